@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds vyx and runs the whole test suite.
+# --sanitize builds and runs it under AddressSanitizer and UBSan instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+"./scripts/build.sh" "$@"
+dir=build
+[ "${1:-}" = "--sanitize" ] && dir=build-asan
+export TZ=Europe/Paris
+ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"

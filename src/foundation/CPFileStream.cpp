@@ -1,0 +1,112 @@
+#include "foundation/CPFileStream.h"
+
+#include <limits>
+
+#include "foundation/CPException.h"
+#include "platform/CPOSErr.h"
+
+CPFileStream::~CPFileStream() { file_.Close(); }
+
+void CPFileStream::SetMarker(int32_t offset, CPStreamFrom from) {
+  int64_t m = offset;
+  if (from == kCPFromEnd) m = int64_t(GetLength()) - offset;
+  if (from == kCPFromMarker) m = int64_t(marker_) + offset;
+  if (m < 0) CPThrow(posErr);
+  marker_ = static_cast<uint32_t>(m);
+}
+
+uint32_t CPFileStream::GetLength() const {
+  if (cachedLength_ >= 0) return static_cast<uint32_t>(cachedLength_);
+  uint64_t length = 0;
+  CPThrowIfOSErr(const_cast<CPFile&>(file_).GetLength(&length));
+  if (length > std::numeric_limits<uint32_t>::max()) CPThrow(posErr);
+  if (permission_ == kCPFileReadWrite) cachedLength_ = static_cast<int64_t>(length);
+  return static_cast<uint32_t>(length);
+}
+
+void CPFileStream::SetLength(uint32_t length) {
+  cachedLength_ = -1;
+  CPThrowIfOSErr(file_.SetLength(length));
+  if (marker_ > length) marker_ = length;
+}
+
+void CPFileStream::WriteData(const void* data, long* count) {
+  if (*count <= 0) {
+    *count = 0;
+    return;
+  }
+  if (uint64_t(marker_) + uint64_t(*count) > std::numeric_limits<uint32_t>::max()) {
+    *count = 0;
+    CPThrow(dskFulErr);
+  }
+  OSErr err = file_.Write(marker_, data, static_cast<size_t>(*count));
+  if (err) {
+    *count = 0;
+    cachedLength_ = -1;
+    CPThrow(err);
+  }
+  marker_ += static_cast<uint32_t>(*count);
+  if (cachedLength_ >= 0 && marker_ > cachedLength_) cachedLength_ = marker_;
+}
+
+void CPFileStream::ReadData(void* data, long* count) {
+  if (*count <= 0) {
+    *count = 0;
+    return;
+  }
+  size_t done = 0;
+  OSErr err = file_.Read(marker_, data, static_cast<size_t>(*count), &done);
+  marker_ += static_cast<uint32_t>(done);
+  *count = static_cast<long>(done);
+  CPThrowIfOSErr(err);
+}
+
+void CPFileStream::Create(OSType creator, OSType type, bool replace) {
+  if (replace && spec_.Exists()) CPThrowIfOSErr(CPFileSystem::Delete(spec_));
+  CPThrowIfOSErr(CPFileSystem::Create(spec_, creator, type, false));
+}
+
+void CPFileStream::Delete() {
+  Close();
+  CPThrowIfOSErr(CPFileSystem::Delete(spec_));
+}
+
+void CPFileStream::Open(CPFilePermission access) {
+  CPThrowIfOSErr(file_.Open(spec_, access));
+  permission_ = access;
+  cachedLength_ = -1;
+  marker_ = 0;
+}
+
+void CPFileStream::Close() {
+  marker_ = 0;
+  cachedLength_ = -1;
+  CPThrowIfOSErr(file_.Close());
+}
+
+void CPFileStream::Rename(const std::string& name) {
+  CPThrowIfOSErr(CPFileSystem::Rename(spec_, name));
+  spec_ = spec_.Sibling(name);
+}
+
+void CPFileStream::Move(const CPFileSpec& folder) {
+  CPThrowIfOSErr(CPFileSystem::Move(spec_, folder));
+  spec_ = CPFileSpec(folder.Path() / spec_.Path().filename());
+}
+
+bool CPFileStream::IsLocked() const { return CPFileSystem::IsLocked(spec_); }
+bool CPFileStream::VolumeIsLocked() const { return CPFileSystem::VolumeIsLocked(spec_); }
+
+void CPFileStream::SetFileSpec(const CPFileSpec& spec) {
+  Close();
+  spec_ = spec;
+}
+
+OSType CPFileStream::GetFileType() const { return CPFileSystem::GetFileType(spec_); }
+void CPFileStream::SetFileType(OSType type) { CPThrowIfOSErr(CPFileSystem::SetFileType(spec_, type)); }
+OSType CPFileStream::GetFileCreator() const { return CPFileSystem::GetFileCreator(spec_); }
+void CPFileStream::SetFileCreator(OSType creator) {
+  CPThrowIfOSErr(CPFileSystem::SetFileCreator(spec_, creator));
+}
+
+void CPFileStream::Flush() { CPThrowIfOSErr(file_.Flush()); }

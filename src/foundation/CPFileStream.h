@@ -1,0 +1,61 @@
+// A stream over a file. Every file-system failure, including a read that meets
+// the end of the file before its count, raises CPException with the system's code.
+// The stream owns its open file and closes it when destroyed.
+#ifndef VYX_FOUNDATION_CPFILESTREAM_H_
+#define VYX_FOUNDATION_CPFILESTREAM_H_
+
+#include <string>
+
+#include "foundation/CPStream.h"
+#include "platform/CPFileSpec.h"
+
+class CPFileStream : public CPStream {
+ public:
+  CPFileStream() = default;
+  explicit CPFileStream(const CPFileSpec& spec) : spec_(spec) {}
+  ~CPFileStream() override;
+
+  void SetMarker(int32_t offset, CPStreamFrom from) override;
+  uint32_t GetMarker() const override { return marker_; }
+  void SetLength(uint32_t length) override;
+  uint32_t GetLength() const override;
+  void WriteData(const void* data, long* count) override;
+  void ReadData(void* data, long* count) override;
+  using CPStream::ReadData;
+  using CPStream::WriteData;
+
+  // Deletes an existing file first when `replace`; otherwise an existing file is an error.
+  void Create(OSType creator, OSType type, bool replace);
+  void Delete();
+  void Open(CPFilePermission access);
+  void Close();
+  bool Exists() const { return spec_.Exists(); }
+  bool IsOpen() const { return file_.IsOpen(); }
+  // Renames the file in its folder (closed or open) and follows it.
+  void Rename(const std::string& name);
+  void Move(const CPFileSpec& folder);
+  bool IsLocked() const;
+  bool VolumeIsLocked() const;
+  const CPFileSpec& GetFileSpec() const { return spec_; }
+  void SetFileSpec(const CPFileSpec& spec);
+  int GetFileRef() const { return file_.Descriptor(); }
+  OSType GetFileType() const;
+  void SetFileType(OSType type);
+  OSType GetFileCreator() const;
+  void SetFileCreator(OSType creator);
+  CPFilePermission Permission() const { return permission_; }
+
+  // Forces written bytes to the disk.
+  void Flush();
+
+ private:
+  CPFileSpec spec_;
+  CPFile file_;
+  CPFilePermission permission_ = kCPFileRead;
+  uint32_t marker_ = 0;
+  // The length is cached only while we hold the file alone: a shared or read-only
+  // file may be extended by another process at any time.
+  mutable int64_t cachedLength_ = -1;
+};
+
+#endif  // VYX_FOUNDATION_CPFILESTREAM_H_

@@ -1,0 +1,213 @@
+#include "platform/CPFileSpec.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "platform/CPOSErr.h"
+
+namespace fs = std::filesystem;
+
+bool CPFileSpec::Exists() const {
+  std::error_code ec;
+  return !path_.empty() && fs::exists(path_, ec);
+}
+
+bool CPFileSpec::SameFile(const CPFileSpec& other) const {
+  std::error_code ec;
+  if (fs::exists(path_, ec) && fs::exists(other.path_, ec)) {
+    bool same = fs::equivalent(path_, other.path_, ec);
+    if (!ec) return same;
+  }
+  return fs::weakly_canonical(path_, ec) == fs::weakly_canonical(other.path_, ec);
+}
+
+OSErr CPFileSystem::FromErrno(int err) {
+  switch (err) {
+    case 0: return noErr;
+    case ENOENT: return fnfErr;
+    case ENOTDIR: return dirNFErr;
+    case EEXIST: return dupFNErr;
+    case EACCES:
+    case EPERM: return permErr;
+    case EROFS: return wPrErr;
+    case ENOSPC:
+    case EDQUOT: return dskFulErr;
+    case EMFILE:
+    case ENFILE: return tmfoErr;
+    case ENAMETOOLONG: return bdNamErr;
+    case EBUSY: return fBsyErr;
+    case EWOULDBLOCK: return opWrErr;
+    case ENOMEM: return memFullErr;
+    case EINVAL: return paramErr;
+    case EBADF: return rfNumErr;
+    default: return ioErr;
+  }
+}
+
+CPFile::~CPFile() { Close(); }
+
+OSErr CPFile::Open(const CPFileSpec& spec, CPFilePermission permission) {
+  if (fd_ >= 0) return opWrErr;
+  int flags = (permission == kCPFileRead ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+  int fd = ::open(spec.Path().c_str(), flags);
+  if (fd < 0) return CPFileSystem::FromErrno(errno);
+  // A lone writer holds an exclusive lock and sharers a shared one, so that a
+  // second writer (in this process or another) is refused instead of writing
+  // beside the first. Readers take no lock.
+  if (permission != kCPFileRead) {
+    int op = (permission == kCPFileReadWrite ? LOCK_EX : LOCK_SH) | LOCK_NB;
+    if (::flock(fd, op) != 0) {
+      int err = errno;
+      ::close(fd);
+      return err == EWOULDBLOCK ? opWrErr : CPFileSystem::FromErrno(err);
+    }
+  }
+  fd_ = fd;
+  return noErr;
+}
+
+OSErr CPFile::Close() {
+  if (fd_ < 0) return noErr;
+  int rc = ::close(fd_);  // releases the lock too
+  fd_ = -1;
+  return rc == 0 ? noErr : CPFileSystem::FromErrno(errno);
+}
+
+OSErr CPFile::Read(uint64_t offset, void* data, size_t count, size_t* done) {
+  *done = 0;
+  if (fd_ < 0) return rfNumErr;
+  auto* p = static_cast<unsigned char*>(data);
+  while (*done < count) {
+    ssize_t n = ::pread(fd_, p + *done, count - *done, static_cast<off_t>(offset + *done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return CPFileSystem::FromErrno(errno);
+    }
+    if (n == 0) return eofErr;
+    *done += static_cast<size_t>(n);
+  }
+  return noErr;
+}
+
+OSErr CPFile::Write(uint64_t offset, const void* data, size_t count) {
+  if (fd_ < 0) return rfNumErr;
+  auto* p = static_cast<const unsigned char*>(data);
+  size_t done = 0;
+  while (done < count) {
+    ssize_t n = ::pwrite(fd_, p + done, count - done, static_cast<off_t>(offset + done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return CPFileSystem::FromErrno(errno);
+    }
+    done += static_cast<size_t>(n);
+  }
+  return noErr;
+}
+
+OSErr CPFile::GetLength(uint64_t* length) {
+  struct stat st;
+  if (fd_ < 0) return rfNumErr;
+  if (::fstat(fd_, &st) != 0) return CPFileSystem::FromErrno(errno);
+  *length = static_cast<uint64_t>(st.st_size);
+  return noErr;
+}
+
+OSErr CPFile::SetLength(uint64_t length) {
+  if (fd_ < 0) return rfNumErr;
+  return ::ftruncate(fd_, static_cast<off_t>(length)) == 0 ? noErr : CPFileSystem::FromErrno(errno);
+}
+
+OSErr CPFile::Flush() {
+  if (fd_ < 0) return rfNumErr;
+  return ::fdatasync(fd_) == 0 ? noErr : CPFileSystem::FromErrno(errno);
+}
+
+namespace CPFileSystem {
+namespace {
+
+constexpr const char* kTypeAttr = "user.vyx.type";
+constexpr const char* kCreatorAttr = "user.vyx.creator";
+
+OSType GetCode(const CPFileSpec& spec, const char* attr) {
+  unsigned char b[4];
+  if (::getxattr(spec.Path().c_str(), attr, b, 4) != 4) return 0;
+  return (OSType(b[0]) << 24) | (OSType(b[1]) << 16) | (OSType(b[2]) << 8) | b[3];
+}
+
+OSErr SetCode(const CPFileSpec& spec, const char* attr, OSType code) {
+  if (!spec.Exists()) return fnfErr;
+  unsigned char b[4] = {uint8_t(code >> 24), uint8_t(code >> 16), uint8_t(code >> 8), uint8_t(code)};
+  // File systems without user attributes (tmpfs in some kernels, FAT) lose the
+  // codes; the file itself is what matters, so that is not an error.
+  ::setxattr(spec.Path().c_str(), attr, b, 4, 0);
+  return noErr;
+}
+
+}  // namespace
+
+OSErr Create(const CPFileSpec& spec, OSType creator, OSType type, bool replace) {
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (replace ? O_TRUNC : O_EXCL);
+  int fd = ::open(spec.Path().c_str(), flags, 0666);
+  if (fd < 0) return FromErrno(errno);
+  ::close(fd);
+  SetCode(spec, kTypeAttr, type);
+  SetCode(spec, kCreatorAttr, creator);
+  return noErr;
+}
+
+OSErr Delete(const CPFileSpec& spec) {
+  return ::unlink(spec.Path().c_str()) == 0 ? noErr : FromErrno(errno);
+}
+
+OSErr Rename(const CPFileSpec& spec, const std::string& newName) {
+  fs::path to = spec.Path().parent_path() / newName;
+  if (fs::exists(to) && !spec.SameFile(CPFileSpec(to))) return dupFNErr;
+  return ::rename(spec.Path().c_str(), to.c_str()) == 0 ? noErr : FromErrno(errno);
+}
+
+OSErr Move(const CPFileSpec& spec, const CPFileSpec& folder) {
+  fs::path to = folder.Path() / spec.Path().filename();
+  if (fs::exists(to)) return dupFNErr;
+  return ::rename(spec.Path().c_str(), to.c_str()) == 0 ? noErr : FromErrno(errno);
+}
+
+OSErr Copy(const CPFileSpec& from, const CPFileSpec& to) {
+  std::error_code ec;
+  fs::copy_file(from.Path(), to.Path(), fs::copy_options::overwrite_existing, ec);
+  if (ec) return FromErrno(ec.value());
+  SetCode(to, kTypeAttr, GetFileType(from));
+  SetCode(to, kCreatorAttr, GetFileCreator(from));
+  return noErr;
+}
+
+bool IsLocked(const CPFileSpec& spec) {
+  // A file with no write permission bit is "locked" even for root, who could
+  // otherwise write anything: the user locked it, and we respect that.
+  struct stat st;
+  if (::stat(spec.Path().c_str(), &st) != 0) return false;
+  if ((st.st_mode & 0222) == 0) return true;
+  return ::access(spec.Path().c_str(), W_OK) != 0 && errno != EROFS;
+}
+
+bool VolumeIsLocked(const CPFileSpec& spec) {
+  struct statvfs st;
+  fs::path p = spec.Exists() ? spec.Path() : spec.Path().parent_path();
+  if (p.empty()) p = ".";
+  return ::statvfs(p.c_str(), &st) == 0 && (st.f_flag & ST_RDONLY);
+}
+
+OSType GetFileType(const CPFileSpec& spec) { return GetCode(spec, kTypeAttr); }
+OSType GetFileCreator(const CPFileSpec& spec) { return GetCode(spec, kCreatorAttr); }
+OSErr SetFileType(const CPFileSpec& spec, OSType type) { return SetCode(spec, kTypeAttr, type); }
+OSErr SetFileCreator(const CPFileSpec& spec, OSType creator) {
+  return SetCode(spec, kCreatorAttr, creator);
+}
+
+}  // namespace CPFileSystem
