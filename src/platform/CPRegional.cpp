@@ -11,6 +11,7 @@ CPRegional MakeFrench() {
   r.monthAbbrevs = {"janv.", "f\x8Ev.", "mars", "avr.", "mai",  "juin",
                     "juil.", "ao\x9Et", "sept.", "oct.", "nov.", "d\x8E" "c."};
   r.dayNames = {"lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi", "dimanche"};
+  r.dayAbbrevs = {"lun.", "mar.", "mer.", "jeu.", "ven.", "sam.", "dim."};
   return r;
 }
 

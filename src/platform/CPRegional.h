@@ -19,6 +19,7 @@ struct CPRegional {
   std::array<std::string, 12> monthNames;
   std::array<std::string, 12> monthAbbrevs;
   std::array<std::string, 7> dayNames;  // Monday first
+  std::array<std::string, 7> dayAbbrevs;
 
   static CPRegional French();
   // The settings in force; French() until Set is called.

@@ -5,6 +5,7 @@
 #include <random>
 #include <sstream>
 
+#include "foundation/CPDates.h"
 #include "platform/CPClock.h"
 
 namespace fs = std::filesystem;
@@ -28,17 +29,7 @@ VYXTempDir::~VYXTempDir() {
 }
 
 VYXPinnedClock::VYXPinnedClock(int day, int month, int year, int hour, int minute) {
-  // Days from 1 January 1904 by the civil calendar (no time zone: dates are local).
-  auto daysFromCivil = [](int y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<int>(doe) - 719468;
-  };
-  long days = daysFromCivil(year, month, day) - daysFromCivil(1904, 1, 1);
-  CPClock::PinDate(static_cast<CPDate>(days * 86400 + hour * 3600 + minute * 60));
+  CPClock::PinDate(CPGetDate(day, month, year) + static_cast<CPDate>(hour * 3600 + minute * 60));
   CPClock::PinTicks(1000);
 }
 
