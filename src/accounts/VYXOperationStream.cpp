@@ -1,0 +1,216 @@
+#include "accounts/VYXOperationStream.h"
+
+#include <cstring>
+
+#include "accounts/VYXRecordCodec.h"
+#include "foundation/CPException.h"
+#include "platform/CPOSErr.h"
+
+namespace {
+
+// Writes the items of a record that is already in the file's encoding, so
+// every number goes out as it lies in memory.
+class ItemWriter {
+ public:
+  explicit ItemWriter(CPStream& stream) : stream_(stream) {}
+  void Long(uint32_t v) { stream_.WriteLong(static_cast<int32_t>(v)); }
+  void Short(int16_t v) { stream_.WriteShort(v); }
+  void Double(double v) { stream_.WriteDouble(v); }
+  void Bool(uint8_t v) { stream_.WriteBool(v != 0); }
+  void Text(ConstStringPtr s) { stream_.WriteString(s); }
+  void Raw4(uint32_t v) { stream_.WriteData(&v, 4L); }
+
+ private:
+  CPStream& stream_;
+};
+
+// Reads items as they lie in the stream; a short read is damage and raises.
+class ItemReader {
+ public:
+  explicit ItemReader(CPStream& stream) : stream_(stream) {}
+  uint32_t Long() { return Get<uint32_t>(); }
+  int16_t Short() { return Get<int16_t>(); }
+  double Double() { return Get<double>(); }
+  uint8_t Bool() { return Get<uint8_t>() != 0 ? 1 : 0; }
+  uint32_t Raw4() { return Get<uint32_t>(); }
+  // A length-prefixed text into a field of N bytes, cut to its capacity.
+  template <size_t N>
+  void Text(unsigned char (&field)[N]) {
+    Str255 s;
+    s[0] = Get<uint8_t>();
+    Bytes(s + 1, s[0]);
+    unsigned char n = s[0] > N - 1 ? N - 1 : s[0];
+    field[0] = n;
+    std::memcpy(field + 1, s + 1, n);
+  }
+
+ private:
+  template <typename T>
+  T Get() {
+    T v;
+    Bytes(&v, sizeof v);
+    return v;
+  }
+  void Bytes(void* p, long n) {
+    long count = n;
+    stream_.ReadData(p, &count);
+    if (count != n) CPThrow(eofErr);
+  }
+
+  CPStream& stream_;
+};
+
+// The status byte travels as a 16-bit item in the file's byte order.
+int16_t StatusItem(OpStatus status, const CPDataEncoding& e) {
+  int16_t v = status;
+  return CPNeedByteSwapping(e) ? VYXSwapped(v) : v;
+}
+
+OpStatus StatusFromItem(int16_t item, const CPDataEncoding& e) {
+  if (CPNeedByteSwapping(e)) item = VYXSwapped(item);
+  return static_cast<OpStatus>(item);
+}
+
+}  // namespace
+
+void VYXWriteOperation(CPStream& stream, const Operation& source, const CPDataEncoding& e) {
+  Operation op = source;
+  op.Encode(e);
+  ItemWriter w(stream);
+  w.Long(op.header.creation);
+  w.Long(op.header.modification);
+  w.Long(op.header.dataID);
+  w.Long(op.date);
+  w.Text(op.libelle);
+  w.Bool(op.fictive);
+  w.Double(op.montant);
+  w.Short(op.tva);
+  w.Double(op.montantTva);
+  w.Short(op.sousOpsNbr);
+  w.Double(op.montantSousOp);
+  w.Short(op.mode);
+  w.Text(op.noCheque);
+  w.Short(op.categorie);
+  w.Short(static_cast<int16_t>(op.mois));
+  w.Short(StatusItem(op.status, e));
+  w.Long(op.datePointe);
+  w.Text(op.releve);
+  w.Bool(op.isATitre);
+  w.Short(op.titre);
+  w.Double(op.quantity);
+  w.Short(op.virementId);
+  w.Long(op.virementKey);
+  w.Long(op.virementTargetKey);
+  w.Short(op.note);
+  w.Short(op.pj);
+  w.Double(op.montantTvaSousOp);
+  w.Short(op.tiers);
+  w.Short(op.affaire);
+  w.Raw4(op.deviseOrigine);
+  w.Double(op.montantOrigine);
+  w.Long(op.facture);
+  w.Short(op.affectation);
+  w.Short(op.automatique);
+  w.Text(op.noPiece);
+}
+
+void VYXReadOperation(CPStream& stream, Operation* out, const CPDataEncoding& e) {
+  Operation op;
+  ItemReader r(stream);
+  op.header.creation = r.Long();
+  op.header.modification = r.Long();
+  op.header.dataID = r.Long();
+  op.date = r.Long();
+  r.Text(op.libelle);
+  op.fictive = r.Bool();
+  op.montant = r.Double();
+  op.tva = r.Short();
+  op.montantTva = r.Double();
+  op.sousOpsNbr = r.Short();
+  op.montantSousOp = r.Double();
+  op.mode = r.Short();
+  r.Text(op.noCheque);
+  op.categorie = r.Short();
+  op.mois = static_cast<CPMonth>(r.Short());
+  op.status = StatusFromItem(r.Short(), e);
+  op.datePointe = r.Long();
+  r.Text(op.releve);
+  op.isATitre = r.Bool();
+  op.titre = r.Short();
+  op.quantity = r.Double();
+  op.virementId = r.Short();
+  op.virementKey = r.Long();
+  op.virementTargetKey = r.Long();
+  op.note = r.Short();
+  op.pj = r.Short();
+  op.montantTvaSousOp = r.Double();
+  op.tiers = r.Short();
+  op.affaire = r.Short();
+  op.deviseOrigine = r.Raw4();
+  op.montantOrigine = r.Double();
+  op.facture = r.Long();
+  op.affectation = r.Short();
+  op.automatique = r.Short();
+  r.Text(op.noPiece);
+  op.Decode(e);
+  // What the stream does not carry takes its defaults (Decode swapped them).
+  op.header.marker = kCompteDataMarker;
+  op.header.type = kOperationData;
+  op.header.deleted = 0;
+  op.pourcentagePerso = 0;
+  *out = op;
+}
+
+void VYXWriteSousOperation(CPStream& stream, const SousOperation& source,
+                           const CPDataEncoding& e) {
+  SousOperation line = source;
+  line.Encode(e);
+  ItemWriter w(stream);
+  w.Long(line.header.creation);
+  w.Long(line.header.modification);
+  w.Long(line.header.dataID);
+  w.Short(static_cast<int16_t>(line.operation));
+  w.Text(line.libelle);
+  w.Double(line.montant);
+  w.Short(line.tva);
+  w.Double(line.montantTva);
+  w.Short(line.categorie);
+  w.Short(static_cast<int16_t>(line.mois));
+  w.Bool(line.pieceJointe);
+  w.Short(line.tiers);
+  w.Short(line.affaire);
+  w.Raw4(line.deviseOrigine);
+  w.Double(line.montantOrigine);
+  w.Short(line.affectation);
+  w.Short(line.note);
+  w.Short(line.pj);
+}
+
+void VYXReadSousOperation(CPStream& stream, SousOperation* out, const CPDataEncoding& e) {
+  SousOperation line;
+  ItemReader r(stream);
+  line.header.creation = r.Long();
+  line.header.modification = r.Long();
+  line.header.dataID = r.Long();
+  line.operation = static_cast<uint16_t>(r.Short());
+  r.Text(line.libelle);
+  line.montant = r.Double();
+  line.tva = r.Short();
+  line.montantTva = r.Double();
+  line.categorie = r.Short();
+  line.mois = static_cast<CPMonth>(r.Short());
+  line.pieceJointe = r.Bool();
+  line.tiers = r.Short();
+  line.affaire = r.Short();
+  line.deviseOrigine = r.Raw4();
+  line.montantOrigine = r.Double();
+  line.affectation = r.Short();
+  line.note = r.Short();
+  line.pj = r.Short();
+  line.Decode(e);
+  line.header.marker = kCompteDataMarker;
+  line.header.type = kSousOperationData;
+  line.header.deleted = 0;
+  line.pourcentagePerso = 0;
+  *out = line;
+}
