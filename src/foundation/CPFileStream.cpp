@@ -25,6 +25,7 @@ uint32_t CPFileStream::GetLength() const {
 }
 
 void CPFileStream::SetLength(uint32_t length) {
+  if (file_.IsOpen() && permission_ == kCPFileRead) CPThrow(wrPermErr);
   cachedLength_ = -1;
   CPThrowIfOSErr(file_.SetLength(length));
   if (marker_ > length) marker_ = length;
@@ -34,6 +35,11 @@ void CPFileStream::WriteData(const void* data, long* count) {
   if (*count <= 0) {
     *count = 0;
     return;
+  }
+  // The descriptor would answer EBADF; the system names this case itself.
+  if (file_.IsOpen() && permission_ == kCPFileRead) {
+    *count = 0;
+    CPThrow(wrPermErr);
   }
   if (uint64_t(marker_) + uint64_t(*count) > std::numeric_limits<uint32_t>::max()) {
     *count = 0;
@@ -103,7 +109,9 @@ void CPFileStream::SetFileSpec(const CPFileSpec& spec) {
 }
 
 OSType CPFileStream::GetFileType() const { return CPFileSystem::GetFileType(spec_); }
-void CPFileStream::SetFileType(OSType type) { CPThrowIfOSErr(CPFileSystem::SetFileType(spec_, type)); }
+void CPFileStream::SetFileType(OSType type) {
+  CPThrowIfOSErr(CPFileSystem::SetFileType(spec_, type));
+}
 OSType CPFileStream::GetFileCreator() const { return CPFileSystem::GetFileCreator(spec_); }
 void CPFileStream::SetFileCreator(OSType creator) {
   CPThrowIfOSErr(CPFileSystem::SetFileCreator(spec_, creator));

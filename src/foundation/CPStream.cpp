@@ -98,7 +98,13 @@ Handle CPStream::ReadData() {
 
 void CPStream::PeekData(void* data, long* count) {
   uint32_t marker = GetMarker();
-  ReadData(data, count);
+  try {
+    ReadData(data, count);
+  } catch (...) {
+    // A file stream has moved past what it did read before failing.
+    SetMarker(static_cast<int32_t>(marker), kCPFromStart);
+    throw;
+  }
   SetMarker(static_cast<int32_t>(marker), kCPFromStart);
 }
 
@@ -196,7 +202,9 @@ void CPHandleStream::WriteData(const void* data, long* count) {
 }
 
 void CPHandleStream::ReadData(void* data, long* count) {
-  long n = std::clamp<long>(*count, 0, long(GetLength()) - long(marker_));
+  // The handle may have been shrunk behind our back (GetHandle gives it away).
+  long left = std::max<long>(0, long(GetLength()) - long(marker_));
+  long n = std::clamp<long>(*count, 0, left);
   if (n > 0) std::memcpy(data, HandlePtr(handle_) + marker_, static_cast<size_t>(n));
   marker_ += static_cast<uint32_t>(n);
   *count = n;
