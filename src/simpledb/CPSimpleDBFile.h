@@ -1,0 +1,180 @@
+// A SimpleDB database file: the 5,120-byte header, the data area of 128-byte
+// blocks (through its CPSimpleDBBlocsHandler), the in-memory index from dataID
+// to block, ID allocation, opening, creating and closing, the change hooks and
+// compaction. One object per open file; it owns its stream, header and index.
+// Opened for writing alone (permission 3), it holds the operating system's
+// exclusive lock on the file, so a second writer anywhere is refused (-49).
+// Failures raise CPException with a code of CPSimpleDBErrors.h or the system's.
+//
+// A writer that stopped without closing leaves the header flag 0x8 set; the
+// next opening then finishes or drops the change that was cut short (see
+// CPSimpleDBWritePlan.h) and rebuilds the index by walking the blocks.
+#ifndef VYX_SIMPLEDB_CPSIMPLEDBFILE_H_
+#define VYX_SIMPLEDB_CPSIMPLEDBFILE_H_
+
+#include <memory>
+
+#include "foundation/CPFileStream.h"
+#include "platform/CPHandle.h"
+#include "simpledb/CPSimpleDBBlocsHandler.h"
+#include "simpledb/CPSimpleDBDataProvider.h"
+#include "simpledb/CPSimpleDBFileIndex.h"
+#include "simpledb/CPSimpleDBJournal.h"
+
+class CPSimpleDBFile : public CPSimpleDBDataProvider {
+ public:
+  explicit CPSimpleDBFile(const CPFileSpec& spec);
+  // Closes a file still open; errors are lost then (call Close to see them).
+  ~CPSimpleDBFile() override;
+
+  uint32_t GetBaseID() const override { return header_.baseID; }
+  uint32_t GetNoBase() const override { return header_.noBase; }
+  virtual void SetNoBase(uint32_t noBase);
+  CPSimpleDBEventID GetEventID() const override { return header_.eventID; }
+  virtual uint32_t GetAutoID() const { return header_.autoID; }
+
+  void GetDataInfos(CPSimpleDBSession* session, CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
+                    CPDataEncoding* encoding) override;
+  CPDataSize GetDataSize(CPSimpleDBSession* session, CPSimpleDBRefnum refnum) override;
+  uint32_t GetNbOfData(CPSimpleDBSession* session) override;
+  bool GetNthData(CPSimpleDBSession* session, uint32_t n, CPSimpleDBDataType type,
+                  CPSimpleDBDataInfo* info, CPSimpleDBRefnum* refnum) override;
+  bool GetFirstData(CPSimpleDBSession* session, CPSimpleDBDataType type, CPSimpleDBDataInfo* info,
+                    CPSimpleDBRefnum* refnum) override;
+  bool GetNextData(CPSimpleDBSession* session, CPSimpleDBDataType type, CPSimpleDBDataInfo* info,
+                   CPSimpleDBRefnum* refnum) override;
+  // ((noBase - 1) << 24) + (autoID & 0xFFFFFF) after autoID + 1.
+  CPSimpleDBDataID GetNewID() override;
+  bool IDExists(CPSimpleDBSession* session, CPSimpleDBDataID dataID) override;
+  void GetDataID(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
+                 CPSimpleDBDataID* dataID) override;
+  bool GetDataRefnum(CPSimpleDBSession* session, CPSimpleDBDataID dataID,
+                     CPSimpleDBRefnum* refnum) override;
+  bool GetDataRefnum(CPSimpleDBSession* session, CPSimpleDBDataID dataID, CPSimpleDBDataInfo* info,
+                     CPSimpleDBRefnum* refnum) override;
+  void GetData(CPSimpleDBSession* session, CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
+               CPDataEncoding* encoding, void* data, CPDataSize size) override;
+  void AddData(CPSimpleDBSession* session, CPSimpleDBDataInfo* info, const CPDataEncoding& encoding,
+               const void* data, CPDataSize size, CPSimpleDBRefnum* refnum, CPSimpleDBDataID dataID,
+               uint32_t fastAdd) override;
+  void ModifyData(CPSimpleDBSession* session, CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
+                  const CPDataEncoding& encoding, const void* data, CPDataSize size,
+                  CPSimpleDBRefnum* newRefnum) override;
+  void DeleteData(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
+                  const CPSimpleDBDataInfo& info) override;
+  void MoveData(CPSimpleDBSession* session, CPSimpleDBRefnum from, CPSimpleDBRefnum to) override;
+
+  // A file that is not shared needs no lock: the key is always 1.
+  uint32_t LockAccess(uint32_t* previousKey) override;
+  void UnLockAccess(uint32_t key, uint32_t previousKey) override;
+  bool AccessLocked() const override { return accessKey_ != 0; }
+
+  void DataAdded(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum, const void* data,
+                 CPDataSize size, bool flag) override;
+  void DataModified(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum oldRefnum, const void* oldData,
+                    CPDataSize oldSize, CPSimpleDBRefnum newRefnum, const void* newData,
+                    CPDataSize newSize, bool flag) override;
+  void DataDeleted(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum, const void* data,
+                   CPDataSize size, bool flag) override;
+  void DataMoved(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum from,
+                 CPSimpleDBRefnum to) override;
+
+  uint32_t NewFastAdd(CPSimpleDBSession* session, CPSimpleDBDataType type) override;
+  void CloseFastAdd(CPSimpleDBSession* session, uint32_t fastAdd) override;
+
+  // The appended stream segment found at opening (owned by the file), or null.
+  virtual CPDataSize GetStreamSize(CPSimpleDBSession* session) const;
+  virtual Handle GetStream(CPSimpleDBSession* session) const;
+
+  // Creates the file (it must not exist) with the defaults of a new header;
+  // the signature is cut to 8 characters.
+  virtual void Create(OSType creator, OSType type, ConstStringPtr signature,
+                      uint32_t contentVersion, bool shared);
+  virtual void Open(uint32_t maxContentVersion, bool shared, bool readOnly);
+  // Saves the index, marks the file closed and lets it go.
+  virtual void Close();
+  virtual void SetAutoID(uint32_t autoID);
+  virtual void SetEventID(CPSimpleDBEventID eventID);
+  // Moves every live record towards the start, keeping their order, and cuts
+  // the file after the last one.
+  virtual void Compact(CPSimpleDBSession* session);
+
+  // The event log and shared files come with their own classes; until then a
+  // file that needs its log is refused for writing (1500).
+  virtual void StartEventLog();
+  virtual void StopEventLog(bool deleteLog);
+  virtual bool EventLogRunning() const { return false; }
+  virtual void UpdateSharedData() {}
+  virtual void LogAddData(CPSimpleDBSession* session, const CPSimpleDBDataInfo& info,
+                          CPSimpleDBRefnum refnum, const void* data, CPDataSize size);
+  virtual void LogModifyData(CPSimpleDBSession* session, const CPSimpleDBDataInfo& info,
+                             CPSimpleDBRefnum oldRefnum, const void* oldData, CPDataSize oldSize,
+                             CPSimpleDBRefnum newRefnum, const void* newData, CPDataSize newSize);
+  virtual void LogDeleteData(CPSimpleDBSession* session, const CPSimpleDBDataInfo& info,
+                             CPSimpleDBRefnum refnum, const void* data, CPDataSize size);
+  virtual void LogMoveData(CPSimpleDBSession* session, const CPSimpleDBDataInfo& info,
+                           CPSimpleDBRefnum from, CPSimpleDBRefnum to);
+
+  virtual uint32_t GetDataBlocsNbr(uint32_t size) const { return CPSimpleDBBlocsFor(size); }
+  virtual void ReadHeader();
+  virtual void WriteHeader(bool open);
+  virtual void SetupIndex();
+  virtual void BuildIndex();
+  virtual void SaveIndex();
+
+  // State, for the engine's tools and tests.
+  bool IsOpen() const { return open_; }
+  bool IsReadOnly() const { return readOnly_; }
+  bool IsShared() const { return shared_; }
+  bool IndexValid() const { return indexValid_; }
+  const CPSimpleDBHeader& GetHeader() const { return header_; }
+  const CPFileSpec& GetFileSpec() const { return stream_.GetFileSpec(); }
+  const CPSimpleDBFileIndex& GetFileIndex() const { return index_; }
+  CPSimpleDBBlocsHandler& GetBlocsHandler() { return blocs_; }
+
+  // What the last opening found: whether the writer had stopped without
+  // closing, whether a cut-short change was finished from the pending-change
+  // area, where an unfinished append was cut off, whether the saved index served.
+  struct Recovery {
+    bool unclean = false;
+    bool changeFinished = false;
+    CPSimpleDBRefnum tornTail = 0;
+    bool savedIndexUsed = false;
+  };
+  const Recovery& GetRecovery() const { return recovery_; }
+
+ protected:
+  // Where record reads are served from (a memory copy overrides it).
+  virtual const CPSimpleDBBlocsHandler& Reader() const { return blocs_; }
+  // The saved index record was written at `newRefnum` (replacing `oldRefnum`,
+  // 0 when new) outside the hooks; a memory copy repeats the change.
+  virtual void SavedIndexWritten(CPSimpleDBRefnum, CPSimpleDBRefnum, CPSimpleDBDataHeader&,
+                                 const void*, CPDataSize) {}
+  void CheckWritable() const;  // 1005
+
+ private:
+  void OpenStream(CPFilePermission permission);
+  void LoadStreamSegment();
+  void RecoverAfterUncleanStop();
+  bool LoadSavedIndex();
+  void NextEventID();
+  void Release();
+
+  CPFileStream stream_;
+  CPSimpleDBBlocsHandler blocs_;
+  CPSimpleDBHeaderJournal journal_;
+  bool open_ = false;
+  bool readOnly_ = false;
+  bool shared_ = false;
+  uint32_t accessKey_ = 0;
+  Handle streamHandle_ = nullptr;
+  bool indexValid_ = false;
+  bool indexDirty_ = false;  // the index changed since it was loaded or saved
+  CPSimpleDBFileIndex index_;
+  std::unique_ptr<unsigned char[]> headerArea_;
+  CPSimpleDBHeader header_;
+  CPDataEncoding headerEncoding_;
+  Recovery recovery_;
+};
+
+#endif  // VYX_SIMPLEDB_CPSIMPLEDBFILE_H_

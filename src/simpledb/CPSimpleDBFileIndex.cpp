@@ -1,0 +1,128 @@
+#include "simpledb/CPSimpleDBFileIndex.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr size_t kSliceMax = 512;
+
+bool ByID(const CPSimpleDBFileIndexItem& item, CPSimpleDBDataID id) { return item.dataID < id; }
+
+}  // namespace
+
+void CPSimpleDBFileIndex::Clear() {
+  slices_.clear();
+  count_ = 0;
+}
+
+void CPSimpleDBFileIndex::Assign(const std::vector<CPSimpleDBFileIndexItem>& items) {
+  Clear();
+  for (size_t i = 0; i < items.size(); i += kSliceMax / 2) {
+    size_t n = std::min(kSliceMax / 2, items.size() - i);
+    slices_.emplace_back(items.begin() + i, items.begin() + i + n);
+  }
+  count_ = items.size();
+}
+
+std::vector<CPSimpleDBFileIndexItem> CPSimpleDBFileIndex::Items() const {
+  std::vector<CPSimpleDBFileIndexItem> all;
+  all.reserve(count_);
+  for (const Slice& s : slices_) all.insert(all.end(), s.begin(), s.end());
+  return all;
+}
+
+// Slices are never empty: an emptied slice is removed.
+size_t CPSimpleDBFileIndex::SliceFor(CPSimpleDBDataID dataID) const {
+  // The first slice whose last item is not below dataID; the last slice otherwise.
+  auto it =
+      std::lower_bound(slices_.begin(), slices_.end(), dataID,
+                       [](const Slice& s, CPSimpleDBDataID id) { return s.back().dataID < id; });
+  if (it == slices_.end()) return slices_.size() - 1;
+  return static_cast<size_t>(it - slices_.begin());
+}
+
+void CPSimpleDBFileIndex::Insert(const CPSimpleDBFileIndexItem& item) {
+  if (slices_.empty()) {
+    slices_.push_back({item});
+    count_ = 1;
+    return;
+  }
+  Slice& s = slices_[SliceFor(item.dataID)];
+  auto it = std::lower_bound(s.begin(), s.end(), item.dataID, ByID);
+  if (it != s.end() && it->dataID == item.dataID) {
+    *it = item;
+    return;
+  }
+  s.insert(it, item);
+  ++count_;
+  if (s.size() > kSliceMax) {
+    size_t at = static_cast<size_t>(&s - slices_.data());
+    Slice upper(s.begin() + kSliceMax / 2, s.end());
+    s.resize(kSliceMax / 2);
+    slices_.insert(slices_.begin() + at + 1, std::move(upper));
+  }
+}
+
+bool CPSimpleDBFileIndex::Remove(CPSimpleDBDataID dataID) {
+  if (slices_.empty()) return false;
+  size_t at = SliceFor(dataID);
+  Slice& s = slices_[at];
+  auto it = std::lower_bound(s.begin(), s.end(), dataID, ByID);
+  if (it == s.end() || it->dataID != dataID) return false;
+  s.erase(it);
+  --count_;
+  if (s.empty()) slices_.erase(slices_.begin() + at);
+  return true;
+}
+
+const CPSimpleDBFileIndexItem* CPSimpleDBFileIndex::Find(CPSimpleDBDataID dataID) const {
+  if (slices_.empty()) return nullptr;
+  const Slice& s = slices_[SliceFor(dataID)];
+  auto it = std::lower_bound(s.begin(), s.end(), dataID, ByID);
+  return (it != s.end() && it->dataID == dataID) ? &*it : nullptr;
+}
+
+bool CPSimpleDBFileIndex::SetRefnum(CPSimpleDBDataID dataID, CPSimpleDBRefnum refnum) {
+  auto* item = const_cast<CPSimpleDBFileIndexItem*>(Find(dataID));
+  if (!item) return false;
+  item->refnum = refnum;
+  return true;
+}
+
+const CPSimpleDBFileIndexItem* CPSimpleDBFileIndex::Next(CPSimpleDBDataID after,
+                                                         CPSimpleDBDataType type) const {
+  if (slices_.empty()) return nullptr;
+  for (size_t k = SliceFor(after); k < slices_.size(); ++k) {
+    const Slice& s = slices_[k];
+    for (auto it = std::upper_bound(
+             s.begin(), s.end(), after,
+             [](CPSimpleDBDataID id, const CPSimpleDBFileIndexItem&i) { return id < i.dataID; });
+         it != s.end(); ++it) {
+      if (type == 0 || it->type == type) return &*it;
+    }
+  }
+  return nullptr;
+}
+
+const CPSimpleDBFileIndexItem* CPSimpleDBFileIndex::Nth(size_t n, CPSimpleDBDataType type) const {
+  if (n == 0) return nullptr;
+  for (const Slice& s : slices_) {
+    if (type == 0) {
+      if (n <= s.size()) return &s[n - 1];
+      n -= s.size();
+      continue;
+    }
+    for (const auto& item : s) {
+      if (item.type == type && --n == 0) return &item;
+    }
+  }
+  return nullptr;
+}
+
+size_t CPSimpleDBFileIndex::CountOf(CPSimpleDBDataType type) const {
+  if (type == 0) return count_;
+  size_t n = 0;
+  for (const Slice& s : slices_)
+    n += std::count_if(s.begin(), s.end(), [&](const auto& i) { return i.type == type; });
+  return n;
+}

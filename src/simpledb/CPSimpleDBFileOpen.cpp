@@ -1,0 +1,316 @@
+// Creating, opening and closing a SimpleDB file, its header, its index (saved
+// at close, rebuilt by walking otherwise), recovery after an unclean stop, and
+// compaction.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "foundation/CPException.h"
+#include "platform/CPClock.h"
+#include "platform/CPOSErr.h"
+#include "simpledb/CPSimpleDBErrors.h"
+#include "simpledb/CPSimpleDBFile.h"
+
+namespace {
+
+uint32_t Get32(const unsigned char* p, bool bigEndian) {
+  if (bigEndian)
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+}  // namespace
+
+// ---- header
+
+void CPSimpleDBFile::ReadHeader() {
+  if (stream_.GetLength() < kSDBHeaderAreaSize) CPThrow(kSDBErrTooShort);
+  headerArea_ = std::make_unique<unsigned char[]>(kSDBHeaderAreaSize);
+  stream_.SetMarker(0, kCPFromStart);
+  stream_.ReadData(headerArea_.get(), static_cast<long>(kSDBHeaderAreaSize));
+  CPDecodeHeader(headerArea_.get(), &header_, &headerEncoding_);
+}
+
+// Only the 120 bytes of fields are written: the rest of the area is kept as it
+// is on disk, so the file is the same as if all 5,120 bytes were.
+void CPSimpleDBFile::WriteHeader(bool open) {
+  header_.modification = CPClock::Now();
+  if (open) {
+    header_.flags |= kSDBHeaderOpenFlag;
+  } else {
+    header_.flags &= ~kSDBHeaderOpenFlag;
+  }
+  CPEncodeHeader(header_, headerArea_.get());
+  stream_.SetMarker(0, kCPFromStart);
+  stream_.WriteData(headerArea_.get(), static_cast<long>(kSDBHeaderSize));
+}
+
+// ---- opening
+
+void CPSimpleDBFile::OpenStream(CPFilePermission permission) {
+  if (open_) CPThrow(paramErr);
+  stream_.Open(permission);
+  open_ = true;
+  recovery_ = Recovery();
+  blocs_ = CPSimpleDBBlocsHandler(&stream_, kSDBHeaderAreaSize);
+}
+
+void CPSimpleDBFile::Create(OSType creator, OSType type, ConstStringPtr signature,
+                            uint32_t contentVersion, bool shared) {
+  header_ = CPSimpleDBHeader::New();
+  unsigned char length = std::min<unsigned char>(signature[0], kSDBSignatureSize - 1);
+  header_.signature[0] = length;
+  std::memcpy(header_.signature + 1, signature + 1, length);
+  header_.type = type;
+  header_.contentVersion = contentVersion;
+  stream_.Create(creator, type, false);
+  OpenStream(shared ? kCPFileReadWriteShared : kCPFileReadWrite);
+  try {
+    readOnly_ = stream_.IsLocked() || stream_.VolumeIsLocked();
+    shared_ = shared;
+    header_.creation = CPClock::Now();
+    headerArea_ = std::make_unique<unsigned char[]>(kSDBHeaderAreaSize);
+    std::memset(headerArea_.get(), 0, kSDBHeaderAreaSize);
+    if (!readOnly_) {
+      stream_.SetLength(kSDBHeaderAreaSize);
+      WriteHeader(true);
+      blocs_.SetJournal(&journal_);
+    }
+    SetupIndex();
+    if (shared) StartEventLog();
+  } catch (...) {
+    Release();
+    throw;
+  }
+}
+
+void CPSimpleDBFile::Open(uint32_t maxContentVersion, bool shared, bool readOnly) {
+  OpenStream(readOnly ? kCPFileRead : shared ? kCPFileReadWriteShared : kCPFileReadWrite);
+  try {
+    readOnly_ = readOnly || stream_.IsLocked() || stream_.VolumeIsLocked();
+    shared_ = shared;
+    ReadHeader();
+    if (header_.marker != kSDBFileMarker) CPThrow(kSDBErrBadMarker);
+    if (header_.structureVersion > kSDBStructureVersion) CPThrow(kSDBErrStructureVersion);
+    if (header_.contentVersion > maxContentVersion) CPThrow(kSDBErrContentVersion);
+    recovery_.unclean = (header_.flags & kSDBHeaderOpenFlag) != 0;
+    if (header_.stream != 0) LoadStreamSegment();
+    uint32_t end = header_.stream ? header_.stream : stream_.GetLength();
+    if ((end - kSDBHeaderAreaSize) % kSDBBlocSize) CPThrow(kSDBErrNotWholeBlocs);
+    if (shared) header_.flags |= kSDBHeaderLogFlag;
+    if (!readOnly_) {
+      WriteHeader(true);
+      blocs_.SetJournal(&journal_);
+    } else if (header_.stream) {
+      blocs_.SetDataEnd(header_.stream);
+    }
+    if (recovery_.unclean) RecoverAfterUncleanStop();
+    SetupIndex();
+    if (!readOnly_ && (shared || (header_.flags & kSDBHeaderLogFlag))) StartEventLog();
+  } catch (...) {
+    Release();
+    throw;
+  }
+}
+
+// The segment runs from its marker to the end of the file. A writable file
+// gives it up at once: nothing of ours writes one, and the blocks must end the file.
+void CPSimpleDBFile::LoadStreamSegment() {
+  uint32_t at = header_.stream, length = stream_.GetLength();
+  if (at < kSDBHeaderAreaSize || at % kSDBBlocSize || uint64_t(at) + 4 > length) {
+    CPThrow(kSDBErrStreamOffset);
+  }
+  unsigned char marker[4];
+  stream_.SetMarker(static_cast<int32_t>(at), kCPFromStart);
+  stream_.ReadData(marker, 4L);
+  // Written in the writer's byte order, like the header that points to it.
+  bool bigEndian = headerEncoding_.integerEncoding == kCPBigEndian;
+  if (Get32(marker, bigEndian) != kSDBStreamMarker) CPThrow(kSDBErrStreamMarker);
+  DisposeHandle(streamHandle_);
+  streamHandle_ = stream_.ReadData();
+  if (!readOnly_) {
+    stream_.SetLength(at);
+    header_.stream = 0;
+    WriteHeader(true);
+  }
+}
+
+// The writer stopped without closing. A change it was committing is finished
+// from the pending-change area; an append it had not finished is cut off (its
+// record was never acknowledged). A read-only opening cannot do either: it
+// refuses a pending change (1210) and leaves an unfinished append to the walk,
+// which reports it (1304 at that block).
+void CPSimpleDBFile::RecoverAfterUncleanStop() {
+  if (readOnly_) {
+    if (CPSimpleDBHeaderJournal::Inspect(blocs_) == CPSimpleDBHeaderJournal::kPending) {
+      CPThrow(kSDBErrInterrupted);
+    }
+    return;
+  }
+  CPSimpleDBRecovery done = CPSimpleDBRecover(blocs_);
+  recovery_.changeFinished = done.changeFinished;
+  recovery_.tornTail = done.tornTail;
+}
+
+// ---- index
+
+// The saved index is trusted only when the file was closed properly: a writer
+// that died inside a fast-add batch, or after changing a record that is not
+// logged, leaves indexEventID equal to eventID over an index that no longer
+// matches the blocks.
+void CPSimpleDBFile::SetupIndex() {
+  indexValid_ = false;
+  if (!shared_ && !recovery_.unclean && header_.indexRefnum != 0 &&
+      header_.indexEventID == header_.eventID && LoadSavedIndex()) {
+    recovery_.savedIndexUsed = true;
+    return;
+  }
+  BuildIndex();
+}
+
+bool CPSimpleDBFile::LoadSavedIndex() {
+  CPSimpleDBDataHeader h;
+  CPDataEncoding encoding;
+  std::vector<unsigned char> data;
+  uint32_t nb = blocs_.GetNbOfBlocs();
+  if (header_.indexRefnum > nb) return false;
+  blocs_.ReadBlocs(header_.indexRefnum, 1, &h, &encoding, nullptr, 0);
+  if (h.info.IsFree() || h.info.type != kSDBFileIndexType || h.info.format != kSDBFileIndexFormat) {
+    return false;
+  }
+  if (h.size % kSDBFileIndexItemSize) CPSimpleDBThrowAt(kSDBErrBadSavedIndex, header_.indexRefnum);
+  blocs_.ReadRecord(header_.indexRefnum, &h, &encoding, &data);
+  bool bigEndian = encoding.integerEncoding == kCPBigEndian;
+  std::vector<CPSimpleDBFileIndexItem> items(h.size / kSDBFileIndexItemSize);
+  for (size_t i = 0; i < items.size(); ++i) {
+    const unsigned char* p = data.data() + i * kSDBFileIndexItemSize;
+    items[i] = {Get32(p, bigEndian), CPReadCode(p + 4), Get32(p + 8, bigEndian)};
+    // Out of order or pointing outside the blocks: not an index to trust.
+    if ((i && items[i].dataID <= items[i - 1].dataID) || items[i].refnum == 0 ||
+        items[i].refnum > nb) {
+      return false;
+    }
+  }
+  index_.Assign(items);
+  indexValid_ = true;
+  indexDirty_ = false;
+  return true;
+}
+
+// The saved index record itself is not a record of the index: it is skipped,
+// so that a rebuilt index equals the saved one. IDs found above autoID (a
+// fast-add batch whose header writes were cut short) move autoID past them,
+// or GetNewID would hand them out again.
+void CPSimpleDBFile::BuildIndex() {
+  std::vector<CPSimpleDBFileIndexItem> items;
+  uint32_t highest = 0;
+  const uint32_t base = header_.noBase - 1;
+  blocs_.Scan([&](CPSimpleDBRefnum r, const CPSimpleDBDataHeader& h, const CPDataEncoding&) {
+    if (h.info.IsFree()) return true;
+    if (r == header_.indexRefnum && h.info.type == kSDBFileIndexType) return true;
+    items.push_back({h.info.dataID, h.info.type, r});
+    if ((h.info.dataID >> 24) == (base & 0xFF))
+      highest = std::max(highest, h.info.dataID & 0xFFFFFF);
+    return true;
+  });
+  std::stable_sort(items.begin(), items.end(),
+                   [](const auto& a, const auto& b) { return a.dataID < b.dataID; });
+  index_.Assign(items);
+  indexValid_ = true;
+  indexDirty_ = true;
+  if (header_.autoID < 0x1000000 && header_.autoID < highest) {
+    header_.autoID = highest;
+    if (!readOnly_) WriteHeader(true);
+  }
+}
+
+void CPSimpleDBFile::SaveIndex() {
+  if (shared_ || readOnly_ || !indexValid_) return;
+  if (header_.indexRefnum != 0 && header_.indexEventID == header_.eventID && !indexDirty_) return;
+  std::vector<CPSimpleDBFileIndexItem> items = index_.Items();
+  std::vector<unsigned char> data(items.size() * kSDBFileIndexItemSize);
+  for (size_t i = 0; i < items.size(); ++i) {
+    unsigned char* p = data.data() + i * kSDBFileIndexItemSize;
+    std::memcpy(p, &items[i].dataID, 4);  // host order, as the record's flags say
+    CPWriteCode(p + 4, items[i].type);
+    std::memcpy(p + 8, &items[i].refnum, 4);
+  }
+  auto size = static_cast<CPDataSize>(data.size());
+  CPSimpleDBDataHeader h;
+  CPSimpleDBRefnum old = header_.indexRefnum, placed = 0;
+  bool existing = false;
+  if (old != 0 && old <= blocs_.GetNbOfBlocs()) {
+    blocs_.ReadBlocs(old, 1, &h, nullptr, nullptr, 0);
+    existing = !h.info.IsFree() && h.info.type == kSDBFileIndexType;
+  }
+  if (existing) {
+    h.info.SetEncoding(CPHostEncoding);
+    h.info.modification = CPClock::Now();
+    blocs_.ModifyData(old, h, data.data(), size, &placed);
+  } else {
+    old = 0;
+    h = CPSimpleDBDataHeader();
+    h.info = CPSimpleDBDataInfo(kSDBFileIndexType, kSDBFileIndexFormat, 0);
+    h.info.SetEncoding(CPHostEncoding);
+    h.info.dataID = GetNewID();
+    h.info.creation = h.info.modification = CPClock::Now();
+    blocs_.AddData(h, data.data(), size, &placed, false);
+  }
+  SavedIndexWritten(old, placed, h, data.data(), size);
+  header_.indexRefnum = placed;
+  header_.indexEventID = header_.eventID;
+  WriteHeader(true);
+  indexDirty_ = false;
+}
+
+// ---- closing
+
+void CPSimpleDBFile::Close() {
+  if (!open_) return;
+  try {
+    if (!readOnly_) {
+      SaveIndex();
+      WriteHeader(false);
+    }
+  } catch (...) {
+    Release();
+    throw;
+  }
+  Release();
+}
+
+void CPSimpleDBFile::Release() {
+  open_ = false;
+  try {
+    stream_.Close();
+  } catch (...) {
+    // Closing a descriptor after a failure has nothing left to report.
+  }
+  DisposeHandle(streamHandle_);
+  streamHandle_ = nullptr;
+  index_.Clear();
+  indexValid_ = false;
+  indexDirty_ = false;
+  blocs_ = CPSimpleDBBlocsHandler();
+}
+
+// ---- compaction
+
+void CPSimpleDBFile::Compact(CPSimpleDBSession* session) {
+  CheckWritable();
+  if (shared_) UpdateSharedData();
+  CPSimpleDBAccessLocker lock(this);
+  CPSimpleDBRefnum write = 1, r = 0;
+  for (bool more = blocs_.GetFirstRefnum(&r); more;) {
+    CPSimpleDBDataHeader h;
+    blocs_.ReadBlocs(r, 1, &h, nullptr, nullptr, 0);
+    uint32_t count = CPSimpleDBBlocsFor(h.size);
+    CPSimpleDBRefnum here = r;
+    // Read before moving: the move rewrites the blocks that follow the copy.
+    more = blocs_.GetNextRefnum(h, &r);
+    if (h.info.IsFree()) continue;
+    if (write < here) MoveData(session, here, write);
+    write += count;
+  }
+  blocs_.SetNbOfBlocs(write - 1);
+}

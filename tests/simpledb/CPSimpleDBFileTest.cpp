@@ -1,0 +1,432 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <fstream>
+#include <random>
+
+#include "SDBFileFixture.h"
+#include "foundation/CPStringTable.h"
+#include "foundation/CPTextEncoding.h"
+#include "platform/CPClock.h"
+#include "platform/CPOSErr.h"
+#include "simpledb/CPSimpleDBErrors.h"
+#include "simpledb/CPSimpleDBFile.h"
+
+namespace {
+
+uint32_t LE32(const std::string& b, size_t at) {
+  auto p = reinterpret_cast<const unsigned char*>(b.data() + at);
+  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+void WriteAt(const std::filesystem::path& path, uint64_t at, const void* data, size_t n) {
+  std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+  f.seekp(static_cast<std::streamoff>(at));
+  f.write(static_cast<const char*>(data), static_cast<std::streamsize>(n));
+}
+
+void PutLE32(const std::filesystem::path& path, uint64_t at, uint32_t v) {
+  unsigned char b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+  WriteAt(path, at, b, 4);
+}
+
+TEST_P(SDBFileTest, NewFileIsItsHeaderAndTheFirstRecordIsBlockOneID1) {
+  auto f = Create();
+  EXPECT_EQ(5120u, Length());
+  CPSimpleDBDataInfo info;
+  EXPECT_EQ(1u, Add(*f, 10, 1, 'TEST', &info));
+  EXPECT_EQ(1u, info.dataID);
+  EXPECT_EQ(CPClock::Now(), info.creation);
+  EXPECT_EQ(5120u + 128, Length());
+  std::string open = VYXReadFile(spec_.Path());
+  EXPECT_EQ(0x8u, LE32(open, 20) & 0x8);  // flagged open while a writer has it
+  CheckCopy(*f);
+  f->Close();
+
+  std::string bytes = VYXReadFile(spec_.Path());
+  EXPECT_EQ(0, std::memcmp(bytes.data(), "\x08vyx_cpt1", 9));
+  EXPECT_EQ("CPT5", bytes.substr(12, 4));  // in text order
+  EXPECT_EQ(0x5F2A6B51u, LE32(bytes, 16));
+  EXPECT_EQ(0u, LE32(bytes, 20));  // closed: no flag
+  EXPECT_EQ(1u, LE32(bytes, 24));
+  EXPECT_EQ(3u, LE32(bytes, 28));
+  EXPECT_EQ(CPClock::Now(), LE32(bytes, 32));
+  EXPECT_EQ(1u, LE32(bytes, 44));  // noBase
+  EXPECT_EQ(1u, LE32(bytes, 48));  // one change counted
+  EXPECT_EQ(2u, LE32(bytes, 52));  // IDs 1 and 2 (the saved index) handed out
+  EXPECT_EQ(2u, LE32(bytes, 60));  // the saved index follows the record
+  EXPECT_EQ(1u, LE32(bytes, 64));
+  EXPECT_EQ("TESTbina", bytes.substr(5120 + 16, 8));
+  EXPECT_EQ("midxind1", bytes.substr(5120 + 128 + 16, 8));
+  EXPECT_EQ(std::string(5000, '\0'), bytes.substr(120, 5000));  // the reserved bytes stay zero
+}
+
+TEST_P(SDBFileTest, NewIDsCarryTheBaseNumberInTheirTopByte) {
+  auto f = Create();
+  EXPECT_EQ(1u, f->GetNewID());
+  EXPECT_EQ(2u, f->GetNewID());
+  f->SetNoBase(3);
+  EXPECT_EQ((2u << 24) + 3, f->GetNewID());
+  EXPECT_EQ(3u, f->GetAutoID());
+}
+
+TEST_P(SDBFileTest, ChangesAreCheckedAgainstTheStoredRecord) {
+  auto f = Create();
+  CPSimpleDBDataInfo info;
+  CPSimpleDBRefnum r = Add(*f, 100, 1, 'TEST', &info);
+  CPSimpleDBRefnum r2 = Add(*f, 100, 2);
+  CPSimpleDBSession s(f.get());
+  std::vector<unsigned char> data = SDBBytes(50, 9);
+  CPSimpleDBRefnum moved;
+  CPSimpleDBDataInfo other = info;
+  other.type = 'OTHR';
+  EXPECT_CP_CODE(kSDBErrOtherType,
+                 s.ModifyData(r, &other, CPHostEncoding, data.data(), 50, &moved));
+  other = info;
+  other.dataID = 77;
+  EXPECT_CP_CODE(kSDBErrOtherDataID,
+                 s.ModifyData(r, &other, CPHostEncoding, data.data(), 50, &moved));
+  s.DeleteData(r2, info);  // two blocks at the end: they stay, as a free record
+  EXPECT_CP_CODE(kSDBErrFreeRecord, s.DeleteData(r2, info));
+  EXPECT_CP_CODE(kSDBErrFreeRecord,
+                 s.ModifyData(r2, &info, CPHostEncoding, data.data(), 50, &moved));
+  CPSimpleDBDataInfo fresh('TEST', 'bina', 0);
+  EXPECT_CP_CODE(kSDBErrDuplicateID,
+                 s.AddData(&fresh, CPHostEncoding, data.data(), 50, &moved, info.dataID));
+  CheckCopy(*f);
+}
+
+TEST_P(SDBFileTest, ReopeningUsesTheSavedIndexOrWalksAfterAnUncleanStop) {
+  std::vector<CPSimpleDBFileIndexItem> expected;
+  CPFileSpec killed = dir_.Spec("killed.cpt");
+  {
+    auto f = Create();
+    std::mt19937 rng(3);
+    CPSimpleDBSession s(f.get());
+    std::vector<CPSimpleDBDataID> ids;
+    for (int i = 0; i < 300; ++i) {
+      if (ids.size() > 5 && rng() % 4 == 0) {
+        size_t k = rng() % ids.size();
+        CPSimpleDBRefnum r;
+        ASSERT_TRUE(s.GetDataRefnum(ids[k], &r));
+        if (rng() % 2) {
+          CPSimpleDBDataInfo info;
+          s.GetDataInfos(r, &info, nullptr);
+          std::vector<unsigned char> data = SDBBytes(rng() % 600, ids[k] + 1000);
+          s.ModifyData(r, &info, CPHostEncoding, data.data(), static_cast<CPDataSize>(data.size()),
+                       &r);
+        } else {
+          s.DeleteData(r, CPSimpleDBDataInfo());
+          ids.erase(ids.begin() + static_cast<long>(k));
+        }
+      } else {
+        CPSimpleDBDataInfo info;
+        Add(*f, rng() % 400, static_cast<uint32_t>(i), i % 3 ? 'TEST' : 'OTHR', &info);
+        ids.push_back(info.dataID);
+      }
+    }
+    expected = Items(*f);
+    // What a writer killed now leaves behind: every write has reached the file.
+    std::filesystem::copy_file(spec_.Path(), killed.Path());
+    CheckCopy(*f);
+  }
+  auto clean = Open();
+  EXPECT_FALSE(clean->GetRecovery().unclean);
+  EXPECT_TRUE(clean->GetRecovery().savedIndexUsed);
+  auto walked = Open(killed);
+  EXPECT_TRUE(walked->GetRecovery().unclean);
+  EXPECT_FALSE(walked->GetRecovery().savedIndexUsed);
+  EXPECT_EQ(expected, Items(*clean));
+  EXPECT_EQ(expected, Items(*walked));
+  EXPECT_EQ(expected.size(), clean->GetNbOfData(nullptr));
+  for (const auto& item : expected)
+    EXPECT_EQ(ReadID(*clean, item.dataID), ReadID(*walked, item.dataID));
+  CheckCopy(*walked);
+}
+
+// A record that is not logged changes nothing in eventID: a stale saved index
+// must still not be taken for a current one.
+TEST_P(SDBFileTest, AChangeToANotLoggedRecordIsInTheNextSavedIndex) {
+  Create()->Close();
+  CPSimpleDBDataInfo info;
+  {
+    auto f = Open();
+    CPSimpleDBEventID before = f->GetEventID();
+    Add(*f, 40, 1, 'indx', &info, kSDBNotLoggedFlag);
+    EXPECT_EQ(before, f->GetEventID());
+  }
+  auto f = Open();
+  EXPECT_TRUE(f->GetRecovery().savedIndexUsed);
+  EXPECT_EQ(SDBBytes(40, 1), ReadID(*f, info.dataID));
+}
+
+// A writer killed inside a fast-add batch wrote records but not the header
+// that counts their IDs: the next opening must neither trust the saved index
+// nor hand those IDs out again.
+TEST_P(SDBFileTest, AKillInsideAFastAddBatchLosesNoIDAndNoRecord) {
+  Create()->Close();
+  CPFileSpec killed = dir_.Spec("killed.cpt");
+  std::vector<CPSimpleDBDataID> ids;
+  {
+    auto f = Open();
+    CPSimpleDBSession s(f.get());
+    uint32_t batch = s.NewFastAdd('TEST');
+    for (int i = 0; i < 20; ++i) {
+      CPSimpleDBDataInfo info('TEST', 'bina', 0);
+      std::vector<unsigned char> data = SDBBytes(30, static_cast<uint32_t>(i));
+      CPSimpleDBRefnum r;
+      s.AddData(&info, CPHostEncoding, data.data(), 30, &r, 0, batch);
+      ids.push_back(info.dataID);
+    }
+    std::filesystem::copy_file(spec_.Path(), killed.Path());
+    s.CloseFastAdd(batch);
+  }
+  auto f = Open(killed);
+  EXPECT_EQ(20u, f->GetNbOfData(nullptr));
+  for (size_t i = 0; i < ids.size(); ++i)
+    EXPECT_EQ(SDBBytes(30, static_cast<uint32_t>(i)), ReadID(*f, ids[i]));
+  EXPECT_GT(f->GetNewID(), ids.back());
+}
+
+TEST_P(SDBFileTest, FastAddBatchesCloseInnermostFirst) {
+  auto f = Create();
+  CPSimpleDBSession s(f.get());
+  uint32_t one = s.NewFastAdd('TEST');
+  uint32_t two = s.NewFastAdd('TEST');
+  EXPECT_EQ(1u, one);
+  EXPECT_EQ(2u, two);
+  EXPECT_CP_CODE(kSDBErrFastAddOrder, s.CloseFastAdd(one));
+  EXPECT_TRUE(f->FastAdd());
+  s.CloseFastAdd(two);
+  s.CloseFastAdd(one);
+  EXPECT_FALSE(f->FastAdd());
+}
+
+TEST_P(SDBFileTest, RefusedOpenings) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::filesystem::path&)> damage;
+    int16_t code;
+    uint32_t maxVersion;
+  } cases[] = {
+      {"short", [](const auto& p) { std::filesystem::resize_file(p, 100); }, kSDBErrTooShort, 10},
+      {"marker", [](const auto& p) { PutLE32(p, 16, 0x12345678); }, kSDBErrBadMarker, 10},
+      {"structure", [](const auto& p) { PutLE32(p, 24, 2); }, kSDBErrStructureVersion, 10},
+      {"content", [](const auto&) {}, kSDBErrContentVersion, 2},
+      {"blocks", [](const auto& p) { std::filesystem::resize_file(p, 5120 + 128 + 100); },
+       kSDBErrNotWholeBlocs, 10},
+      {"stream offset", [](const auto& p) { PutLE32(p, 80, 5120 + 64); }, kSDBErrStreamOffset, 10},
+      {"stream marker", [](const auto& p) { PutLE32(p, 80, 5120); }, kSDBErrStreamMarker, 10},
+  };
+  for (const auto& c : cases) {
+    CPFileSpec spec = dir_.Spec(std::string(c.name) + ".cpt");
+    {
+      auto f = Create(spec);
+      Add(*f, 10, 1);
+    }
+    c.damage(spec.Path());
+    for (bool readOnly : {true, false}) {
+      EXPECT_CP_CODE(c.code, Open(spec, readOnly, c.maxVersion))
+          << c.name << (readOnly ? " read-only" : "");
+    }
+  }
+}
+
+TEST_P(SDBFileTest, ReadOnlyFilesRefuseEveryChange) {
+  {
+    auto f = Create();
+    Add(*f, 10, 1);
+  }
+  std::string before = VYXReadFile(spec_.Path());
+  for (int way = 0; way < 2; ++way) {
+    std::unique_ptr<CPSimpleDBFile> f;
+    if (way == 0) {
+      f = Open(true);
+    } else {
+      ::chmod(spec_.Path().c_str(), 0444);  // a locked file opened for writing is read-only
+      f = Open(false);
+    }
+    EXPECT_TRUE(f->IsReadOnly());
+    CPSimpleDBSession s(f.get());
+    CPSimpleDBDataInfo info('TEST', 'bina', 0);
+    CPSimpleDBRefnum r;
+    unsigned char data[4] = {};
+    EXPECT_CP_CODE(kSDBErrReadOnly, s.AddData(&info, CPHostEncoding, data, 4, &r));
+    EXPECT_CP_CODE(kSDBErrReadOnly, s.ModifyData(1, &info, CPHostEncoding, data, 4, &r));
+    EXPECT_CP_CODE(kSDBErrReadOnly, s.DeleteData(1, info));
+    EXPECT_CP_CODE(kSDBErrReadOnly, s.MoveData(1, 1));
+    EXPECT_CP_CODE(kSDBErrReadOnly, f->Compact(&s));
+    EXPECT_EQ(SDBBytes(10, 1), ReadID(*f, 1));
+  }
+  EXPECT_EQ(before, VYXReadFile(spec_.Path()));
+}
+
+TEST_P(SDBFileTest, CompactionKeepsOrderDataAndFixesTheSavedIndexPlace) {
+  std::vector<CPSimpleDBDataID> order;
+  {
+    auto f = Create();
+    for (int i = 0; i < 30; ++i) {
+      CPSimpleDBDataInfo info;
+      Add(*f, (i * 37) % 500, static_cast<uint32_t>(i), 'TEST', &info);
+      order.push_back(info.dataID);
+    }
+  }
+  auto f = Open();
+  CPSimpleDBRefnum indexBefore = f->GetHeader().indexRefnum;
+  CPSimpleDBSession s(f.get());
+  for (int i = 0; i < 30; i += 3) {
+    CPSimpleDBRefnum r;
+    ASSERT_TRUE(s.GetDataRefnum(order[i], &r));
+    s.DeleteData(r, CPSimpleDBDataInfo());
+  }
+  std::vector<CPSimpleDBDataID> kept;
+  for (int i = 0; i < 30; ++i) {
+    if (i % 3) kept.push_back(order[i]);
+  }
+  f->Compact(&s);
+  CheckCopy(*f);
+  EXPECT_LT(f->GetHeader().indexRefnum, indexBefore);
+  // No free record is left and the file ends with the last record.
+  std::string layout = SDBLayout(f->GetBlocsHandler());
+  EXPECT_EQ(std::string::npos, layout.find("free"));
+  std::vector<CPSimpleDBDataID> walked;
+  CPSimpleDBRefnum r = 1;
+  for (bool more = f->GetBlocsHandler().GetFirstData('TEST', nullptr, &r); more;
+       more = f->GetBlocsHandler().GetNextData('TEST', nullptr, &r)) {
+    CPSimpleDBDataID id;
+    s.GetDataID(r, &id);
+    walked.push_back(id);
+    CPSimpleDBRefnum viaIndex;
+    ASSERT_TRUE(s.GetDataRefnum(id, &viaIndex));
+    EXPECT_EQ(r, viaIndex);
+  }
+  EXPECT_EQ(kept, walked);
+  f->Close();
+  auto again = Open();
+  EXPECT_TRUE(again->GetRecovery().savedIndexUsed);
+  for (size_t i = 0; i < 30; ++i) {
+    std::vector<unsigned char> data = ReadID(*again, order[i]);
+    if (i % 3) {
+      EXPECT_EQ(SDBBytes((i * 37) % 500, static_cast<uint32_t>(i)), data);
+    } else {
+      EXPECT_TRUE(data.empty());
+    }
+  }
+}
+
+TEST_P(SDBFileTest, AnAppendedStreamSegmentIsReadAndGivenUpByAWriter) {
+  uint64_t end;
+  {
+    auto f = Create();
+    Add(*f, 10, 1);
+  }
+  end = Length();
+  std::string segment =
+      "\x05\x38\xE5\x1A"
+      "donnees du flux";
+  WriteAt(spec_.Path(), end, segment.data(), segment.size());
+  PutLE32(spec_.Path(), 80, static_cast<uint32_t>(end));
+  {
+    auto f = Open(true);
+    ASSERT_EQ(15u, f->GetStreamSize(nullptr));
+    EXPECT_EQ(0, std::memcmp(HandlePtr(f->GetStream(nullptr)), "donnees du flux", 15));
+    EXPECT_EQ(SDBBytes(10, 1), ReadID(*f, 1));
+    EXPECT_EQ(end + segment.size(), Length());
+  }
+  auto f = Open();
+  EXPECT_EQ(15u, f->GetStreamSize(nullptr));
+  EXPECT_EQ(end, Length());
+  EXPECT_EQ(0u, f->GetHeader().stream);
+}
+
+class RecordingSession : public CPSimpleDBSession {
+ public:
+  RecordingSession(CPSimpleDBDataProvider* p, OSType type) : CPSimpleDBSession(p), type_(type) {}
+  bool IsConcerned(const CPSimpleDBDataInfo& info) const override { return info.type == type_; }
+  void DataAdded(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum r, const void* d, CPDataSize n,
+                 bool) override {
+    log += "add " + std::to_string(info.dataID) + "@" + std::to_string(r) + " " +
+           std::to_string(n) + ";";
+    last.assign(static_cast<const unsigned char*>(d), static_cast<const unsigned char*>(d) + n);
+  }
+  void DataModified(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum o, const void*, CPDataSize on,
+                    CPSimpleDBRefnum r, const void*, CPDataSize n, bool) override {
+    log += "mod " + std::to_string(info.dataID) + "@" + std::to_string(o) + ">" +
+           std::to_string(r) + " " + std::to_string(on) + ">" + std::to_string(n) + ";";
+  }
+  void DataDeleted(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum r, const void*, CPDataSize n,
+                   bool) override {
+    log += "del " + std::to_string(info.dataID) + "@" + std::to_string(r) + " " +
+           std::to_string(n) + ";";
+  }
+  void DataMoved(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum from,
+                 CPSimpleDBRefnum to) override {
+    log += "mov " + std::to_string(info.dataID) + "@" + std::to_string(from) + ">" +
+           std::to_string(to) + ";";
+  }
+  bool ActionAllowed(CPSimpleDBAccessDomain, uint32_t action, const CPSimpleDBDataInfo&,
+                     const void*) override {
+    return action != kSDBActionGet || canRead;
+  }
+  std::string log;
+  std::vector<unsigned char> last;
+  bool canRead = true;
+
+ private:
+  OSType type_;
+};
+
+TEST_P(SDBFileTest, SessionsHearTheChangesThatConcernThem) {
+  auto f = Create();
+  RecordingSession tests(f.get(), 'TEST'), others(f.get(), 'OTHR');
+  CPSimpleDBRefnum a = Add(*f, 10, 1);
+  Add(*f, 20, 2, 'OTHR');
+  Add(*f, 30, 3);
+  EXPECT_EQ(SDBBytes(30, 3), tests.last);
+  CPSimpleDBDataInfo info;
+  tests.GetDataInfos(a, &info, nullptr);
+  std::vector<unsigned char> bigger = SDBBytes(300, 4);
+  CPSimpleDBRefnum moved;
+  tests.ModifyData(a, &info, CPHostEncoding, bigger.data(), 300, &moved);
+  tests.DeleteData(moved, info);
+  EXPECT_EQ("add 1@1 10;add 3@3 30;mod 1@1>4 10>300;del 1@4 300;", tests.log);
+  EXPECT_EQ("add 2@2 20;", others.log);
+  f->Compact(&tests);  // free:1 2 3 free:3 becomes 2 3
+  EXPECT_EQ("add 2@2 20;mov 2@2>1;", others.log);
+  EXPECT_EQ("mov 3@3>2;", tests.log.substr(tests.log.find("mov")));
+
+  // A session that may not read is refused, before anything else; another
+  // session of the same file reads.
+  tests.canRead = false;
+  std::vector<unsigned char> data(30);
+  EXPECT_CP_CODE(kSDBErrNotAllowed, tests.GetData(2, nullptr, nullptr, data.data(), 30));
+  EXPECT_CP_CODE(kSDBErrNotAllowed, tests.GetData(1, nullptr, nullptr, data.data(), 30));
+  EXPECT_EQ(std::vector<unsigned char>(30, 0), data);
+  others.GetData(2, nullptr, nullptr, data.data(), 30);
+  EXPECT_EQ(SDBBytes(30, 3), data);
+  tests.CloseSession();
+  Add(*f, 5, 9);
+  EXPECT_EQ(std::string::npos, tests.log.find("add 5"));
+  CheckCopy(*f);
+}
+
+TEST_P(SDBFileTest, ASecondWriterIsRefusedWithAClearMessage) {
+  auto first = Create();
+  auto second = Make(spec_);
+  try {
+    second->Open(10, false, false);
+    FAIL() << "a second writer was let in";
+  } catch (const CPException& e) {
+    EXPECT_EQ(opWrErr, e.Code());
+    EXPECT_EQ("Le fichier est déjà ouvert en écriture, par vyx ou par une autre application.",
+              MacRomanToUtf8(e.DisplayText()));
+  }
+  auto reader = Open(spec_, true);  // readers are never refused
+  EXPECT_TRUE(reader->IsReadOnly());
+}
+
+INSTANTIATE_TEST_SUITE_P(FileAndMemoryCopy, SDBFileTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Memory" : "File"; });
+
+}  // namespace
