@@ -50,11 +50,11 @@ class CPResourceSetArray_T : public CPResourceSet {
   void AddResource(CPResID id, ConstStringPtr name, const T& header, const CPArray_T<Item>& items,
                    int32_t* index = nullptr) {
     std::vector<unsigned char> body = Join(header, items);
-    CPResourceSet::AddResource(id, name, body.data(), uint32_t(body.size()), index);
+    Untyped().AddResource(id, name, body.data(), uint32_t(body.size()), index);
   }
   void SetResource(CPResID id, const T& header, const CPArray_T<Item>& items) {
     std::vector<unsigned char> body = Join(header, items);
-    CPResourceSet::SetResource(id, body.data(), uint32_t(body.size()));
+    Untyped().SetResource(id, body.data(), uint32_t(body.size()));
   }
   bool ReadResource(CPResID id, T* header, CPArray_T<Item>* items) {
     if (id == 0) return false;
@@ -69,10 +69,11 @@ class CPResourceSetArray_T : public CPResourceSet {
   // Adds or replaces, as WriteResource does for any body.
   bool WriteResource(CPResID id, ConstStringPtr name, const T& header, const CPArray_T<Item>& items) {
     std::vector<unsigned char> body = Join(header, items);
-    return CPResourceSet::WriteResource(id, name, body.data(), uint32_t(body.size()));
+    return Untyped().WriteResource(id, name, body.data(), uint32_t(body.size()));
   }
 
  private:
+  CPResourceSet& Untyped() { return *this; }
   static std::vector<unsigned char> Join(const T& header, const CPArray_T<Item>& items) {
     std::vector<unsigned char> body(sizeof(T) + size_t(items.Count()) * sizeof(Item));
     std::memcpy(body.data(), &header, sizeof(T));

@@ -77,31 +77,31 @@ class CPResourceSet_T : public CPResourceSet {
 
   // The typed operations.
   virtual void GetDefaultResource(CPResID /*id*/, T* t) { *t = T(); }
-  virtual void SetResource(CPResID id, const T& t) { CPResourceSet::SetResource(id, &t, sizeof(T)); }
+  virtual void SetResource(CPResID id, const T& t) { Untyped().SetResource(id, &t, sizeof(T)); }
   // Stores the record converted to `e`.
   virtual void SetResource(CPResID id, const CPDataEncoding& e, const T& t) {
     T copy = t;
     EncodeResource(id, &copy, e);
-    CPResourceSet::SetResource(id, e, &copy, sizeof(T));
+    Untyped().SetResource(id, e, &copy, sizeof(T));
   }
   // A stored body shorter than T leaves the rest of *t at its defaults.
   virtual void GetResource(CPResID id, T* t) {
     CPDataEncoding e;
     std::array<unsigned char, sizeof(T)> raw;
-    uint32_t n = CPResourceSet::GetResource(id, &e, raw.data(), sizeof(T));
+    uint32_t n = Untyped().GetResource(id, &e, raw.data(), sizeof(T));
     *t = Widened(id, raw.data(), n, e);
     DecodeResource(id, t, e);
   }
   // The record as stored, not converted.
   virtual void GetResource(CPResID id, CPDataEncoding* e, T* t) {
-    CPResourceSet::GetResource(id, e, t, sizeof(T));
+    Untyped().GetResource(id, e, t, sizeof(T));
   }
   virtual void AddResource(CPResID id, ConstStringPtr name, const T& t, int32_t* index = nullptr) {
-    CPResourceSet::AddResource(id, name, &t, sizeof(T), index);
+    Untyped().AddResource(id, name, &t, sizeof(T), index);
   }
   virtual void DuplicateResource(CPResID fromID, CPResID newID, ConstStringPtr name, const T* t,
                                  int32_t* index = nullptr) {
-    CPResourceSet::DuplicateResource(fromID, newID, name, t, sizeof(T), index);
+    Untyped().DuplicateResource(fromID, newID, name, t, sizeof(T), index);
   }
   virtual bool ReadResource(CPResID id, T* t) {
     if (id == 0) return false;
@@ -125,7 +125,7 @@ class CPResourceSet_T : public CPResourceSet {
     }
   }
   virtual bool WriteResource(CPResID id, ConstStringPtr name, const T& t) {
-    return CPResourceSet::WriteResource(id, name, &t, sizeof(T));
+    return Untyped().WriteResource(id, name, &t, sizeof(T));
   }
   virtual bool EditResource(StringPtr /*name*/, T* /*t*/) { return false; }
   virtual void EncodeResource(CPResID /*id*/, T* t, const CPDataEncoding& e) {
@@ -138,6 +138,11 @@ class CPResourceSet_T : public CPResourceSet {
                                const T& /*t2*/) {
     return CPResourceSet::CompareResources(name1, nullptr, 0, name2, nullptr, 0);
   }
+
+ protected:
+  // The untyped operations are reached through this, so that a derived set's
+  // overrides (a view's forwarding to its parent) are the ones called.
+  CPResourceSet& Untyped() { return *this; }
 
  private:
   // A record in `e` made of the first `size` bytes at `data`, the rest taken
