@@ -1,0 +1,38 @@
+// The list of recently opened documents, most recent first, kept in the
+// preference store under one key. It only records paths: whether an entry
+// still exists or is of the right kind is for its reader to judge. Changes are
+// made in the store; the caller saves it.
+#ifndef VYX_PLATFORM_CPRECENTDOCUMENTS_H_
+#define VYX_PLATFORM_CPRECENTDOCUMENTS_H_
+
+#include <cstddef>
+#include <vector>
+
+#include "platform/CPFileSpec.h"
+#include "platform/CPPreferenceStore.h"
+
+class CPRecentDocuments {
+ public:
+  static constexpr const char* kKey = "VYXRecentDocuments";
+  static constexpr size_t kDefaultMax = 10;
+
+  // `store` must outlive the list.
+  explicit CPRecentDocuments(CPPreferenceStore& store, size_t max = kDefaultMax)
+      : store_(store), max_(max) {}
+
+  std::vector<CPFileSpec> Get() const;
+  // Puts the file first (made absolute), dropping an older entry of the same
+  // file and the oldest ones past the maximum. kCPErrPrefsBadValue when the
+  // path is not a UTF-8 name.
+  OSErr Add(const CPFileSpec& file);
+  void Remove(const CPFileSpec& file);
+  void Clear();
+
+ private:
+  OSErr Put(const std::vector<CPFileSpec>& list);
+
+  CPPreferenceStore& store_;
+  size_t max_;
+};
+
+#endif  // VYX_PLATFORM_CPRECENTDOCUMENTS_H_
