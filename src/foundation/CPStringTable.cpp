@@ -47,11 +47,11 @@ Table Parse() {
       if (t.fault.empty()) t.fault = where + ": clef illisible";
       continue;
     }
-    if (first == "err") {
-      t.errors[second] = mac;
-    } else {
-      t.lists[{std::stoi(first), second}] = mac;
-    }
+    // Two layers that picked the same code or item would silently show each
+    // other's texts: a key given twice is a fault of the table.
+    bool added = first == "err" ? t.errors.emplace(second, mac).second
+                                : t.lists.emplace(std::make_pair(std::stoi(first), second), mac).second;
+    if (!added && t.fault.empty()) t.fault = where + ": clef en double";
   }
   return t;
 }

@@ -7,21 +7,22 @@
 
 #include "platform/CPMacTypes.h"
 
+// The resource layer holds 3101 onwards; these start at 3170.
 enum : OSErr {
   // Web requests (CPHttp.h). A cancelled request answers userCanceledErr.
-  kCPErrHttpBadURL = 3101,            // empty, malformed, or a scheme other than http(s)
-  kCPErrHttpBadRequest = 3102,        // a method or header that cannot be sent as it is
-  kCPErrHttpHostNotFound = 3103,      // the name (or the proxy's) does not resolve
-  kCPErrHttpCannotConnect = 3104,     // nobody answers at that address and port
-  kCPErrHttpTimeout = 3105,           // connection or transfer took longer than allowed
-  kCPErrHttpTooManyRedirects = 3106,
-  kCPErrHttpSecureFailed = 3107,      // TLS handshake or certificate refused
-  kCPErrHttpTooLarge = 3108,          // the answer passed the request's size limit
-  kCPErrHttpTransfer = 3109,          // the connection broke or the answer was malformed
-  kCPErrHttpStatus = 3110,            // an answer came, with an HTTP error status
+  kCPErrHttpBadURL = 3170,            // empty, malformed, or a scheme other than http(s)
+  kCPErrHttpBadRequest = 3171,        // a method or header that cannot be sent as it is
+  kCPErrHttpHostNotFound = 3172,      // the name (or the proxy's) does not resolve
+  kCPErrHttpCannotConnect = 3173,     // nobody answers at that address and port
+  kCPErrHttpTimeout = 3174,           // connection or transfer took longer than allowed
+  kCPErrHttpTooManyRedirects = 3175,
+  kCPErrHttpSecureFailed = 3176,      // TLS handshake or certificate refused
+  kCPErrHttpTooLarge = 3177,          // the answer passed the request's size limit
+  kCPErrHttpTransfer = 3178,          // the connection broke or the answer was malformed
+  kCPErrHttpStatus = 3179,            // an answer came, with an HTTP error status
   // The preference store (CPPreferenceStore.h).
-  kCPErrPrefsDamaged = 3150,          // the file is not a JSON object: it was set aside
-  kCPErrPrefsBadValue = 3151,         // a text or path that the file cannot hold
+  kCPErrPrefsDamaged = 3180,          // the file is not a JSON object: it was set aside
+  kCPErrPrefsBadValue = 3181,         // a text or path that the file cannot hold
 };
 
 #endif  // VYX_PLATFORM_CPPLATFORMERRORS_H_
