@@ -1,8 +1,309 @@
-#include "cli/VYXCli.h"
+// `vyx db`: inspection and maintenance of SimpleDB files. `info`, `lister` and
+// `verifier` open the file for reading only and never write to it; they show a
+// damaged file as far as it can be read and name the first fault (code and
+// block). `compacter` is the one command that rewrites the file.
+#include <cstdio>
+#include <memory>
+#include <ostream>
+#include <sstream>
 
-// `vyx db`: inspection and maintenance of SimpleDB files.
+#include "cli/VYXCli.h"
+#include "foundation/CPDates.h"
+#include "foundation/CPException.h"
+#include "foundation/CPStringTable.h"
+#include "simpledb/CPSimpleDBErrors.h"
+#include "simpledb/CPSimpleDBFile.h"
+#include "simpledb/CPSimpleDBSession.h"
+#include "simpledb/CPSimpleDBVerifier.h"
+
+namespace {
+
+constexpr int kDbTexts = 30110;
+enum : int {
+  kFile = 1,
+  kSignature,
+  kType,
+  kStructureVersion,
+  kContentVersion,
+  kCreation,
+  kModification,
+  kFlags,
+  kByteOrder,
+  kBlocs,
+  kRecords,
+  kRecordsValue,
+  kBigEndian,
+  kLittleEndian,
+  kOpenFlag,
+  kLogFlag,
+  kWindows,
+  kStream,
+  kStreamValue,
+  kListHeader,
+  kFreeMark,
+  kSound,
+  kIndexChecked,
+  kIndexStale,
+  kNoIndex,
+  kFaultAt,
+  kFaultInHeader,
+  kCompacted,
+};
+
+std::string T(int item) { return VYXText(CPGetListString(kDbTexts, item)); }
+
+std::string Fill(std::string text, std::initializer_list<std::string> vars) {
+  int n = 1;
+  for (const std::string& v : vars) {
+    std::string marker = "^" + std::to_string(n++);
+    size_t at = text.find(marker);
+    if (at != std::string::npos) text.replace(at, marker.size(), v);
+  }
+  return text;
+}
+
+// A four-character code as text; bytes that are no characters show as '?'.
+std::string Code(OSType code) {
+  std::string s(4, ' ');
+  for (int i = 0; i < 4; ++i) {
+    auto c = static_cast<unsigned char>(code >> (24 - 8 * i));
+    s[i] = static_cast<char>(c < 0x20 || c == 0x7F ? '?' : c);
+  }
+  return VYXText(s);
+}
+
+std::string DateText(CPDate date) {
+  if (date == 0) return "-";
+  Str255 day, time;
+  CPDateToShortString(date, day);
+  CPTimeToString(date, time, true);
+  return VYXText(PToStd(day) + " " + PToStd(time));
+}
+
+nlohmann::json DateJson(CPDate date) {
+  if (date == 0) return nullptr;
+  CPDateTimeRec f;
+  CPDateToFields(date, f);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", f.year, f.month, f.day, f.hour,
+                f.minute, f.second);
+  return text;
+}
+
+std::string ErrorText(int16_t code) {
+  std::string text = CPGetErrorText(code);
+  if (text.empty()) text = CPGetListString(kCPErrorsListID, kCPUnknownErrorItem);
+  CPReplaceVar(text, 1, std::to_string(code));
+  return VYXText(text);
+}
+
+std::string FaultText(const CPSimpleDBFault& fault) {
+  if (fault.refnum == 0) {
+    return Fill(T(kFaultInHeader), {ErrorText(fault.code), std::to_string(fault.code)});
+  }
+  return Fill(T(kFaultAt),
+              {ErrorText(fault.code), std::to_string(fault.code), std::to_string(fault.refnum)});
+}
+
+nlohmann::json FaultJson(const CPSimpleDBFault& fault) {
+  if (!fault) return nullptr;
+  return {{"code", fault.code}, {"bloc", fault.refnum}, {"message", ErrorText(fault.code)}};
+}
+
+// Errors that stop a command carry their code, so that a user can say which.
+template <typename F>
+void WithCode(F&& run) {
+  try {
+    run();
+  } catch (const CPException& e) {
+    if (e.IsCancel()) throw;
+    std::string text = CPGetListString(kCPErrorsListID, 4);  // "^1 (erreur n° ^2)"
+    CPReplaceVar(text, 1, e.DisplayText());
+    CPReplaceVar(text, 2, std::to_string(e.Code()));
+    throw CPException(e.Code(), text);
+  }
+}
+
+// A label padded to a column, counted in characters (the labels are UTF-8).
+void Line(std::ostream& out, const std::string& label, const std::string& value) {
+  size_t width = 0;
+  for (unsigned char c : label) width += (c & 0xC0) != 0x80;
+  out << label << std::string(width < 22 ? 22 - width : 0, ' ') << ' ' << value << '\n';
+}
+void Line(std::ostream& out, int label, const std::string& value) { Line(out, T(label), value); }
+
+void Info(VYXCliContext& ctx, const std::string& path) {
+  CPSimpleDBInspector file{CPFileSpec(path)};
+  CPSimpleDBVerdict counts;
+  CPSimpleDBFault fault = file.Walk([&](const CPSimpleDBRecordView& r) {
+    ++(r.header.info.IsFree() ? counts.free : counts.live);
+    if (r.header.info.IsFree()) counts.freeBlocs += r.blocs;
+  });
+  const CPSimpleDBHeader& h = file.Header();
+  const CPDataEncoding& e = file.HeaderEncoding();
+  uint32_t blocs = (file.DataEnd() - kSDBHeaderAreaSize) / kSDBBlocSize;
+  uint32_t streamSize = h.stream ? file.FileLength() - h.stream : 0;
+  if (ctx.json) {
+    VYXPrintJson(ctx, {{"fichier", path},
+                       {"signature", VYXText(h.Signature())},
+                       {"type", Code(h.type)},
+                       {"structureVersion", h.structureVersion},
+                       {"contentVersion", h.contentVersion},
+                       {"creation", DateJson(h.creation)},
+                       {"modification", DateJson(h.modification)},
+                       {"baseID", h.baseID},
+                       {"noBase", h.noBase},
+                       {"eventID", h.eventID},
+                       {"autoID", h.autoID},
+                       {"indexRefnum", h.indexRefnum},
+                       {"indexEventID", h.indexEventID},
+                       {"flags", h.flags},
+                       {"ouvert", file.Unclean()},
+                       {"journal", (h.flags & kSDBHeaderLogFlag) != 0},
+                       {"grosBoutiste", e.integerEncoding == kCPBigEndian},
+                       {"windows", e.stringEncoding == kCPWindowsLatin1},
+                       {"flux", streamSize},
+                       {"blocs", blocs},
+                       {"vivants", counts.live},
+                       {"libres", counts.free},
+                       {"blocsLibres", counts.freeBlocs},
+                       {"defaut", FaultJson(fault)}});
+  } else {
+    std::ostream& out = *ctx.out;
+    Line(out, kFile, path);
+    Line(out, kSignature, VYXText(h.Signature()));
+    Line(out, kType, Code(h.type));
+    Line(out, kStructureVersion, std::to_string(h.structureVersion));
+    Line(out, kContentVersion, std::to_string(h.contentVersion));
+    Line(out, kCreation, DateText(h.creation));
+    Line(out, kModification, DateText(h.modification));
+    Line(out, "baseID", std::to_string(h.baseID));
+    Line(out, "noBase", std::to_string(h.noBase));
+    Line(out, "eventID", std::to_string(h.eventID));
+    Line(out, "autoID", std::to_string(h.autoID));
+    Line(out, "indexRefnum", std::to_string(h.indexRefnum));
+    Line(out, "indexEventID", std::to_string(h.indexEventID));
+    char flags[16];
+    std::snprintf(flags, sizeof flags, "0x%08X", h.flags);
+    std::string flagText = flags;
+    if (file.Unclean()) flagText += " " + T(kOpenFlag);
+    if (h.flags & kSDBHeaderLogFlag) flagText += " " + T(kLogFlag);
+    Line(out, kFlags, flagText);
+    std::string order = T(e.integerEncoding == kCPBigEndian ? kBigEndian : kLittleEndian);
+    if (e.stringEncoding == kCPWindowsLatin1) order += ", " + T(kWindows);
+    Line(out, kByteOrder, order);
+    if (h.stream) Line(out, kStream, Fill(T(kStreamValue), {std::to_string(streamSize)}));
+    Line(out, kBlocs, std::to_string(blocs));
+    Line(out, kRecords,
+         Fill(T(kRecordsValue), {std::to_string(counts.live), std::to_string(counts.free),
+                                 std::to_string(counts.freeBlocs)}));
+    if (fault) out << FaultText(fault) << '\n';
+  }
+  if (fault) ctx.exitCode = 1;
+}
+
+void List(VYXCliContext& ctx, const std::string& path) {
+  CPSimpleDBInspector file{CPFileSpec(path)};
+  nlohmann::json rows = nlohmann::json::array();
+  std::ostream& out = *ctx.out;
+  if (!ctx.json) out << T(kListHeader) << '\n';
+  CPSimpleDBFault fault = file.Walk([&](const CPSimpleDBRecordView& r) {
+    const CPSimpleDBDataInfo& i = r.header.info;
+    bool free = i.IsFree();
+    if (ctx.json) {
+      rows.push_back({{"bloc", r.refnum},
+                      {"blocs", r.blocs},
+                      {"dataID", i.dataID},
+                      {"type", Code(i.type)},
+                      {"format", Code(i.format)},
+                      {"version", i.GetVersion()},
+                      {"taille", r.header.size},
+                      {"flags", i.flags},
+                      {"libre", free}});
+      return;
+    }
+    char line[160];
+    std::snprintf(line, sizeof line, "%8u %6u %10u %-4s %-4s %7d %9u 0x%08X", r.refnum, r.blocs,
+                  i.dataID, Code(i.type).c_str(), Code(i.format).c_str(), i.GetVersion(),
+                  r.header.size, i.flags);
+    out << line << (free ? " " + T(kFreeMark) : std::string()) << '\n';
+  });
+  if (ctx.json) {
+    VYXPrintJson(ctx, {{"fichier", path}, {"enregistrements", rows}, {"defaut", FaultJson(fault)}});
+  } else if (fault) {
+    out << FaultText(fault) << '\n';
+  }
+  if (fault) ctx.exitCode = 1;
+}
+
+void Verify(VYXCliContext& ctx, const std::string& path) {
+  CPSimpleDBInspector file{CPFileSpec(path)};
+  CPSimpleDBVerdict v = file.Verify();
+  const char* index[] = {"absent", "conforme", "perime"};
+  if (ctx.json) {
+    VYXPrintJson(ctx, {{"fichier", path},
+                       {"sain", !v.fault},
+                       {"blocs", v.blocs},
+                       {"vivants", v.live},
+                       {"libres", v.free},
+                       {"blocsLibres", v.freeBlocs},
+                       {"index", v.fault ? nlohmann::json() : nlohmann::json(index[v.index])},
+                       {"ouvert", file.Unclean()},
+                       {"defaut", FaultJson(v.fault)}});
+  } else if (v.fault) {
+    *ctx.out << FaultText(v.fault) << '\n';
+  } else {
+    int indexText = v.index == CPSimpleDBVerdict::kIndexChecked ? kIndexChecked
+                    : v.index == CPSimpleDBVerdict::kIndexStale ? kIndexStale
+                                                                : kNoIndex;
+    *ctx.out << Fill(T(kSound), {std::to_string(v.live), std::to_string(v.blocs),
+                                 std::to_string(v.freeBlocs), T(indexText)})
+             << '\n';
+  }
+  if (v.fault) ctx.exitCode = 1;
+}
+
+void Compact(VYXCliContext& ctx, const std::string& path) {
+  CPSimpleDBFile file{CPFileSpec(path)};
+  file.Open(UINT32_MAX, false, false);
+  if (file.IsReadOnly()) CPThrow(kSDBErrReadOnly);
+  uint32_t before = file.GetBlocsHandler().GetNbOfBlocs();
+  {
+    CPSimpleDBSession session(&file);
+    file.Compact(&session);
+  }
+  uint32_t after = file.GetBlocsHandler().GetNbOfBlocs();
+  file.Close();
+  if (ctx.json) {
+    VYXPrintJson(ctx, {{"fichier", path}, {"blocsAvant", before}, {"blocsApres", after}});
+  } else {
+    *ctx.out << Fill(T(kCompacted), {std::to_string(before), std::to_string(after)}) << '\n';
+  }
+}
+
+}  // namespace
+
 void VYXAddDbCommands(CLI::App& app, VYXCliContext& ctx) {
-  (void)ctx;
-  auto* db = VYXAddSubcommand(&app, "db", "Inspecte et entretient un fichier de base de données (SimpleDB)");
+  auto* db = VYXAddSubcommand(&app, "db",
+                              "Inspecte et entretient un fichier de base de données (SimpleDB)");
   db->require_subcommand(1);
+  struct Entry {
+    const char* name;
+    const char* help;
+    void (*run)(VYXCliContext&, const std::string&);
+  } entries[] = {
+      {"info", "Affiche l'en-tête du fichier et le nombre de ses enregistrements", Info},
+      {"lister", "Liste les enregistrements dans l'ordre des blocs, libres compris", List},
+      {"verifier", "Vérifie chaque enregistrement et l'index enregistré, sans rien modifier",
+       Verify},
+      {"compacter", "Regroupe les enregistrements au début du fichier et le raccourcit", Compact},
+  };
+  for (const Entry& entry : entries) {
+    auto* sub = VYXAddSubcommand(db, entry.name, entry.help);
+    auto path = std::make_shared<std::string>();
+    sub->add_option("FICHIER", *path, "Le fichier de base de données")->required();
+    sub->add_flag("--json", ctx.json, "Écrit les données en JSON");
+    auto run = entry.run;
+    VYXSetCommand(sub, [&ctx, path, run] { WithCode([&] { run(ctx, *path); }); });
+  }
 }

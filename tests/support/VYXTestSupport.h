@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "foundation/CPException.h"
 #include "platform/CPFileSpec.h"
@@ -50,5 +51,20 @@ std::filesystem::path VYXCorpusDir();
 
 // Bytes of a file, for before/after comparisons.
 std::string VYXReadFile(const std::filesystem::path& path);
+
+// What a program run to its end wrote and answered.
+struct VYXRunResult {
+  int exitCode = -1;  // -1 when it did not exit normally
+  std::string out;    // standard output
+  std::string err;    // standard error
+};
+// Runs `program` with `args` and waits for it; its input is empty.
+VYXRunResult VYXRunProgram(const std::string& program, const std::vector<std::string>& args);
+#ifdef VYX_BINARY_PATH
+// Runs the real `vyx` built with the tests.
+inline VYXRunResult VYXRunVyx(const std::vector<std::string>& args) {
+  return VYXRunProgram(VYX_BINARY_PATH, args);
+}
+#endif
 
 #endif  // VYX_TESTS_SUPPORT_VYXTESTSUPPORT_H_
