@@ -11,6 +11,9 @@ enum : int16_t {
   kCPErrResourceTypeFull = 3101,       // every non-zero ID of the type is taken
   kCPErrResourceStorageDamaged = 3102, // a stream storage whose header or index is not one
   kCPErrNoUniqueName = 3103,           // every suffixed form of a name is taken
+  // The database engine's code for a resource record whose ID was changed
+  // under a set that lists it (a database code, hence its number).
+  kCPErrResourceIDChanged = 1310,
 };
 
 #endif  // VYX_RESOURCES_CPRESOURCEERRORS_H_

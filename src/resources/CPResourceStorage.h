@@ -57,8 +57,7 @@ class CPResourceStorage {
                            const void* data, uint32_t size) = 0;
   virtual void SetResourceName(CPResourceSetRef ref, CPResID id, ConstStringPtr name) = 0;
 
- protected:
-  // The unique-ID walk both storages share. It starts from the tick count so
+  // The unique-ID walk every storage shares. It starts from the tick count so
   // that IDs made on different stations rarely meet, and steps through the
   // whole signed range, so IDs may be negative. Raises kCPErrResourceTypeFull
   // when every non-zero ID is taken.
