@@ -7,10 +7,10 @@
 
 namespace fs = std::filesystem;
 
-std::vector<CPFileSpec> CPRecentDocuments::Get() const {
+std::vector<CPFileSpec> CPRecentDocuments::Read(const CPPreferenceStore& store) {
   std::vector<std::string> paths;
   std::vector<CPFileSpec> list;
-  if (!store_.GetStringList(kKey, &paths)) return list;
+  if (!store.GetStringList(kKey, &paths)) return list;
   for (const std::string& path : paths) {
     if (!path.empty()) list.emplace_back(fs::path(path));
   }

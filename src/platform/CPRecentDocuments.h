@@ -20,7 +20,8 @@ class CPRecentDocuments {
   explicit CPRecentDocuments(CPPreferenceStore& store, size_t max = kDefaultMax)
       : store_(store), max_(max) {}
 
-  std::vector<CPFileSpec> Get() const;
+  std::vector<CPFileSpec> Get() const { return Read(store_); }
+  static std::vector<CPFileSpec> Read(const CPPreferenceStore& store);
   // Puts the file first (made absolute), dropping an older entry of the same
   // file and the oldest ones past the maximum. kCPErrPrefsBadValue when the
   // path is not a UTF-8 name.
