@@ -31,6 +31,6 @@ function(vyx_tests name)
   target_compile_definitions(test_${name} PRIVATE VYX_BINARY_PATH="$<TARGET_FILE:vyx>")
   add_dependencies(test_${name} vyx)
   gtest_discover_tests(test_${name}
-    PROPERTIES ENVIRONMENT "TZ=Europe/Paris;VYX_CORPUS=${VYX_CORPUS_DIR}"
+    PROPERTIES ENVIRONMENT "TZ=Europe/Paris;VYX_CORPUS=${VYX_CORPUS_DIR};no_proxy=127.0.0.1,localhost" TIMEOUT 300
     DISCOVERY_TIMEOUT 60)
 endfunction()
