@@ -9,6 +9,10 @@
 #include "simpledb/CPSimpleDBErrors.h"
 #include "simpledb/CPSimpleDBSession.h"
 
+CPSimpleDBDataProvider::~CPSimpleDBDataProvider() {
+  for (CPSimpleDBSession* session : sessions_) session->ProviderGone();
+}
+
 void CPSimpleDBDataProvider::OpenSession(CPSimpleDBSession* session) {
   if (std::find(sessions_.begin(), sessions_.end(), session) == sessions_.end()) {
     sessions_.push_back(session);

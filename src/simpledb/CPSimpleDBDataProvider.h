@@ -25,7 +25,9 @@ enum : uint32_t {
 class CPSimpleDBDataProvider {
  public:
   CPSimpleDBDataProvider() = default;
-  virtual ~CPSimpleDBDataProvider() = default;
+  // Sessions still open are closed, so that one outliving its provider does
+  // not reach back into it.
+  virtual ~CPSimpleDBDataProvider();
   CPSimpleDBDataProvider(const CPSimpleDBDataProvider&) = delete;
   CPSimpleDBDataProvider& operator=(const CPSimpleDBDataProvider&) = delete;
 

@@ -68,6 +68,9 @@ class CPSimpleDBSession {
   virtual void DataMoved(const CPSimpleDBDataInfo&, CPSimpleDBRefnum, CPSimpleDBRefnum) {}
 
  private:
+  friend class CPSimpleDBDataProvider;
+  void ProviderGone() { open_ = false; }
+
   CPSimpleDBDataProvider* provider_;
   uint32_t noBase_;
   bool open_ = false;

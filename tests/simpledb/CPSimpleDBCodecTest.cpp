@@ -33,6 +33,26 @@ TEST(CPCRC16, KnownValuesAreSignExtended) {
   EXPECT_EQ(0u, CPCRC16(zeros, sizeof zeros));  // why free records carry checksum 0
 }
 
+// The table-driven CRC, eight bytes at a time, against its bit-by-bit definition.
+TEST(CPCRC16, MatchesTheBitwiseDefinitionAtEveryLengthAndAlignment) {
+  auto bitwise = [](const unsigned char* p, size_t n) {
+    uint16_t crc = 0;
+    for (size_t i = 0; i < n; ++i) {
+      crc ^= p[i];
+      for (int k = 0; k < 8; ++k)
+        crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
+    }
+    return crc;
+  };
+  unsigned char data[80];
+  for (size_t i = 0; i < sizeof data; ++i) data[i] = static_cast<unsigned char>(i * 97 + 13);
+  for (size_t start = 0; start < 8; ++start) {
+    for (size_t n = 0; start + n <= sizeof data; ++n) {
+      ASSERT_EQ(bitwise(data + start, n), CPCRC16Raw(data + start, n)) << start << " " << n;
+    }
+  }
+}
+
 CPSimpleDBDataHeader SampleHeader() {
   CPSimpleDBDataHeader h;
   h.size = 300;

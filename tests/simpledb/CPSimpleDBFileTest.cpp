@@ -426,6 +426,15 @@ TEST_P(SDBFileTest, ASecondWriterIsRefusedWithAClearMessage) {
   EXPECT_TRUE(reader->IsReadOnly());
 }
 
+// A session kept past its file is closed by it, not left pointing at it.
+TEST_P(SDBFileTest, ASessionMayOutliveItsFile) {
+  auto f = Create();
+  auto session = std::make_unique<CPSimpleDBSession>(f.get());
+  f.reset();
+  EXPECT_FALSE(session->IsOpen());
+  session.reset();
+}
+
 INSTANTIATE_TEST_SUITE_P(FileAndMemoryCopy, SDBFileTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Memory" : "File"; });
 
