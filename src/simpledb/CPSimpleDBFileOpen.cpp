@@ -72,8 +72,12 @@ void CPSimpleDBFile::Create(OSType creator, OSType type, ConstStringPtr signatur
     headerArea_ = std::make_unique<unsigned char[]>(kSDBHeaderAreaSize);
     std::memset(headerArea_.get(), 0, kSDBHeaderAreaSize);
     if (!readOnly_) {
-      stream_.SetLength(kSDBHeaderAreaSize);
-      WriteHeader(true);
+      // The whole area in one write: the file never exists without its header.
+      header_.flags |= kSDBHeaderOpenFlag;
+      header_.modification = header_.creation;
+      CPEncodeHeader(header_, headerArea_.get());
+      stream_.SetMarker(0, kCPFromStart);
+      stream_.WriteData(headerArea_.get(), static_cast<long>(kSDBHeaderAreaSize));
       blocs_.SetJournal(&journal_);
     }
     SetupIndex();

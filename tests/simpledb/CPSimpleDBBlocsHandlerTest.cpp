@@ -64,6 +64,20 @@ TEST_F(BlocsTest, EightyFourBytesTakeOneBlockEightyFiveTwo) {
   EXPECT_EQ(0, stream_.Data()[128 + 44 + 85]);
 }
 
+TEST_F(BlocsTest, AChecksumWithBit15SetIsStoredSignExtendedAndMatches) {
+  CPSimpleDBDataHeader h;
+  h.info = CPSimpleDBDataInfo('TEST', 'bina', 0);
+  h.info.dataID = 1;
+  CPSimpleDBRefnum r;
+  blocs_.AddData(h, "abc", 3, &r, false);
+  EXPECT_EQ(0, std::memcmp(stream_.Data() + 8, "\x38\x97\xFF\xFF", 4));
+  char back[3];
+  blocs_.GetData(r, nullptr, nullptr, back, 3);
+  stream_.Data()[10] = 0;  // the same 16 bits, not sign-extended: no longer the stored form
+  stream_.Data()[11] = 0;
+  EXPECT_CP_CODE(kSDBErrChecksum, blocs_.GetData(r, nullptr, nullptr, back, 3));
+}
+
 TEST_F(BlocsTest, FreeingMergesForwardAndCutsTheEnd) {
   for (CPSimpleDBDataID id = 1; id <= 5; ++id) Add(id, SizeFor(1));
   blocs_.DeleteData(3);
