@@ -1,0 +1,25 @@
+// How users see vyx's files: a user file "NOM.grp", an account "NOM.cpt"
+// whose name is its file's name without that extension. The event log and
+// the share file of a user file sit beside it as "NOM.evt" and "NOM.shr".
+#ifndef VYX_USERFILE_VYXCOMPTEFILES_H_
+#define VYX_USERFILE_VYXCOMPTEFILES_H_
+
+#include <string>
+
+#include "platform/CPFileSpec.h"
+
+constexpr const char* kVYXUserFileExtension = ".grp";
+constexpr const char* kVYXCompteExtension = ".cpt";
+
+// The account's name (UTF-8, as the file system spells it): the file's name
+// without ".cpt", or the whole name when it has another extension or none.
+std::string VYXCompteNameOfFile(const CPFileSpec& file);
+// The file of an account named `name` (UTF-8) in `folder`.
+CPFileSpec VYXCompteFileIn(const CPFileSpec& folder, const std::string& name);
+
+// Whether `file` is a vyx user file: a database whose header carries the
+// user file's type and signature (read from its first bytes, without opening
+// it as a database).
+bool VYXIsUserFile(const CPFileSpec& file);
+
+#endif  // VYX_USERFILE_VYXCOMPTEFILES_H_

@@ -1,0 +1,270 @@
+#include "userfile/VYXUserPreferences.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "foundation/CPErrors.h"
+#include "foundation/CPException.h"
+#include "platform/CPOSErr.h"
+#include "foundation/CPStrings.h"
+#include "foundation/CPTextEncoding.h"
+#include "userfile/VYXCompteFiles.h"
+
+CPResourceSet& VYXUserPreferences::GetSharedList(VYXSharedList list) {
+  switch (list) {
+    case VYXSharedList::kCategorie: return GetCategories();
+    case VYXSharedList::kAffectation: return GetAffectations();
+    case VYXSharedList::kTiers: return GetTiers();
+    case VYXSharedList::kAffaire: return GetAffaires();
+    case VYXSharedList::kMode: return GetModes();
+    case VYXSharedList::kTauxTVA: return GetTauxTVA();
+  }
+  CPThrow(paramErr);
+}
+
+// ---- Settings
+
+void VYXUserPreferences::SetDecimals(VYXDecimalsKind kind, int16_t decimals) {
+  decimals = std::clamp<int16_t>(decimals, 0, 10);
+  if (proPrefs_.GetDecimals(kind) == decimals) return;
+  proPrefs_.SetDecimals(kind, decimals);
+  WriteProPrefs();
+  BroadcastMessage(kVYXUserMessage, kUserDecimalsChanged, &kind);
+}
+
+void VYXUserPreferences::SetThousandsSeparator(bool on) {
+  if (bool(proPrefs_.separateurMilliers) == on) return;
+  proPrefs_.separateurMilliers = on;
+  WriteProPrefs();
+  BroadcastMessage(kVYXUserMessage, kUserThousandsChanged, nullptr);
+}
+
+void VYXUserPreferences::SetColumnSeparator(uint8_t ch) {
+  if (proPrefs_.separateurColonnes == ch) return;
+  proPrefs_.separateurColonnes = ch;
+  WriteProPrefs();
+  BroadcastMessage(kVYXUserMessage, kUserColumnSeparatorChanged, nullptr);
+}
+
+void VYXUserPreferences::SetLineSeparator(uint8_t ch) {
+  if (proPrefs_.separateurLignes == ch) return;
+  proPrefs_.separateurLignes = ch;
+  WriteProPrefs();
+  BroadcastMessage(kVYXUserMessage, kUserLineSeparatorChanged, nullptr);
+}
+
+void VYXUserPreferences::SetListingLines(bool on) {
+  if (bool(proPrefs_.lignesListes) == on) return;
+  proPrefs_.lignesListes = on;
+  WriteProPrefs();
+  BroadcastMessage(kVYXUserMessage, kUserListingLinesChanged, nullptr);
+}
+
+// ---- Preference records
+
+bool VYXUserPreferences::GetPreferenceRecord(CPResID id, void* data, uint32_t size) {
+  const VYXUserPrefsRecordInfo* info = VYXFindUserPrefsRecord(id);
+  if (!info) return false;
+  std::vector<unsigned char> body(info->size, 0);
+  GetPreferences().ReadResource(id, body.data(), info->size);
+  std::memset(data, 0, size);
+  std::memcpy(data, body.data(), std::min(size, info->size));
+  return true;
+}
+
+bool VYXUserPreferences::SetPreferenceRecord(CPResID id, const void* data, uint32_t size) {
+  const VYXUserPrefsRecordInfo* info = VYXFindUserPrefsRecord(id);
+  if (!info) return false;
+  std::vector<unsigned char> body(info->size, 0);
+  std::memcpy(body.data(), data, std::min(size, info->size));
+  CPString name = CPString::FromStd(Utf8ToMacRoman(info->name));
+  if (!GetPreferences().WriteResource(id, name, body.data(), info->size)) CPThrow(ioErr);
+  return true;
+}
+
+bool VYXUserPreferences::GetDialogPosition(CPResID id, int16_t* top, int16_t* left) {
+  int16_t pos[2];
+  if (!GetDialogPos().ReadResource(id, pos, sizeof pos)) return false;
+  *top = pos[0];
+  *left = pos[1];
+  return true;
+}
+
+void VYXUserPreferences::SetDialogPosition(CPResID id, int16_t top, int16_t left) {
+  int16_t pos[2] = {top, left};
+  Str255 name = {0};
+  if (!GetDialogPos().WriteResource(id, name, pos, sizeof pos)) CPThrow(ioErr);
+}
+
+// ---- Accounts
+
+int32_t VYXUserPreferences::AddCompte(const CPFileSpec& file) {
+  if (int32_t known = GetCompteIndex(file)) return known;
+  CPString name = CPString::FromStd(Utf8ToMacRoman(VYXCompteNameOfFile(file)));
+  VYXUserAliasesSet& aliases = GetAliases();
+  CPResID aliasID = aliases.GetUniqueID();
+  aliases.WriteAlias(aliasID, VYXFileAlias::Make(file, GetFileSpec()));
+  UserCompte compte;
+  compte.aliasID = aliasID;
+  VYXUserComptesSet& comptes = GetComptes();
+  CPResID id = comptes.GetUniqueID();
+  int32_t position = 0;
+  try {
+    comptes.AddResource(id, name, compte, &position);
+  } catch (...) {
+    aliases.RemoveResource(aliasID);
+    throw;
+  }
+  CPFileSpec added = file;
+  BroadcastMessage(kVYXUserMessage, kUserCompteAdded, &added);
+  return comptes.GetResourceIndex(id);
+}
+
+void VYXUserPreferences::RemoveCompte(CPResID id, bool) {
+  UserCompte compte;
+  if (!GetComptes().ReadResource(id, &compte)) return;
+  GetComptes().RemoveResource(id);
+  if (compte.aliasID != 0 && GetAliases().ResourceExists(compte.aliasID)) {
+    GetAliases().RemoveResource(compte.aliasID);
+  }
+  BroadcastMessage(kVYXUserMessage, kUserCompteRemoved, &id);
+}
+
+// No invoice is kept by this version, so nothing holds an account back.
+bool VYXUserPreferences::CanDeleteCompte(CPResID id) { return GetComptes().ResourceExists(id); }
+
+int32_t VYXUserPreferences::GetNbOfComptes() { return GetComptes().GetResourcesCount(); }
+
+bool VYXUserPreferences::GetNthCompte(int32_t n, CPResID* id) {
+  if (n < 1 || n > GetNbOfComptes()) return false;
+  *id = GetComptes().GetNthResource(n);
+  return *id != 0;
+}
+
+bool VYXUserPreferences::GetNthCompte(int32_t n, CPFileSpec* file, bool ask) {
+  CPResID id = 0;
+  UserCompte compte;
+  if (!GetNthCompte(n, &id) || !GetComptes().ReadResource(id, &compte)) return false;
+  VYXFileAlias alias;
+  if (!GetAliases().ReadAlias(compte.aliasID, &alias)) return false;
+  CPFileSpec found;
+  VYXAliasResolution how = VYXResolveAlias(alias, GetFileSpec(), CompteName(id), ask, &found);
+  if (how == VYXAliasResolution::kNotFound) return false;
+  if (how != VYXAliasResolution::kRelative) {
+    // Found elsewhere: remember where, so that the next opening finds it at once.
+    try {
+      GetAliases().WriteAlias(compte.aliasID, VYXFileAlias::Make(found, GetFileSpec()));
+    } catch (const CPException&) {
+    }
+  }
+  *file = found;
+  return true;
+}
+
+int32_t VYXUserPreferences::GetCompteIndex(CPResID id) {
+  if (!GetComptes().ResourceExists(id)) return 0;
+  return GetComptes().GetResourceIndex(id);
+}
+
+int32_t VYXUserPreferences::GetCompteIndex(const CPFileSpec& file) {
+  int32_t count = GetNbOfComptes();
+  for (int32_t n = 1; n <= count; ++n) {
+    CPResID id = GetComptes().GetNthResource(n);
+    UserCompte compte;
+    VYXFileAlias alias;
+    if (!GetComptes().ReadResource(id, &compte) || !GetAliases().ReadAlias(compte.aliasID, &alias)) {
+      continue;
+    }
+    CPFileSpec found;
+    if (VYXResolveAlias(alias, GetFileSpec(), {}, false, &found) != VYXAliasResolution::kNotFound &&
+        found.SameFile(file)) {
+      return n;
+    }
+  }
+  return 0;
+}
+
+bool VYXUserPreferences::GetCompteInfos(int32_t n, UserCompte* infos) {
+  CPResID id = 0;
+  return GetNthCompte(n, &id) && GetComptes().ReadResource(id, infos);
+}
+
+void VYXUserPreferences::SetCompteInfos(int32_t n, const UserCompte& infos) {
+  CPResID id = 0;
+  if (!GetNthCompte(n, &id)) CPThrow(kCPErrNotFound);
+  GetComptes().SetResource(id, infos);
+}
+
+CPResID VYXUserPreferences::GetCompteDeviseID(CPResID id) {
+  UserCompte compte;
+  return GetComptes().ReadResource(id, &compte) ? CPResID(compte.deviseID) : 0;
+}
+
+bool VYXUserPreferences::ModuleIsChecked(int32_t n, ModuleGlobal module) {
+  UserCompte compte;
+  return GetCompteInfos(n, &compte) && compte.ModuleIsChecked(module);
+}
+
+void VYXUserPreferences::CheckModule(int32_t n, ModuleGlobal module, bool checked) {
+  UserCompte compte;
+  if (!GetCompteInfos(n, &compte)) return;
+  UserCompte before = compte;
+  if (!compte.CheckModule(module, checked) || std::memcmp(&before, &compte, sizeof compte) == 0) return;
+  SetCompteInfos(n, compte);
+  BroadcastCheck(n, module, checked);
+}
+
+void VYXUserPreferences::BroadcastCheck(int32_t position, ModuleGlobal module, bool checked) {
+  VYXModuleCheck check{position, module, checked};
+  BroadcastMessage(kVYXUserMessage, kUserModuleChecked, &check);
+}
+
+std::string VYXUserPreferences::CompteName(CPResID id) {
+  Str255 name = {0};
+  try {
+    GetComptes().GetResourceName(id, name);
+  } catch (const CPException&) {
+  }
+  return PToStd(name);
+}
+
+// ---- Families and budget posts. The hierarchy lives only in the display
+// order of the families and posts, so it is saved at once.
+
+namespace {
+
+void FileUnder(CPResourceSet& parents, CPResID sub, CPResID sup) {
+  parents.SetSupResourceID(sub, sup);
+  parents.SaveIndex();
+}
+
+CPResID HolderOf(CPResourceSet& parents, CPResID sub) {
+  try {
+    return parents.GetSupResourceID(sub);
+  } catch (const CPException&) {
+    return 0;
+  }
+}
+
+}  // namespace
+
+void VYXUserPreferences::SetCategorieFamily(CPResID categorie, CPResID family) {
+  FileUnder(GetCatFamilies(), categorie, family);
+}
+
+CPResID VYXUserPreferences::GetCategorieFamily(CPResID categorie) {
+  return HolderOf(GetCatFamilies(), categorie);
+}
+
+void VYXUserPreferences::SetCategoriePoste(CPResID categorie, CPResID poste) {
+  FileUnder(GetPostes(), categorie, poste);
+}
+
+CPResID VYXUserPreferences::GetCategoriePoste(CPResID categorie) { return HolderOf(GetPostes(), categorie); }
+
+// ---- Opening
+
+void VYXUserPreferences::InitUserPreferences() { InitDevises(); }
+
+void VYXUserPreferences::ListenTo(CPBroadcaster*, OSType, uint32_t, void*) {}

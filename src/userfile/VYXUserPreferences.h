@@ -1,0 +1,221 @@
+// The user file (the user's "dossier"): the list of the user's accounts, the
+// lists those accounts share (currencies, payment modes, categories and their
+// families and budget posts, allocations, third parties, cases, VAT rates),
+// the user's settings and the preferences of the global views. This class
+// holds the rules; VYXSDBUserPreferences keeps everything in a database file.
+//
+// Each account keeps its own copies of the shared lists under its own IDs;
+// the user file's lists are the union, matched by name. Renaming or deleting
+// an item here is carried to the accounts open at that moment; the others
+// catch up when they next open (CheckCompte).
+//
+// Changes are announced in category 'USER' (codes below) besides the 'RSRC'
+// messages of each set.
+#ifndef VYX_USERFILE_VYXUSERPREFERENCES_H_
+#define VYX_USERFILE_VYXUSERPREFERENCES_H_
+
+#include <string>
+#include <vector>
+
+#include "foundation/CPBroadcaster.h"
+#include "platform/CPFileSpec.h"
+#include "userfile/VYXFileAlias.h"
+#include "userfile/VYXProUserPrefs.h"
+#include "userfile/VYXUserPrefsRecords.h"
+#include "userfile/VYXUserSets.h"
+
+constexpr OSType kVYXUserMessage = 'USER';
+enum : uint32_t {
+  kUserClosing = 1,            // the user file is being closed
+  kUserToFront = 2,
+  kUserStartLoading = 3,       // start of a batch load, or of an undo or redo
+  kUserEndLoading = 4,
+  kUserCompteAdded = 5,        // data: the account's CPFileSpec
+  kUserCompteRemoved = 6,      // data: its CPResID in the list
+  kUserCompteOpened = 7,       // data: the account document
+  kUserCompteClosing = 8,      // data: the account document
+  kUserModuleChecked = 9,      // data: VYXModuleCheck
+  kUserDecimalsChanged = 10,   // data: the VYXDecimalsKind
+  kUserThousandsChanged = 11,
+  kUserColumnSeparatorChanged = 12,
+  kUserLineSeparatorChanged = 13,
+  kUserListingLinesChanged = 14,
+  kUserAchatsPrefsChanged = 15,
+  kUserFacturesPrefsChanged = 16,
+  kUserFactureAdded = 17,
+  kUserFactureModified = 18,
+  kUserFactureDeleted = 19,
+  kUserBeforeFileChange = 20,  // around save-as, currency conversions, history date
+  kUserAfterFileChange = 21,
+  kUserImmosPrefsChanged = 22,
+};
+
+// The data of 'USER' 9.
+struct VYXModuleCheck {
+  int32_t position;  // of the account in the list
+  ModuleGlobal module;
+  bool checked;
+};
+
+// The lists that accounts share with the user file.
+enum class VYXSharedList { kCategorie, kAffectation, kTiers, kAffaire, kMode, kTauxTVA };
+
+class VYXUserPreferences : public CPBroadcaster, public CPListener {
+ public:
+  VYXUserPreferences() = default;
+  ~VYXUserPreferences() override = default;
+
+  // ---- The file and its sets (the storage subclass provides them).
+  virtual const CPFileSpec& GetFileSpec() const = 0;
+  virtual VYXUserResIndexesSet& GetResourcesIndexes() = 0;
+  virtual VYXUserPreferencesSet& GetPreferences() = 0;
+  virtual VYXUserComptesSet& GetComptes() = 0;
+  virtual VYXUserDevisesSet& GetDevises() = 0;
+  virtual VYXUserModesSet& GetModes() = 0;
+  virtual VYXUserCategoriesSet& GetCategories() = 0;
+  virtual VYXUserAffectationsSet& GetAffectations() = 0;
+  virtual VYXUserPostesSet& GetPostes() = 0;
+  virtual VYXUserTiersSet& GetTiers() = 0;
+  virtual VYXUserAffairesSet& GetAffaires() = 0;
+  virtual VYXUserTauxTVASet& GetTauxTVA() = 0;
+  virtual VYXUserCatFamiliesSet& GetCatFamilies() = 0;
+  virtual VYXDialogPosSet& GetDialogPos() = 0;
+  virtual VYXUserAliasesSet& GetAliases() = 0;
+  // The user set of a shared list.
+  CPResourceSet& GetSharedList(VYXSharedList list);
+
+  // ---- Settings of the file ('USRI'); each change is written at once.
+  const VYXProUserPrefs& GetProPrefs() const { return proPrefs_; }
+  int16_t GetDecimals(VYXDecimalsKind kind) const { return proPrefs_.GetDecimals(kind); }
+  // 0 to 10 decimals; 'USER' 10.
+  void SetDecimals(VYXDecimalsKind kind, int16_t decimals);
+  void SetThousandsSeparator(bool on);     // 'USER' 11
+  void SetColumnSeparator(uint8_t ch);     // 'USER' 12
+  void SetLineSeparator(uint8_t ch);       // 'USER' 13
+  void SetListingLines(bool on);           // 'USER' 14
+
+  // ---- Preference records (VYXUserPrefsRecords.h). A record never written
+  // reads as zeros. Reads copy at most the record's size; a write is cut or
+  // padded to it and goes to the file at once. False (nothing done) for an
+  // ID that is not a preference record.
+  bool GetPreferenceRecord(CPResID id, void* data, uint32_t size);
+  bool SetPreferenceRecord(CPResID id, const void* data, uint32_t size);
+  // Dialog positions ('DPOS'): false when never saved.
+  bool GetDialogPosition(CPResID id, int16_t* top, int16_t* left);
+  void SetDialogPosition(CPResID id, int16_t top, int16_t left);
+  // Writes the settings record and every preference record the file lacks,
+  // and the display orders of the sets.
+  virtual void SavePreferences() = 0;
+
+  // ---- The password last typed for an account in this session (MacRoman).
+  const std::string& GetLastPassword() const { return lastPassword_; }
+  void SetLastPassword(const std::string& password) { lastPassword_ = password; }
+
+  // ---- The list of accounts. Positions are 1-based display positions.
+  // Adds the account file (its name is the file's name without ".cpt", in
+  // MacRoman: a name MacRoman cannot hold is refused) and answers its
+  // position; a file already listed is not added again. 'USER' 5.
+  int32_t AddCompte(const CPFileSpec& file);
+  // Removes the account and its alias. 'USER' 6. `detachInvoices`: invoices
+  // that name the account lose it (none are kept by this version).
+  void RemoveCompte(CPResID id, bool detachInvoices);
+  bool CanDeleteCompte(CPResID id);
+  int32_t GetNbOfComptes();
+  bool GetNthCompte(int32_t n, CPResID* id);
+  // The account's file: from its alias, asking the user when `ask` and the
+  // file is neither where it was nor where the dossier's folder says. An
+  // alias found elsewhere than by its relative path is brought up to date.
+  bool GetNthCompte(int32_t n, CPFileSpec* file, bool ask);
+  // The position of an account by ID, or of the account whose file is
+  // `file` (found without asking); 0 when not listed.
+  int32_t GetCompteIndex(CPResID id);
+  int32_t GetCompteIndex(const CPFileSpec& file);
+  bool GetCompteInfos(int32_t n, UserCompte* infos);
+  void SetCompteInfos(int32_t n, const UserCompte& infos);
+  // The currency ID stored for the account; 0 when it cannot be read.
+  CPResID GetCompteDeviseID(CPResID id);
+  // Whether the account at position n takes part in the global view.
+  bool ModuleIsChecked(int32_t n, ModuleGlobal module);
+  // 'USER' 9 when the flag changed.
+  void CheckModule(int32_t n, ModuleGlobal module, bool checked);
+
+  // ---- Currencies. ID 1 is the reference currency; a code is the name's
+  // first four characters padded with spaces ('EUR ').
+  CPResID DeviseCodeToId(OSType code);
+  OSType DeviseIdToCode(CPResID id);
+  OSType GetReferenceDevise() { return DeviseIdToCode(1); }
+  // How many reference units one unit of `code` is worth.
+  double GetDeviseCoeff(OSType code);
+  // An amount in `code` in the reference currency, and back, cut to the
+  // user's decimals for amounts.
+  double DeviseToMontant(OSType code, double amount);
+  double MontantToDevise(OSType code, double amount);
+
+  // ---- Families and budget posts of categories (0: none).
+  void SetCategorieFamily(CPResID categorie, CPResID family);
+  CPResID GetCategorieFamily(CPResID categorie);
+  void SetCategoriePoste(CPResID categorie, CPResID poste);
+  CPResID GetCategoriePoste(CPResID categorie);
+
+  // ---- Shared items. Rename: to a name another item has, the two merge.
+  // Change: the user file's own records that name `oldID` name `newID`.
+  // ToBeDeleted: called before the caller removes the item. IsUsed: whether
+  // something still uses it; `user` receives what (an account's name).
+  void RenameCategorie(CPResID id, ConstStringPtr name) { Rename(VYXSharedList::kCategorie, id, name); }
+  void RenameAffectation(CPResID id, ConstStringPtr name) { Rename(VYXSharedList::kAffectation, id, name); }
+  void RenameTiers(CPResID id, ConstStringPtr name) { Rename(VYXSharedList::kTiers, id, name); }
+  void RenameAffaire(CPResID id, ConstStringPtr name) { Rename(VYXSharedList::kAffaire, id, name); }
+  void RenameMode(CPResID id, ConstStringPtr name) { Rename(VYXSharedList::kMode, id, name); }
+  void RenameTauxTVA(CPResID id, ConstStringPtr name) { Rename(VYXSharedList::kTauxTVA, id, name); }
+  void ChangeCategorie(CPResID oldID, CPResID newID) { Change(VYXSharedList::kCategorie, oldID, newID); }
+  void ChangeAffectation(CPResID oldID, CPResID newID) { Change(VYXSharedList::kAffectation, oldID, newID); }
+  void ChangeTiers(CPResID oldID, CPResID newID) { Change(VYXSharedList::kTiers, oldID, newID); }
+  void ChangeAffaire(CPResID oldID, CPResID newID) { Change(VYXSharedList::kAffaire, oldID, newID); }
+  void ChangeMode(CPResID oldID, CPResID newID) { Change(VYXSharedList::kMode, oldID, newID); }
+  void ChangeTauxTVA(CPResID oldID, CPResID newID) { Change(VYXSharedList::kTauxTVA, oldID, newID); }
+  void CategorieToBeDeleted(CPResID id) { ToBeDeleted(VYXSharedList::kCategorie, id); }
+  void AffectationToBeDeleted(CPResID id) { ToBeDeleted(VYXSharedList::kAffectation, id); }
+  void TiersToBeDeleted(CPResID id) { ToBeDeleted(VYXSharedList::kTiers, id); }
+  void AffaireToBeDeleted(CPResID id) { ToBeDeleted(VYXSharedList::kAffaire, id); }
+  void ModeToBeDeleted(CPResID id) { ToBeDeleted(VYXSharedList::kMode, id); }
+  void TauxTVAToBeDeleted(CPResID id) { ToBeDeleted(VYXSharedList::kTauxTVA, id); }
+  bool CategorieIsUsed(CPResID id, StringPtr user) { return IsUsed(VYXSharedList::kCategorie, id, user); }
+  bool AffectationIsUsed(CPResID id, StringPtr user) { return IsUsed(VYXSharedList::kAffectation, id, user); }
+  bool TiersIsUsed(CPResID id, StringPtr user) { return IsUsed(VYXSharedList::kTiers, id, user); }
+  bool AffaireIsUsed(CPResID id, StringPtr user) { return IsUsed(VYXSharedList::kAffaire, id, user); }
+  bool ModeIsUsed(CPResID id, StringPtr user) { return IsUsed(VYXSharedList::kMode, id, user); }
+  bool TauxTVAIsUsed(CPResID id, StringPtr user) { return IsUsed(VYXSharedList::kTauxTVA, id, user); }
+
+  virtual void Rename(VYXSharedList list, CPResID id, ConstStringPtr name);
+  virtual void Change(VYXSharedList list, CPResID oldID, CPResID newID);
+  virtual void ToBeDeleted(VYXSharedList list, CPResID id);
+  virtual bool IsUsed(VYXSharedList list, CPResID id, StringPtr user);
+
+  // ---- Messages a caller brackets its work with.
+  void BringToFront() { BroadcastMessage(kVYXUserMessage, kUserToFront, nullptr); }
+  void StartLoading() { BroadcastMessage(kVYXUserMessage, kUserStartLoading, nullptr); }
+  void EndLoading() { BroadcastMessage(kVYXUserMessage, kUserEndLoading, nullptr); }
+  void BeforeFileChange() { BroadcastMessage(kVYXUserMessage, kUserBeforeFileChange, nullptr); }
+  void AfterFileChange() { BroadcastMessage(kVYXUserMessage, kUserAfterFileChange, nullptr); }
+
+  void ListenTo(CPBroadcaster* from, OSType category, uint32_t code, void* data) override;
+
+ protected:
+  // The generic part of opening: the reference currency and the euro, then
+  // the checks of the display orders.
+  void InitUserPreferences();
+  void InitDevises();
+  // The settings record changed in memory: write it.
+  virtual void WriteProPrefs() = 0;
+
+  VYXProUserPrefs proPrefs_;
+
+ private:
+  // The name of the account at `id`, MacRoman.
+  std::string CompteName(CPResID id);
+  void BroadcastCheck(int32_t position, ModuleGlobal module, bool checked);
+
+  std::string lastPassword_;
+};
+
+#endif  // VYX_USERFILE_VYXUSERPREFERENCES_H_

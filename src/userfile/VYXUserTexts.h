@@ -1,0 +1,25 @@
+// Items of vyx's own list of user-file texts (res/strings.fr, list 30300), and
+// the error codes of the user file, whose texts are under "err".
+#ifndef VYX_USERFILE_VYXUSERTEXTS_H_
+#define VYX_USERFILE_VYXUSERTEXTS_H_
+
+#include <cstdint>
+
+constexpr int kVYXUserTextsList = 30300;
+
+enum VYXUserText {
+  kVYXTextWhereIsCompte = 1,  // ^1: the account's name
+  kVYXTextNoSuchFile = 2,     // ^1: the path the user gave
+};
+
+// The euro's code, long name and symbol, as a new user file takes them.
+constexpr int kVYXEuroNameList = 277;
+constexpr int kVYXEuroLongNameList = 278;
+constexpr int kVYXEuroSymbolList = 279;
+
+enum : int16_t {
+  kVYXErrNotUserFile = 3201,     // the file is not a vyx user file
+  kVYXErrCompteNotListed = 3202, // the account is not one of the user file's
+};
+
+#endif  // VYX_USERFILE_VYXUSERTEXTS_H_
