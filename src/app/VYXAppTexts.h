@@ -1,5 +1,6 @@
 // Items of vyx's own list of application texts (res/strings.fr, list 30200):
-// the preference file's alerts and the version check's messages.
+// the preference file's alerts, the version check's messages and the
+// container's questions.
 #ifndef VYX_APP_VYXAPPTEXTS_H_
 #define VYX_APP_VYXAPPTEXTS_H_
 
@@ -13,6 +14,7 @@ enum VYXAppText {
   kVYXTextUpToDate = 5,
   kVYXTextCheckFailed = 6,       // ^1: the error's text
   kVYXTextNoWebSite = 7,
+  kVYXTextWhichDossier = 8,       // the dossier to open, when vyx has none
 };
 
 #endif  // VYX_APP_VYXAPPTEXTS_H_

@@ -17,6 +17,12 @@ CPFileSpec VYXCompteFileIn(const CPFileSpec& folder, const std::string& name) {
   return CPFileSpec(folder.Path() / (name + kVYXCompteExtension));
 }
 
+std::vector<CPFileSpec> VYXCompanionFiles(const CPFileSpec& file) {
+  std::string name = file.Name();
+  if (name.size() > 4 && name[name.size() - 4] == '.') name.resize(name.size() - 4);
+  return {file.Sibling(name + ".evt"), file.Sibling(name + ".shr")};
+}
+
 bool VYXIsUserFile(const CPFileSpec& file) {
   CPFile f;
   if (f.Open(file, kCPFileRead) != 0) return false;

@@ -5,6 +5,7 @@
 #define VYX_USERFILE_VYXCOMPTEFILES_H_
 
 #include <string>
+#include <vector>
 
 #include "platform/CPFileSpec.h"
 
@@ -16,6 +17,10 @@ constexpr const char* kVYXCompteExtension = ".cpt";
 std::string VYXCompteNameOfFile(const CPFileSpec& file);
 // The file of an account named `name` (UTF-8) in `folder`.
 CPFileSpec VYXCompteFileIn(const CPFileSpec& folder, const std::string& name);
+
+// The event log and the share file that sit beside a shared database file:
+// its name with ".evt" and ".shr" in place of a three-letter extension.
+std::vector<CPFileSpec> VYXCompanionFiles(const CPFileSpec& file);
 
 // Whether `file` is a vyx user file: a database whose header carries the
 // user file's type and signature (read from its first bytes, without opening

@@ -185,6 +185,17 @@ int32_t VYXUserPreferences::GetCompteIndex(const CPFileSpec& file) {
   return 0;
 }
 
+void VYXUserPreferences::CompteFileRenamed(int32_t n, const CPFileSpec& file) {
+  CPResID id = 0;
+  UserCompte compte;
+  if (!GetNthCompte(n, &id) || !GetComptes().ReadResource(id, &compte)) CPThrow(kCPErrNotFound);
+  CPString name = CPString::FromStd(Utf8ToMacRoman(VYXCompteNameOfFile(file)));
+  GetAliases().WriteAlias(compte.aliasID, VYXFileAlias::Make(file, GetFileSpec()));
+  Str255 current;
+  GetComptes().GetResourceName(id, current);
+  if (!CPStrEqual(current, name)) GetComptes().SetResourceName(id, name);
+}
+
 bool VYXUserPreferences::GetCompteInfos(int32_t n, UserCompte* infos) {
   CPResID id = 0;
   return GetNthCompte(n, &id) && GetComptes().ReadResource(id, infos);

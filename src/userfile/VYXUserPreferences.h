@@ -130,6 +130,9 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener {
   // `file` (found without asking); 0 when not listed.
   int32_t GetCompteIndex(CPResID id);
   int32_t GetCompteIndex(const CPFileSpec& file);
+  // The file of the account at position n now has another name (or place):
+  // its alias and its name in the list follow.
+  void CompteFileRenamed(int32_t n, const CPFileSpec& file);
   bool GetCompteInfos(int32_t n, UserCompte* infos);
   void SetCompteInfos(int32_t n, const UserCompte& infos);
   // The currency ID stored for the account; 0 when it cannot be read.

@@ -1,0 +1,255 @@
+#include "app/VYXContainer.h"
+
+#include "app/VYXAppFolders.h"
+#include "app/VYXAppTexts.h"
+#include "foundation/CPException.h"
+#include "foundation/CPStringTable.h"
+#include "foundation/CPTextEncoding.h"
+#include "platform/CPInteraction.h"
+#include "platform/CPOSErr.h"
+#include "userfile/VYXCompteFiles.h"
+#include "userfile/VYXUserTexts.h"
+
+namespace fs = std::filesystem;
+
+VYXContainer* gContainer = nullptr;
+VYXGlobalPreferences* gGlobalPrefs = nullptr;
+VYXSDBUserPreferences* gUserPrefs = nullptr;
+
+VYXContainer::VYXContainer(Folders folders) : folders_(std::move(folders)) {
+  if (folders_.preferencesFile.empty()) folders_.preferencesFile = CPPreferenceStore::DefaultFile();
+  if (folders_.examples.empty()) folders_.examples = VYXExamplesFolder();
+  if (folders_.data.empty()) folders_.data = VYXDataFolder();
+  gContainer = this;
+}
+
+VYXContainer::~VYXContainer() {
+  try {
+    Quit();
+  } catch (...) {
+  }
+  if (gGlobalPrefs == globalPrefs_.get()) gGlobalPrefs = nullptr;
+  if (gContainer == this) gContainer = nullptr;
+}
+
+void VYXContainer::Startup() { IContainer(); }
+
+void VYXContainer::IContainer() {
+  globalPrefs_ = MakeGlobalPreferences();
+  gGlobalPrefs = globalPrefs_.get();
+  globalPrefs_->Load();
+  LoadLastUserPrefs();
+  inited_ = true;
+  CheckApplicationVersion(false);
+}
+
+void VYXContainer::Quit() {
+  Quitting();
+  CloseUserPreferences();
+}
+
+VYXVersionCheckResult VYXContainer::CheckApplicationVersion(bool force) {
+  VYXVersionCheckResult result = VYXCheckApplicationVersion(*globalPrefs_, force);
+  if (!result.pageToOpen.empty()) OpenWebPage(result.pageToOpen);
+  return result;
+}
+
+std::unique_ptr<VYXGlobalPreferences> VYXContainer::MakeGlobalPreferences() {
+  return std::make_unique<VYXGlobalPreferences>(folders_.preferencesFile);
+}
+
+// ---- The user file
+
+void VYXContainer::SetUserFileSpec(const CPFileSpec& file) {
+  if (!inited_ && !userPrefs_) {
+    requested_ = file;
+    return;
+  }
+  if (globalPrefs_) globalPrefs_->SetLastGroupPath(file);
+}
+
+bool VYXContainer::GetUserFileSpec(CPFileSpec* file) {
+  if (!requested_.Empty()) {
+    *file = requested_;
+    requested_ = CPFileSpec();
+    return true;
+  }
+  CPFileSpec last;
+  if (globalPrefs_ && globalPrefs_->GetLastGroupPath(&last) && last.Exists()) {
+    *file = last;
+    return true;
+  }
+  if (CopySample()) {
+    *file = GetSampleSpec();
+    return true;
+  }
+  std::string answer;
+  if (!CPGetInteraction().AskText(CPGetListString(kVYXAppTextsList, kVYXTextWhichDossier), &answer,
+                                  false)) {
+    return false;
+  }
+  *file = CPFileSpec(MacRomanToUtf8(answer));
+  return true;
+}
+
+bool VYXContainer::LoadLastUserPrefs() {
+  CPFileSpec file;
+  if (!GetUserFileSpec(&file)) return false;
+  try {
+    ChangeUserPreferences(file, false);
+    return true;
+  } catch (const std::exception& e) {
+    ReportOpenFailure(file, e);
+    return false;
+  }
+}
+
+bool VYXContainer::LoadUserUserPrefs() { return OpenDocument(); }
+
+bool VYXContainer::LoadSampleUserPrefs() {
+  if (!CopySample()) return false;
+  try {
+    ChangeUserPreferences(GetSampleSpec(), false);
+    return true;
+  } catch (const std::exception& e) {
+    ReportOpenFailure(GetSampleSpec(), e);
+    return false;
+  }
+}
+
+void VYXContainer::ChangeUserPreferences(const CPFileSpec& file, bool create) {
+  CloseUserPreferences();
+  auto opened = std::make_unique<VYXSDBUserPreferences>(file);
+  opened->IUserPreferences(create);
+  userPrefs_ = std::move(opened);
+  gUserPrefs = userPrefs_.get();
+  AddRecentUserPrefs(file);
+  if (globalPrefs_) globalPrefs_->SetLastGroupPath(CPFileSpec(fs::absolute(file.Path())));
+}
+
+void VYXContainer::CloseUserPreferences() {
+  if (!userPrefs_) return;
+  BroadcastMessage(kVYXContainerMessage, kContUserPrefsClosing, userPrefs_.get());
+  std::unique_ptr<VYXSDBUserPreferences> closing = std::move(userPrefs_);
+  gUserPrefs = nullptr;
+  try {
+    closing->Close();
+  } catch (...) {
+    BroadcastMessage(kVYXContainerMessage, kContUserPrefsClosed, nullptr);
+    throw;
+  }
+  BroadcastMessage(kVYXContainerMessage, kContUserPrefsClosed, nullptr);
+}
+
+bool VYXContainer::OpenDocument(const CPFileSpec& file) {
+  try {
+    if (!VYXIsUserFile(file)) CPThrow(file.Exists() ? int16_t(kVYXErrNotUserFile) : int16_t(fnfErr));
+    ChangeUserPreferences(file, false);
+    return true;
+  } catch (const std::exception& e) {
+    ReportOpenFailure(file, e);
+    return false;
+  }
+}
+
+bool VYXContainer::OpenDocument() {
+  std::string answer;
+  if (!CPGetInteraction().AskText(CPGetListString(kVYXAppTextsList, kVYXTextWhichDossier), &answer,
+                                  false)) {
+    return false;
+  }
+  return OpenDocument(CPFileSpec(MacRomanToUtf8(answer)));
+}
+
+void VYXContainer::ReportOpenFailure(const CPFileSpec& file, const std::exception& e) {
+  const CPException* cp = dynamic_cast<const CPException*>(&e);
+  if (cp && cp->IsCancel()) return;
+  std::string why;
+  if (cp) {
+    why = cp->DisplayText();
+  } else if (!TryUtf8ToMacRoman(e.what(), &why, nullptr)) {
+    why.clear();
+  }
+  if (cp && cp->Code() != 0) {
+    std::string withCode = CPGetListString(kCPErrorsListID, 4);
+    CPReplaceVar(withCode, 1, why);
+    CPReplaceVar(withCode, 2, std::to_string(cp->Code()));
+    why = withCode;
+  }
+  std::string text = CPGetListString(kVYXAlertsList, kVYXTextCannotOpenDossier);
+  std::string name;
+  if (!TryUtf8ToMacRoman(file.Name(), &name, nullptr)) name.assign(1, '?');
+  CPReplaceVar(text, 1, name);
+  CPReplaceVar(text, 2, why);
+  CPGetInteraction().Alert(text);
+}
+
+// ---- The sample dossier
+
+CPFileSpec VYXContainer::GetInstalledSampleSpec() const {
+  return CPFileSpec(folders_.examples / MacRomanToUtf8(CPGetListString(kVYXExamplesList, kVYXTextSampleName)));
+}
+
+CPFileSpec VYXContainer::GetSampleSpec() const {
+  CPFileSpec installed = GetInstalledSampleSpec();
+  return CPFileSpec(folders_.data / installed.Path().stem() / installed.Name());
+}
+
+bool VYXContainer::IsSample(const CPFileSpec& file) const {
+  return file.SameFile(GetSampleSpec()) || file.SameFile(GetInstalledSampleSpec());
+}
+
+// The installed sample is copied whole (the dossier and its accounts) into a
+// folder of the user's data, once: later starts open the copy as the user
+// left it. The copy is made beside and renamed into place, so that a copy cut
+// short is never taken for the sample.
+bool VYXContainer::CopySample() {
+  if (GetSampleSpec().Exists()) return true;
+  CPFileSpec installed = GetInstalledSampleSpec();
+  if (!VYXIsUserFile(installed)) return false;
+  fs::path target = GetSampleSpec().Path().parent_path();
+  fs::path partial = target;
+  partial += ".partiel";
+  std::error_code ec;
+  fs::remove_all(partial, ec);
+  fs::create_directories(partial, ec);
+  if (ec) return false;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folders_.examples, ec)) {
+    if (!entry.is_regular_file()) continue;
+    fs::copy_file(entry.path(), partial / entry.path().filename(), ec);
+    if (ec) break;
+  }
+  if (!ec) {
+    fs::remove_all(target, ec);
+    fs::rename(partial, target, ec);
+  }
+  if (ec) {
+    fs::remove_all(partial, ec);
+    return false;
+  }
+  return true;
+}
+
+// ---- Recent dossiers
+
+void VYXContainer::AddRecentUserPrefs(const CPFileSpec& file) {
+  if (!globalPrefs_ || IsSample(file)) return;
+  try {
+    globalPrefs_->AddRecentDocument(file);
+  } catch (const CPException&) {
+    // The list is a convenience: a preference file that cannot be written
+    // must not keep the dossier from opening.
+  }
+}
+
+void VYXContainer::ClearRecentUserPrefs() {
+  if (globalPrefs_) globalPrefs_->ClearRecentDocuments();
+}
+
+void VYXContainer::GetRecentUserPrefs(std::vector<CPFileSpec>* files) {
+  files->clear();
+  if (!globalPrefs_) return;
+  for (const CPFileSpec& file : globalPrefs_->GetRecentDocuments()) {
+    if (VYXIsUserFile(file) && !IsSample(file)) files->push_back(file);
+  }
+}

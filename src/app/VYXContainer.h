@@ -1,0 +1,157 @@
+// The one application-wide object: it starts vyx (global preferences, the
+// dossier to open, the version check), owns the open user file and keeps the
+// list of open accounts, creates, copies, renames, swaps and deletes account
+// and user files, keeps the recent dossiers and closes everything at quit.
+// It is reached from anywhere through gContainer, as are the global
+// preferences (gGlobalPrefs) and the open user file (gUserPrefs).
+//
+// The platform layer of a graphical vyx derives from it to add menus,
+// windows and file dialogs; the command line uses it as it is.
+//
+// Messages of category 'CONT': 2 before the user file is closed and 3 after
+// (data: the user file, then null), 4 when an account was opened and 5 when
+// one is being closed (data: the account).
+#ifndef VYX_APP_VYXCONTAINER_H_
+#define VYX_APP_VYXCONTAINER_H_
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/VYXGlobalPreferences.h"
+#include "app/VYXVersionCheck.h"
+#include "foundation/CPBroadcaster.h"
+#include "userfile/VYXSDBUserPreferences.h"
+
+constexpr OSType kVYXContainerMessage = 'CONT';
+enum : uint32_t {
+  kContUserPrefsClosing = 2,
+  kContUserPrefsClosed = 3,
+  kContCompteOpened = 4,
+  kContCompteClosing = 5,
+};
+
+// Texts of the application lists: the failure to open a dossier (list 351,
+// item 3), the sample dossier's file name (list 361, item 7), the prompt for a
+// new account's place (list 407, item 3).
+constexpr int kVYXAlertsList = 351;
+constexpr int kVYXTextCannotOpenDossier = 3;  // ^1: the file's name, ^2: why
+constexpr int kVYXExamplesList = 361;
+constexpr int kVYXTextSampleName = 7;
+constexpr int kVYXNewCompteList = 407;
+constexpr int kVYXTextNewComptePlace = 3;
+
+class VYXContainer : public CPBroadcaster {
+ public:
+  // Where the container finds its files; empty members take the user's
+  // folders (VYXAppFolders.h, CPPreferenceStore::DefaultFile).
+  struct Folders {
+    std::filesystem::path preferencesFile;
+    std::filesystem::path examples;  // the installed sample dossier
+    std::filesystem::path data;      // where the sample is copied to be opened
+  };
+
+  // Becomes gContainer.
+  explicit VYXContainer(Folders folders = {});
+  // Closes what is still open.
+  ~VYXContainer() override;
+  VYXContainer(const VYXContainer&) = delete;
+  VYXContainer& operator=(const VYXContainer&) = delete;
+
+  // ---- Start and stop.
+  // Runs IContainer (a graphical platform also builds its menus and windows).
+  virtual void Startup();
+  // Global preferences, then the dossier, then the version check.
+  virtual void IContainer();
+  bool IsInited() const { return inited_; }
+  virtual void Quitting() { quitting_ = true; }
+  bool IsQuitting() const { return quitting_; }
+  // Quitting, then every account and the user file closed.
+  void Quit();
+
+  // ---- The version check, through the vendor's server the user set.
+  virtual VYXVersionCheckResult CheckApplicationVersion(bool force);
+  // The page the user agreed to see; the graphical platform opens it.
+  virtual void OpenWebPage(const std::string& /*url*/) {}
+
+  // ---- Global preferences.
+  virtual std::unique_ptr<VYXGlobalPreferences> MakeGlobalPreferences();
+  VYXGlobalPreferences& GetGlobalPreferences() const { return *globalPrefs_; }
+
+  // ---- The user file. At most one is open.
+  VYXSDBUserPreferences* GetUserPreferences() const { return userPrefs_.get(); }
+  // A file the system asked vyx to open: before start-up, the one start-up
+  // opens; after it, recorded as the last dossier.
+  void SetUserFileSpec(const CPFileSpec& file);
+  // The dossier start-up opens: the file asked for, the last one if it is
+  // still there, then the sample (copied into the data folder first), then a
+  // file the user names. False when there is none.
+  virtual bool GetUserFileSpec(CPFileSpec* file);
+  // Opens the dossier GetUserFileSpec chooses; a failure is shown to the user
+  // and leaves vyx without a dossier.
+  virtual bool LoadLastUserPrefs();
+  // Asks the user for a dossier and opens it.
+  virtual bool LoadUserUserPrefs();
+  // Opens the sample dossier, copying it into the data folder the first time.
+  virtual bool LoadSampleUserPrefs();
+  // Opens (or with `create` creates) a user file in place of the open one,
+  // records it as the last dossier and, unless it is the sample, as a recent
+  // one. Raises what prevented it; the old dossier is closed either way.
+  virtual void ChangeUserPreferences(const CPFileSpec& file, bool create);
+  // 'CONT' 2, the user file closed, 'CONT' 3. Nothing when none is open.
+  virtual void CloseUserPreferences();
+  // Opens a document: a dossier takes the place of the open one.
+  virtual bool OpenDocument(const CPFileSpec& file);
+  // Asks for the document to open.
+  virtual bool OpenDocument();
+
+  // The installed sample dossier, and the copy that is opened in its place.
+  CPFileSpec GetInstalledSampleSpec() const;
+  CPFileSpec GetSampleSpec() const;
+  bool IsSample(const CPFileSpec& file) const;
+
+  // ---- Files of dossiers. Each answers false rather than raise; a dossier's
+  // event log and share file go with it. The open dossier is not touched.
+  virtual bool CopyUserPrefsFile(const CPFileSpec& from, const CPFileSpec& to);
+  virtual bool SwapUserPrefsFiles(const CPFileSpec& a, const CPFileSpec& b);
+  virtual bool DeleteUserPrefsFile(const CPFileSpec& file);
+
+  // ---- Recent dossiers: those still there and still dossiers, most recent
+  // first. The sample is never one.
+  virtual void AddRecentUserPrefs(const CPFileSpec& file);
+  void AddRecentUserPrefs(const VYXUserPreferences& userPrefs) { AddRecentUserPrefs(userPrefs.GetFileSpec()); }
+  virtual void ClearRecentUserPrefs();
+  virtual void GetRecentUserPrefs(std::vector<CPFileSpec>* files);
+
+  // ---- Files of accounts. Each answers false rather than raise.
+  // Copies `from` into `folder` as "name.cpt"; false when it is not there or
+  // the copy's name is taken.
+  virtual bool CopyCompteFile(const CPFileSpec& from, const CPFileSpec& folder, const std::string& name);
+  // Renames the file "name.cpt" in its folder; the open dossier's list follows.
+  virtual bool RenameCompteFile(const CPFileSpec& file, const std::string& name);
+  // Exchanges the contents of two account files.
+  virtual bool SwapCompteFiles(const CPFileSpec& a, const CPFileSpec& b);
+  virtual bool DeleteCompteFile(const CPFileSpec& file);
+
+ protected:
+  // Tells the user why a dossier could not be opened (list 351, item 3).
+  virtual void ReportOpenFailure(const CPFileSpec& file, const std::exception& e);
+  const Folders& GetFolders() const { return folders_; }
+
+ private:
+  bool CopySample();
+
+  Folders folders_;
+  bool inited_ = false;
+  bool quitting_ = false;
+  CPFileSpec requested_;
+  std::unique_ptr<VYXGlobalPreferences> globalPrefs_;
+  std::unique_ptr<VYXSDBUserPreferences> userPrefs_;
+};
+
+extern VYXContainer* gContainer;
+extern VYXGlobalPreferences* gGlobalPrefs;
+extern VYXSDBUserPreferences* gUserPrefs;
+
+#endif  // VYX_APP_VYXCONTAINER_H_
