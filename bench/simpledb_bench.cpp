@@ -31,13 +31,14 @@ constexpr int kRecords = 100000;
 constexpr int kSize = 200;
 constexpr int kChanges = 10000;
 
+// Never destroyed, so that the remover below can still name it at exit.
 const fs::path& Folder() {
-  static const fs::path folder = [] {
-    fs::path p = fs::temp_directory_path() / ("vyx-bench-" + std::to_string(::getpid()));
-    fs::create_directories(p);
+  static const fs::path* folder = [] {
+    auto* p = new fs::path(fs::temp_directory_path() / ("vyx-bench-" + std::to_string(::getpid())));
+    fs::create_directories(*p);
     return p;
   }();
-  return folder;
+  return *folder;
 }
 
 struct RemoveFolder {

@@ -29,9 +29,8 @@ constexpr Tables kTables = MakeTables();
 
 }  // namespace
 
-uint16_t CPCRC16Raw(const void* data, size_t size) {
+uint16_t CPCRC16Update(uint16_t crc, const void* data, size_t size) {
   const auto* p = static_cast<const unsigned char*>(data);
-  uint16_t crc = 0;
   for (; size >= 8; size -= 8, p += 8) {
     unsigned char b[8];
     std::memcpy(b, p, 8);

@@ -7,8 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 
+// The 16-bit CRC of `size` bytes following bytes whose CRC was `crc`.
+uint16_t CPCRC16Update(uint16_t crc, const void* data, size_t size);
 // The 16-bit CRC of `size` bytes.
-uint16_t CPCRC16Raw(const void* data, size_t size);
+inline uint16_t CPCRC16Raw(const void* data, size_t size) { return CPCRC16Update(0, data, size); }
 // The stored form: the 16-bit CRC with bit 15 copied into the upper 16 bits.
 inline uint32_t CPCRC16(const void* data, size_t size) {
   return static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(CPCRC16Raw(data, size))));

@@ -104,6 +104,11 @@ class CPSimpleDBBlocsHandler {
   void Scan(const Visitor& visit, CPSimpleDBRefnum* tornTail = nullptr) const;
   // The raw bytes of `count` blocks from `refnum`.
   void ReadRun(CPSimpleDBRefnum refnum, uint32_t count, void* out) const;
+  // `count` data bytes of the record at `refnum`, from its data byte `from`,
+  // unchecked: for readers that take a large record in slices.
+  void ReadDataPart(CPSimpleDBRefnum refnum, uint32_t from, void* out, uint32_t count) const {
+    ReadRaw(Offset(refnum) + kSDBDataHeaderSize + from, out, count);
+  }
 
   // A change decided elsewhere, applied at the refnums given (memory copies).
   void DataAdded(CPSimpleDBDataHeader& header, CPSimpleDBRefnum refnum, const void* data,

@@ -24,6 +24,15 @@ void CPSimpleDBFileIndex::Assign(const std::vector<CPSimpleDBFileIndexItem>& ite
   count_ = items.size();
 }
 
+void CPSimpleDBFileIndex::Append(const CPSimpleDBFileIndexItem& item) {
+  if (slices_.empty() || slices_.back().size() >= kSliceMax / 2) {
+    slices_.emplace_back();
+    slices_.back().reserve(kSliceMax / 2);
+  }
+  slices_.back().push_back(item);
+  ++count_;
+}
+
 std::vector<CPSimpleDBFileIndexItem> CPSimpleDBFileIndex::Items() const {
   std::vector<CPSimpleDBFileIndexItem> all;
   all.reserve(count_);

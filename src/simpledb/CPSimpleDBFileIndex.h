@@ -26,6 +26,8 @@ class CPSimpleDBFileIndex {
 
   // Replaces the whole index by `items`, which must be sorted by dataID.
   void Assign(const std::vector<CPSimpleDBFileIndexItem>& items);
+  // Adds an item after all the others (its dataID is above theirs).
+  void Append(const CPSimpleDBFileIndexItem& item);
   std::vector<CPSimpleDBFileIndexItem> Items() const;
 
   // Adds an item at its place; an item with the same dataID is replaced.

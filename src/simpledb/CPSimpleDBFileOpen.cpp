@@ -8,6 +8,7 @@
 #include "foundation/CPException.h"
 #include "platform/CPClock.h"
 #include "platform/CPOSErr.h"
+#include "simpledb/CPCRC16.h"
 #include "simpledb/CPSimpleDBErrors.h"
 #include "simpledb/CPSimpleDBFile.h"
 
@@ -172,30 +173,49 @@ void CPSimpleDBFile::SetupIndex() {
   BuildIndex();
 }
 
+// The record is read in slices straight into the index: a large index costs
+// no buffer of its own size, only its checksum and the items. A damaged saved
+// index is only a lost shortcut: the blocks are walked instead (and
+// `vyx db verifier` names the damage).
 bool CPSimpleDBFile::LoadSavedIndex() {
+  const CPSimpleDBRefnum at = header_.indexRefnum;
+  uint32_t nb = blocs_.GetNbOfBlocs();
+  if (at > nb) return false;
   CPSimpleDBDataHeader h;
   CPDataEncoding encoding;
-  std::vector<unsigned char> data;
-  uint32_t nb = blocs_.GetNbOfBlocs();
-  if (header_.indexRefnum > nb) return false;
-  blocs_.ReadBlocs(header_.indexRefnum, 1, &h, &encoding, nullptr, 0);
+  blocs_.ReadBlocs(at, 1, &h, &encoding, nullptr, 0);
   if (h.info.IsFree() || h.info.type != kSDBFileIndexType || h.info.format != kSDBFileIndexFormat) {
     return false;
   }
-  if (h.size % kSDBFileIndexItemSize) CPSimpleDBThrowAt(kSDBErrBadSavedIndex, header_.indexRefnum);
-  blocs_.ReadRecord(header_.indexRefnum, &h, &encoding, &data);
-  bool bigEndian = encoding.integerEncoding == kCPBigEndian;
-  std::vector<CPSimpleDBFileIndexItem> items(h.size / kSDBFileIndexItemSize);
-  for (size_t i = 0; i < items.size(); ++i) {
-    const unsigned char* p = data.data() + i * kSDBFileIndexItemSize;
-    items[i] = {Get32(p, bigEndian), CPReadCode(p + 4), Get32(p + 8, bigEndian)};
-    // Out of order or pointing outside the blocks: not an index to trust.
-    if ((i && items[i].dataID <= items[i - 1].dataID) || items[i].refnum == 0 ||
-        items[i].refnum > nb) {
-      return false;
-    }
+  if (h.size % kSDBFileIndexItemSize || uint64_t(at) + CPSimpleDBBlocsFor(h.size) - 1 > nb) {
+    return false;
   }
-  index_.Assign(items);
+  const bool bigEndian = encoding.integerEncoding == kCPBigEndian;
+  constexpr uint32_t kSlice = 5461 * kSDBFileIndexItemSize;  // about 64 KiB of whole items
+  std::vector<unsigned char> slice(std::min(h.size, kSlice));
+  uint16_t crc = 0;
+  CPSimpleDBDataID last = 0;
+  bool sound = true;
+  index_.Clear();
+  for (uint32_t done = 0; done < h.size;) {
+    uint32_t n = std::min(kSlice, h.size - done);
+    blocs_.ReadDataPart(at, done, slice.data(), n);
+    crc = CPCRC16Update(crc, slice.data(), n);
+    for (uint32_t i = 0; i < n && sound; i += kSDBFileIndexItemSize) {
+      const unsigned char* p = slice.data() + i;
+      CPSimpleDBFileIndexItem item{Get32(p, bigEndian), CPReadCode(p + 4), Get32(p + 8, bigEndian)};
+      // Out of order or pointing outside the blocks: not an index to trust.
+      sound = (index_.Count() == 0 || item.dataID > last) && item.refnum != 0 && item.refnum <= nb;
+      last = item.dataID;
+      if (sound) index_.Append(item);
+    }
+    done += n;
+  }
+  sound = sound && static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(crc))) == h.checksum;
+  if (!sound) {
+    index_.Clear();
+    return false;
+  }
   indexValid_ = true;
   indexDirty_ = false;
   return true;

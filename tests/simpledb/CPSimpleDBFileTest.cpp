@@ -145,6 +145,34 @@ TEST_P(SDBFileTest, ReopeningUsesTheSavedIndexOrWalksAfterAnUncleanStop) {
   CheckCopy(*walked);
 }
 
+// The saved index is a shortcut: damaged, it is walked around, never trusted.
+TEST_P(SDBFileTest, ADamagedSavedIndexIsRebuiltByWalking) {
+  {
+    auto f = Create();
+    for (uint32_t i = 1; i <= 5; ++i) Add(*f, 100, i);
+  }
+  auto expected = Items(*Open(true));
+  auto at = [&] { return 5120 + (Open(true)->GetHeader().indexRefnum - 1) * 128ull; };
+  struct Case {
+    const char* name;
+    uint64_t offset;  // within the index record
+    uint32_t value;
+  } cases[] = {
+      {"data", 44 + 12 + 8, 9},  // a refnum changed: the checksum no longer matches
+      {"size", 4, 5 * 12 - 1},   // not a whole number of items
+  };
+  for (const auto& c : cases) {
+    uint64_t record = at();
+    std::string before = VYXReadFile(spec_.Path());
+    PutLE32(spec_.Path(), record + c.offset, c.value);
+    auto f = Open(true);
+    EXPECT_FALSE(f->GetRecovery().savedIndexUsed) << c.name;
+    EXPECT_EQ(expected, Items(*f)) << c.name;
+    f.reset();
+    std::ofstream(spec_.Path(), std::ios::binary) << before;
+  }
+}
+
 // A record that is not logged changes nothing in eventID: a stale saved index
 // must still not be taken for a current one.
 TEST_P(SDBFileTest, AChangeToANotLoggedRecordIsInTheNextSavedIndex) {
