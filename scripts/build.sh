@@ -8,7 +8,7 @@ dir=build
 args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 if [ "${1:-}" = "--sanitize" ]; then
   dir=build-asan
-  args=(-DCMAKE_BUILD_TYPE=Debug -DVYX_SANITIZE=ON)
+  args=(-DCMAKE_BUILD_TYPE=Debug -DVYX_SANITIZE=ON -DVYX_BENCH=OFF)
 fi
 cmake -S . -B "$dir" -G Ninja "${args[@]}" >/dev/null
 cmake --build "$dir" -j "$(nproc)"
