@@ -18,8 +18,8 @@ constexpr int kVYXEuroLongNameList = 278;
 constexpr int kVYXEuroSymbolList = 279;
 
 enum : int16_t {
-  kVYXErrNotUserFile = 3201,     // the file is not a vyx user file
-  kVYXErrCompteNotListed = 3202, // the account is not one of the user file's
+  kVYXErrNotUserFile = 3220,     // the file is not a vyx user file
+  kVYXErrCompteNotListed = 3221, // the account is not one of the user file's
 };
 
 #endif  // VYX_USERFILE_VYXUSERTEXTS_H_
