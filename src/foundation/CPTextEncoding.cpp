@@ -103,10 +103,8 @@ std::string FirstMissing(const std::u16string& u, CPStringEncoding to) {
 
 [[noreturn]] void ThrowMissing(const std::string& utf8Char) {
   std::string text = CPGetListString(kCPErrorsListID, 2);
-  std::string mac;
-  std::string ignored;
-  if (!TryUtf8ToMacRoman(utf8Char, &mac, &ignored)) mac = "?";
-  // Name the character by its code point too: the user may not see it.
+  // The character itself cannot be put in a MacRoman message: name it by its
+  // code point.
   std::u16string u;
   ToUnicode(utf8Char, kCPUTF8, false, &u);
   char code[16] = "";
