@@ -43,6 +43,17 @@ double MontantSet_Total(const MontantSet& set);
 // Zeroes the entries whose flag is false.
 void MontantSet_Filter(MontantSet& set, bool planned, bool committed, bool cleared);
 
+// A running total kept apart by sense: the debits (amounts below 0) and the
+// credits (0 or more). Held in memory only.
+struct ExtMontant {
+  double debit = 0;
+  double credit = 0;
+
+  void Add(double amount) { (amount < 0 ? debit : credit) += amount; }
+  void Remove(double amount) { (amount < 0 ? debit : credit) -= amount; }
+  double Total() const { return debit + credit; }
+};
+
 // Names of the three entries in the account's XML export, by OpStatus.
 extern const char* const kMontantSetXMLNames[kOpStatusCount];
 

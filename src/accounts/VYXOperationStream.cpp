@@ -114,8 +114,12 @@ void VYXWriteOperation(CPStream& stream, const Operation& source, const CPDataEn
   w.Text(op.noPiece);
 }
 
+// Every field a record has outside its stream is set below: the records start
+// from a blank made once, so that reading a table does not ask the clock for
+// a date of creation once per record.
 void VYXReadOperation(CPStream& stream, Operation* out, const CPDataEncoding& e) {
-  Operation op;
+  static const Operation kBlank;
+  Operation op = kBlank;
   ItemReader r(stream);
   op.header.creation = r.Long();
   op.header.modification = r.Long();
@@ -187,7 +191,8 @@ void VYXWriteSousOperation(CPStream& stream, const SousOperation& source,
 }
 
 void VYXReadSousOperation(CPStream& stream, SousOperation* out, const CPDataEncoding& e) {
-  SousOperation line;
+  static const SousOperation kBlank;
+  SousOperation line = kBlank;
   ItemReader r(stream);
   line.header.creation = r.Long();
   line.header.modification = r.Long();

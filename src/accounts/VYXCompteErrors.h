@@ -1,0 +1,61 @@
+// What an account raises when it refuses something, and the string lists its
+// messages come from (res/strings.fr). A refusal carries its French text; the
+// code tells callers what kind of refusal it was.
+#ifndef VYX_ACCOUNTS_VYXCOMPTEERRORS_H_
+#define VYX_ACCOUNTS_VYXCOMPTEERRORS_H_
+
+#include <cstdint>
+
+enum : int16_t {
+  kVYXErrCompteLocked = 3200,          // the lock date forbids the change
+  kVYXErrCompteBadData = 3201,         // an amount, date or list item that is not valid
+  kVYXErrCompteFull = 3202,            // every operation key is taken
+  kVYXErrCompteVersion = 3203,         // an account file of an unknown version
+  kVYXErrCompteNoOperation = 3204,     // a reference to an operation that is not there
+  kVYXErrCompteDamaged = 3205,         // not an account file, or one without its information
+  kVYXErrCompteNotMade = 2,            // the file or one of its objects could not be made
+};
+
+// String lists of the account.
+constexpr int kVYXCompteErrorsList = 351;     // refusals
+constexpr int kVYXCompteQuestionsList = 353;  // questions and progress
+constexpr int kVYXPasswordList = 378;
+constexpr int kVYXChequesList = 431;
+constexpr int kVYXConversionList = 433;
+
+// Items of list 351.
+enum : int {
+  kVYXUnknownVersionItem = 11,  // ^1 the account's name
+  kVYXCannotAddItem = 35,       // ^1 the operation's label
+  kVYXCannotModifyItem = 36,
+  kVYXCannotDeleteItem = 37,
+  kVYXBadAmountItem = 60,       // ^1 the label
+  kVYXBadDateItem = 61,
+  kVYXUnknownItemItem = 62,     // ^1 the label, ^2 the list's name
+  kVYXCompteFullItem = 63,
+  kVYXBadMonthItem = 64,
+  kVYXBadStatusItem = 65,
+  kVYXNoOperationItem = 66,
+  kVYXTooManyLinesItem = 67,
+  kVYXNotACompteItem = 68,      // ^1 the file's name
+  kVYXListNamesFirstItem = 70,  // 70 + VYXCompteList: the lists' names
+};
+
+// Items of list 353.
+enum : int {
+  kVYXDeleteChequierItem = 5,  // ^1 the cheque book's name
+  kVYXSumsDifferItem = 27,     // ^1 the account's name
+  kVYXScanProgressItem = 76,   // ^1 the account's name
+};
+
+// Items of list 378.
+enum : int {
+  kVYXAskPasswordItem = 1,  // ^1 the account's name
+  kVYXAskAgainItem = 2,
+  kVYXWrongPasswordItem = 3,
+};
+
+constexpr int kVYXChequierEmptyItem = 40;     // list 431
+constexpr int kVYXKeepConvertedItem = 5;      // list 433, ^1 the account's name
+
+#endif  // VYX_ACCOUNTS_VYXCOMPTEERRORS_H_

@@ -1,0 +1,36 @@
+// What an open account needs from the user file it belongs to: the reference
+// currency that stands for "the account's own currency" when it has none, the
+// last password typed in this session (so that accounts sharing a password
+// open without asking again), and the hooks the user file runs when the
+// account opens and closes. The user file implements it; it must outlive
+// every account it supervises.
+#ifndef VYX_ACCOUNTS_VYXCOMPTESUPERVISOR_H_
+#define VYX_ACCOUNTS_VYXCOMPTESUPERVISOR_H_
+
+#include <string>
+
+#include "accounts/VYXRecordTypes.h"
+
+class VYXCompte;
+
+class VYXCompteSupervisor {
+ public:
+  virtual ~VYXCompteSupervisor() = default;
+
+  // The code of the user file's reference currency ('EUR ').
+  virtual DeviseCode GetReferenceDevise() = 0;
+
+  // The last password accepted in this session (MacRoman), empty when none.
+  virtual std::string GetLastPassword() = 0;
+  virtual void SetLastPassword(const std::string& password) = 0;
+
+  // Called once the account is loaded and its sums checked, before it is
+  // written back: the user file checks the account's lists against its own
+  // and takes in the items it lacks. May change the account's sets; an
+  // exception abandons the opening.
+  virtual void CheckCompte(VYXCompte& compte) = 0;
+  // The account is about to close; its sets are still readable.
+  virtual void CompteBeingClosed(VYXCompte& compte) = 0;
+};
+
+#endif  // VYX_ACCOUNTS_VYXCOMPTESUPERVISOR_H_
