@@ -72,37 +72,45 @@ bool CPSimpleDBDataProvider::GetDataRefnum(CPSimpleDBSession* session, CPSimpleD
 
 // Sessions may open or close from inside a hook: the list is read by position
 // so that neither invalidates the walk.
+template <typename F>
+void CPSimpleDBDataProvider::Notify(const CPSimpleDBDataInfo& info, F&& hook) {
+  for (size_t i = 0; i < sessions_.size(); ++i) {
+    CPSimpleDBSession* session = sessions_[i];
+    if (!session->IsConcerned(info)) continue;
+    if (!hookFailuresIgnored_) {
+      hook(session);
+      continue;
+    }
+    try {
+      hook(session);
+    } catch (...) {
+      // Not this station's change: nobody to report it to.
+    }
+  }
+}
+
 void CPSimpleDBDataProvider::DataAdded(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum,
                                        const void* data, CPDataSize size, bool flag) {
-  for (size_t i = 0; i < sessions_.size(); ++i) {
-    if (sessions_[i]->IsConcerned(info)) sessions_[i]->DataAdded(info, refnum, data, size, flag);
-  }
+  Notify(info, [&](CPSimpleDBSession* s) { s->DataAdded(info, refnum, data, size, flag); });
 }
 
 void CPSimpleDBDataProvider::DataModified(const CPSimpleDBDataInfo& info,
                                           CPSimpleDBRefnum oldRefnum, const void* oldData,
                                           CPDataSize oldSize, CPSimpleDBRefnum newRefnum,
                                           const void* newData, CPDataSize newSize, bool flag) {
-  for (size_t i = 0; i < sessions_.size(); ++i) {
-    if (sessions_[i]->IsConcerned(info)) {
-      sessions_[i]->DataModified(info, oldRefnum, oldData, oldSize, newRefnum, newData, newSize,
-                                 flag);
-    }
-  }
+  Notify(info, [&](CPSimpleDBSession* s) {
+    s->DataModified(info, oldRefnum, oldData, oldSize, newRefnum, newData, newSize, flag);
+  });
 }
 
 void CPSimpleDBDataProvider::DataDeleted(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum,
                                          const void* data, CPDataSize size, bool flag) {
-  for (size_t i = 0; i < sessions_.size(); ++i) {
-    if (sessions_[i]->IsConcerned(info)) sessions_[i]->DataDeleted(info, refnum, data, size, flag);
-  }
+  Notify(info, [&](CPSimpleDBSession* s) { s->DataDeleted(info, refnum, data, size, flag); });
 }
 
 void CPSimpleDBDataProvider::DataMoved(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum from,
                                        CPSimpleDBRefnum to) {
-  for (size_t i = 0; i < sessions_.size(); ++i) {
-    if (sessions_[i]->IsConcerned(info)) sessions_[i]->DataMoved(info, from, to);
-  }
+  Notify(info, [&](CPSimpleDBSession* s) { s->DataMoved(info, from, to); });
 }
 
 uint32_t CPSimpleDBDataProvider::NewFastAdd(CPSimpleDBSession*, CPSimpleDBDataType) {

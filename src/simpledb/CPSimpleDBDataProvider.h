@@ -1,15 +1,25 @@
 // The abstract store behind every session: the list of open sessions and of
-// registered record handlers, the counting of fast-add batches, the access
-// lock, and the dispatch of every change to the sessions it concerns (record
-// tables, secondary indexes). CPSimpleDBFile implements the record operations.
-// Sessions and handlers are not owned: they register and unregister themselves.
+// registered record handlers, the counting of fast-add batches and fast scans,
+// the access lock, the dispatch of every change to the sessions it concerns
+// (record tables, secondary indexes), and, on top of the record operations
+// that CPSimpleDBFile implements, the resource records that resource storages
+// keep and the records in which secondary indexes are saved
+// (CPSimpleDBProviderRecords.cpp). Sessions and handlers are not owned: they
+// register and unregister themselves.
 #ifndef VYX_SIMPLEDB_CPSIMPLEDBDATAPROVIDER_H_
 #define VYX_SIMPLEDB_CPSIMPLEDBDATAPROVIDER_H_
 
 #include <cstdint>
 #include <vector>
 
+#include "simpledb/CPSimpleDBRecordInfos.h"
 #include "simpledb/CPSimpleDBTypes.h"
+
+class CPStream;
+
+// The number of an open fast scan (from 1), a type of its own so that the
+// scan's walk overloads the walk by record type.
+enum class CPSimpleDBScanNumber : uint32_t {};
 
 class CPSimpleDBSession;
 class CPSimpleDBDataHandler;
@@ -108,15 +118,110 @@ class CPSimpleDBDataProvider {
   virtual void CloseFastAdd(CPSimpleDBSession* session, uint32_t fastAdd);
   virtual bool FastAdd() const { return fastAdds_ > 0; }
 
+  // Fast scans: a walk over the records of one type (0: all) that continues
+  // from where it stopped, whatever happened to the record it stopped at.
+  // Scans nest and close innermost first (1313 otherwise).
+  virtual CPSimpleDBScanNumber NewFastScan(CPSimpleDBSession* session, CPSimpleDBDataType type);
+  virtual void CloseFastScan(CPSimpleDBSession* session, CPSimpleDBScanNumber scan);
+  virtual bool GetFirstData(CPSimpleDBSession* session, CPSimpleDBScanNumber scan,
+                            CPSimpleDBDataInfo* info, CPSimpleDBRefnum* refnum);
+  virtual bool GetNextData(CPSimpleDBSession* session, CPSimpleDBScanNumber scan,
+                           CPSimpleDBDataInfo* info, CPSimpleDBRefnum* refnum);
+  virtual bool FastScan() const { return !scans_.empty(); }
+
+  // Resource records: flag 0x400, data = resource information then the body,
+  // both in the record's encoding. A record without the flag raises 1309;
+  // asking more body bytes than it holds, 1311.
+  virtual void AddResource(CPSimpleDBSession* session, CPSimpleDBDataInfo* info,
+                           const CPSimpleDBDataResInfo& resInfo, const CPDataEncoding& encoding,
+                           const void* data, CPDataSize size, CPSimpleDBRefnum* refnum);
+  virtual void ModifyResource(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
+                              CPSimpleDBDataInfo* info, const CPSimpleDBDataResInfo& resInfo,
+                              const CPDataEncoding& encoding, const void* data, CPDataSize size,
+                              CPSimpleDBRefnum* newRefnum);
+  virtual void DeleteResource(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
+                              const CPSimpleDBDataInfo& info);
+  // The first `size` bytes of the body; `encoding` receives the record's.
+  virtual void GetResource(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
+                           CPSimpleDBDataInfo* info, CPSimpleDBDataResInfo* resInfo,
+                           CPDataEncoding* encoding, void* data, CPDataSize size);
+  virtual CPDataSize GetResourceSize(CPSimpleDBSession* session, CPSimpleDBRefnum refnum);
+  virtual void GetResourceInfos(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
+                                CPSimpleDBDataInfo* info, CPSimpleDBDataResInfo* resInfo,
+                                CPDataEncoding* encoding);
+  // Rewrites the resource information (its name), keeping the body.
+  virtual void SetResourceInfos(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
+                                CPSimpleDBDataInfo* info, const CPSimpleDBDataResInfo& resInfo,
+                                CPSimpleDBRefnum* newRefnum);
+  // The resource of that storage, type and ID (or name, compared without
+  // regard to case or diacritical marks), by walking the records of the type.
+  virtual bool ResourceIDExists(CPSimpleDBSession* session, CPSimpleDBResourceStorageID storageID,
+                                CPSimpleDBDataType type, CPResID id, CPSimpleDBRefnum* refnum,
+                                CPSimpleDBDataResInfo* resInfo);
+  virtual bool ResourceIDExists(CPSimpleDBSession* session, CPSimpleDBResourceStorageID storageID,
+                                CPSimpleDBDataType type, ConstStringPtr name,
+                                CPSimpleDBRefnum* refnum, CPSimpleDBDataResInfo* resInfo);
+  // An ID that is neither 0 nor used in the storage and type, starting from
+  // the tick count so that stations rarely meet; 3101 when the type is full.
+  virtual CPResID GetNewResourceID(CPSimpleDBSession* session,
+                                   CPSimpleDBResourceStorageID storageID, CPSimpleDBDataType type);
+
+  // Index records ("indx"/"ind1", flags 0x30: not logged): the description,
+  // then the items. Reading a record of another type as one raises 1700.
+  virtual bool FindIndex(CPSimpleDBSession* session, const CPSimpleDBDataIndexInfo& indexInfo,
+                         CPSimpleDBRefnum* refnum);
+  virtual void GetIndexInfos(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
+                             CPSimpleDBDataIndexInfo* indexInfo, CPSimpleDBDataInfo* info,
+                             CPDataEncoding* encoding);
+  virtual CPDataSize GetIndexSize(CPSimpleDBSession* session, CPSimpleDBRefnum refnum);
+  // The first `size` bytes of the items, as stored (1311 beyond them).
+  virtual void GetIndex(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
+                        CPSimpleDBDataIndexInfo* indexInfo, void* items, CPDataSize size);
+  virtual void AddIndex(CPSimpleDBSession* session, CPSimpleDBDataInfo* info,
+                        const CPSimpleDBDataIndexInfo& indexInfo, const void* items,
+                        CPDataSize size, CPSimpleDBRefnum* refnum);
+  virtual void ModifyIndex(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
+                           CPSimpleDBDataInfo* info, const CPSimpleDBDataIndexInfo& indexInfo,
+                           const void* items, CPDataSize size, CPSimpleDBRefnum* newRefnum);
+  virtual void DeleteIndex(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
+                           const CPSimpleDBDataInfo& info);
+  virtual void SetIndexInfos(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
+                             const CPSimpleDBDataIndexInfo& indexInfo);
+
+  // Hands every record to StreamData in order, between BeforeStreaming and
+  // AfterStreaming; the three do nothing here.
+  virtual void MakeStream(CPSimpleDBSession* session, CPStream& stream);
+  virtual void BeforeStreaming(CPStream&) {}
+  virtual void StreamData(CPSimpleDBSession*, CPStream&, const CPSimpleDBDataInfo&,
+                          CPSimpleDBRefnum) {}
+  virtual void AfterStreaming(CPStream&) {}
+
  protected:
   // 1800 unless `session` (when there is one) allows `action` on the record.
   void CheckAllowed(CPSimpleDBSession* session, uint32_t action,
                     const CPSimpleDBDataInfo& info) const;
 
+  // An open fast scan: its type and the record it stopped at.
+  struct Scan {
+    CPSimpleDBDataType type = 0;
+    CPSimpleDBRefnum refnum = 0;
+    CPSimpleDBDataID dataID = 0;
+    bool started = false;
+  };
+  Scan& ScanOf(CPSimpleDBScanNumber scan);  // 1313 when no such scan is open
+
+  // Set while other stations' changes are played: a session that fails to
+  // follow one does not keep the others from hearing of it.
+  bool hookFailuresIgnored_ = false;
+
  private:
+  template <typename F>
+  void Notify(const CPSimpleDBDataInfo& info, F&& hook);
+
   std::vector<CPSimpleDBSession*> sessions_;
   std::vector<CPSimpleDBDataHandler*> handlers_;
   uint32_t fastAdds_ = 0;
+  std::vector<Scan> scans_;
 };
 
 // Holds the provider's access lock for its lifetime. Retries for 300 ticks

@@ -57,6 +57,10 @@ enum : int16_t {
   kSDBErrIndexItemMissing = 1701,
   kSDBErrBadIndexRecord = 1702,
   kSDBErrNotAllowed = 1800,
+
+  // Resource records: every non-zero ID of the type is taken (the code the
+  // resource sets give a full list).
+  kSDBErrNoFreeResourceID = 3101,
 };
 
 // Strings of the engine's messages (res/strings.fr).

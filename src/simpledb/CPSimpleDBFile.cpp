@@ -8,6 +8,8 @@
 #include "foundation/CPException.h"
 #include "platform/CPClock.h"
 #include "simpledb/CPSimpleDBErrors.h"
+#include "simpledb/CPSimpleDBEventFile.h"
+#include "simpledb/CPSimpleDBShareFile.h"
 
 CPSimpleDBFile::CPSimpleDBFile(const CPFileSpec& spec) : stream_(spec) {}
 
@@ -26,8 +28,10 @@ void CPSimpleDBFile::CheckWritable() const {
 
 void CPSimpleDBFile::SetNoBase(uint32_t noBase) {
   CheckWritable();
+  CPSimpleDBAccessLocker lock(this);
   header_.noBase = noBase;
   WriteHeader(true);
+  if (logRunning_) log_->SetNoBase(noBase);
 }
 
 void CPSimpleDBFile::SetAutoID(uint32_t autoID) {
@@ -46,19 +50,6 @@ CPSimpleDBDataID CPSimpleDBFile::GetNewID() {
   if (!readOnly_ && !FastAdd()) WriteHeader(true);
   return ((header_.noBase - 1) << 24) + (header_.autoID & 0xFFFFFF);
 }
-
-void CPSimpleDBFile::NextEventID() {
-  ++header_.eventID;
-  if (!FastAdd()) WriteHeader(true);
-}
-
-uint32_t CPSimpleDBFile::LockAccess(uint32_t* previousKey) {
-  *previousKey = accessKey_;
-  accessKey_ = 1;
-  return 1;
-}
-
-void CPSimpleDBFile::UnLockAccess(uint32_t, uint32_t previousKey) { accessKey_ = previousKey; }
 
 // ---- reads
 
@@ -115,6 +106,7 @@ bool CPSimpleDBFile::GetNextData(CPSimpleDBSession*, CPSimpleDBDataType type,
 }
 
 bool CPSimpleDBFile::IDExists(CPSimpleDBSession* session, CPSimpleDBDataID dataID) {
+  CPSimpleDBAccessLocker lock(this);
   if (!indexValid_) return CPSimpleDBDataProvider::IDExists(session, dataID);
   return index_.Find(dataID) != nullptr;
 }
@@ -134,13 +126,11 @@ bool CPSimpleDBFile::GetDataRefnum(CPSimpleDBSession* session, CPSimpleDBDataID 
 
 bool CPSimpleDBFile::GetDataRefnum(CPSimpleDBSession* session, CPSimpleDBDataID dataID,
                                    CPSimpleDBDataInfo* info, CPSimpleDBRefnum* refnum) {
+  CPSimpleDBAccessLocker lock(this);
   if (!indexValid_) return CPSimpleDBDataProvider::GetDataRefnum(session, dataID, info, refnum);
   const CPSimpleDBFileIndexItem* item = index_.Find(dataID);
   if (!item) return false;
-  if (info) {
-    CPSimpleDBAccessLocker lock(this);
-    Reader().GetDataInfos(item->refnum, info, nullptr);
-  }
+  if (info) Reader().GetDataInfos(item->refnum, info, nullptr);
   *refnum = item->refnum;
   return true;
 }
@@ -163,7 +153,6 @@ void CPSimpleDBFile::AddData(CPSimpleDBSession* session, CPSimpleDBDataInfo* inf
                              const CPDataEncoding& encoding, const void* data, CPDataSize size,
                              CPSimpleDBRefnum* refnum, CPSimpleDBDataID dataID, uint32_t fastAdd) {
   CheckWritable();
-  if (shared_) UpdateSharedData();
   CPSimpleDBAccessLocker lock(this);
   CheckAllowed(session, kSDBActionAdd, *info);
   // Two records under one ID would make lookups answer either at random.
@@ -172,7 +161,8 @@ void CPSimpleDBFile::AddData(CPSimpleDBSession* session, CPSimpleDBDataInfo* inf
   header.info = *info;
   header.info.SetEncoding(encoding);
   header.info.dataID = dataID ? dataID : GetNewID();
-  header.info.creation = header.info.modification = CPClock::Now();
+  if (!replaying_) header.info.creation = header.info.modification = CPClock::Now();
+  BeginChange(kSDBActionAdd);
   blocs_.AddData(header, data, size, refnum, fastAdd != 0);
   LogAddData(session, header.info, *refnum, data, size);
   DataAdded(header.info, *refnum, data, size, true);
@@ -184,7 +174,6 @@ void CPSimpleDBFile::ModifyData(CPSimpleDBSession* session, CPSimpleDBRefnum ref
                                 CPSimpleDBDataInfo* info, const CPDataEncoding& encoding,
                                 const void* data, CPDataSize size, CPSimpleDBRefnum* newRefnum) {
   CheckWritable();
-  if (shared_) UpdateSharedData();
   CPSimpleDBAccessLocker lock(this);
   CPSimpleDBDataHeader stored;
   std::vector<unsigned char> old;
@@ -197,7 +186,8 @@ void CPSimpleDBFile::ModifyData(CPSimpleDBSession* session, CPSimpleDBRefnum ref
   CPSimpleDBDataHeader header;
   header.info = *info;
   header.info.SetEncoding(encoding);
-  header.info.modification = CPClock::Now();
+  if (!replaying_) header.info.modification = CPClock::Now();
+  BeginChange(kSDBActionModify);
   blocs_.ModifyData(refnum, header, data, size, newRefnum);
   LogModifyData(session, header.info, refnum, old.data(), oldSize, *newRefnum, data, size);
   DataModified(header.info, refnum, old.data(), oldSize, *newRefnum, data, size, true);
@@ -208,7 +198,6 @@ void CPSimpleDBFile::ModifyData(CPSimpleDBSession* session, CPSimpleDBRefnum ref
 void CPSimpleDBFile::DeleteData(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
                                 const CPSimpleDBDataInfo&) {
   CheckWritable();
-  if (shared_) UpdateSharedData();
   CPSimpleDBAccessLocker lock(this);
   CPSimpleDBDataHeader header;
   CPDataEncoding storedEncoding;
@@ -219,6 +208,7 @@ void CPSimpleDBFile::DeleteData(CPSimpleDBSession* session, CPSimpleDBRefnum ref
   if (stored.IsFree()) CPSimpleDBThrowAt(kSDBErrAlreadyFree, refnum);
   CheckAllowed(session, kSDBActionDelete, stored);
   auto oldSize = static_cast<CPDataSize>(old.size());
+  BeginChange(kSDBActionDelete);
   blocs_.DeleteData(refnum);
   stored.SetEncoding(storedEncoding);  // the hooks see the stored bytes' encoding
   LogDeleteData(session, stored, refnum, old.data(), oldSize);
@@ -228,11 +218,11 @@ void CPSimpleDBFile::DeleteData(CPSimpleDBSession* session, CPSimpleDBRefnum ref
 void CPSimpleDBFile::MoveData(CPSimpleDBSession* session, CPSimpleDBRefnum from,
                               CPSimpleDBRefnum to) {
   CheckWritable();
-  if (shared_) UpdateSharedData();
   CPSimpleDBAccessLocker lock(this);
   CPSimpleDBDataInfo info;
   CPDataEncoding encoding;
   Reader().GetDataInfos(from, &info, &encoding);
+  BeginChange(CPFourCC("move"));
   blocs_.MoveData(from, to);
   info.SetEncoding(encoding);
   LogMoveData(session, info, from, to);
@@ -284,7 +274,7 @@ void CPSimpleDBFile::DataMoved(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum 
   CPSimpleDBDataProvider::DataMoved(info, from, to);
 }
 
-// ---- fast add, the appended stream, the log
+// ---- fast add, the appended stream
 
 uint32_t CPSimpleDBFile::NewFastAdd(CPSimpleDBSession* session, CPSimpleDBDataType type) {
   if (shared_) UpdateSharedData();
@@ -292,6 +282,7 @@ uint32_t CPSimpleDBFile::NewFastAdd(CPSimpleDBSession* session, CPSimpleDBDataTy
 }
 
 void CPSimpleDBFile::CloseFastAdd(CPSimpleDBSession* session, uint32_t fastAdd) {
+  CPSimpleDBAccessLocker lock(this);
   CPSimpleDBDataProvider::CloseFastAdd(session, fastAdd);
   if (!readOnly_) WriteHeader(true);
 }
@@ -301,34 +292,3 @@ CPDataSize CPSimpleDBFile::GetStreamSize(CPSimpleDBSession*) const {
 }
 
 Handle CPSimpleDBFile::GetStream(CPSimpleDBSession*) const { return streamHandle_; }
-
-void CPSimpleDBFile::StartEventLog() { CPThrowList(kSDBErrLogMissing, kSDBMessagesList, 2); }
-
-void CPSimpleDBFile::StopEventLog(bool) {
-  CheckWritable();
-  header_.flags &= ~kSDBHeaderLogFlag;
-  WriteHeader(true);
-}
-
-// Changes to records flagged not-logged are not counted. The others move the
-// change counter on, which is what tells a saved index from a stale one.
-void CPSimpleDBFile::LogAddData(CPSimpleDBSession*, const CPSimpleDBDataInfo& info,
-                                CPSimpleDBRefnum, const void*, CPDataSize) {
-  if (info.IsLogged()) NextEventID();
-}
-
-void CPSimpleDBFile::LogModifyData(CPSimpleDBSession*, const CPSimpleDBDataInfo& info,
-                                   CPSimpleDBRefnum, const void*, CPDataSize, CPSimpleDBRefnum,
-                                   const void*, CPDataSize) {
-  if (info.IsLogged()) NextEventID();
-}
-
-void CPSimpleDBFile::LogDeleteData(CPSimpleDBSession*, const CPSimpleDBDataInfo& info,
-                                   CPSimpleDBRefnum, const void*, CPDataSize) {
-  if (info.IsLogged()) NextEventID();
-}
-
-void CPSimpleDBFile::LogMoveData(CPSimpleDBSession*, const CPSimpleDBDataInfo& info,
-                                 CPSimpleDBRefnum, CPSimpleDBRefnum) {
-  if (info.IsLogged()) NextEventID();
-}

@@ -4,6 +4,9 @@
 // compaction. One object per open file; it owns its stream, header and index.
 // Opened for writing alone (permission 3), it holds the operating system's
 // exclusive lock on the file, so a second writer anywhere is refused (-49).
+// Opened shared, several stations (processes) write it in turn under the lock
+// of its share file, and learn each other's changes from its event log
+// (CPSimpleDBFileShare.cpp, CPSimpleDBFileLog.cpp).
 // Failures raise CPException with a code of CPSimpleDBErrors.h or the system's.
 //
 // A writer that stopped without closing leaves the header flag 0x8 set; the
@@ -20,6 +23,9 @@
 #include "simpledb/CPSimpleDBDataProvider.h"
 #include "simpledb/CPSimpleDBFileIndex.h"
 #include "simpledb/CPSimpleDBJournal.h"
+
+class CPSimpleDBEventFile;
+class CPSimpleDBShareFile;
 
 class CPSimpleDBFile : public CPSimpleDBDataProvider {
  public:
@@ -42,6 +48,12 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   bool GetFirstData(CPSimpleDBSession* session, CPSimpleDBDataType type, CPSimpleDBDataInfo* info,
                     CPSimpleDBRefnum* refnum) override;
   bool GetNextData(CPSimpleDBSession* session, CPSimpleDBDataType type, CPSimpleDBDataInfo* info,
+                   CPSimpleDBRefnum* refnum) override;
+  using CPSimpleDBDataProvider::GetFirstData;
+  using CPSimpleDBDataProvider::GetNextData;
+  // A scan goes on from the dataID it stopped at, so that the record it
+  // stopped at may be deleted or moved in between (CPSimpleDBFileScan.cpp).
+  bool GetNextData(CPSimpleDBSession* session, CPSimpleDBScanNumber scan, CPSimpleDBDataInfo* info,
                    CPSimpleDBRefnum* refnum) override;
   // ((noBase - 1) << 24) + (autoID & 0xFFFFFF) after autoID + 1.
   CPSimpleDBDataID GetNewID() override;
@@ -99,12 +111,24 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   // the file after the last one.
   virtual void Compact(CPSimpleDBSession* session);
 
-  // The event log and shared files come with their own classes; until then a
-  // file that needs its log is refused for writing (1500).
+  // Rebuilds this file from an event log: into a new file when it does not
+  // exist, else by replaying the events that came after it; then opens it.
+  // The work is done on a copy that replaces the file only when complete.
+  virtual void Rebuild(const CPFileSpec& logSpec, OSType creator, uint32_t contentVersion,
+                       bool shared);
+
+  // The event log (CPSimpleDBFileLog.cpp): started at creation of a shared
+  // file, or on demand; a file whose header says it is logged keeps its log.
   virtual void StartEventLog();
   virtual void StopEventLog(bool deleteLog);
-  virtual bool EventLogRunning() const { return false; }
-  virtual void UpdateSharedData() {}
+  virtual bool EventLogRunning() const { return logRunning_; }
+  virtual CPFileSpec GetEventLogFileSpec() const;
+  CPSimpleDBEventFile* GetEventFile() const { return log_.get(); }
+  // Sharing (CPSimpleDBFileShare.cpp): brings this station up to date with
+  // what the others changed. Taking the access lock does it too, so every
+  // operation of a shared file starts from the others' latest changes.
+  virtual void UpdateSharedData();
+  virtual CPFileSpec GetShareFileFileSpec() const;
   virtual void LogAddData(CPSimpleDBSession* session, const CPSimpleDBDataInfo& info,
                           CPSimpleDBRefnum refnum, const void* data, CPDataSize size);
   virtual void LogModifyData(CPSimpleDBSession* session, const CPSimpleDBDataInfo& info,
@@ -135,11 +159,15 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   // What the last opening found: whether the writer had stopped without
   // closing, whether a cut-short change was finished from the pending-change
   // area, where an unfinished append was cut off, whether the saved index served.
+  // For a logged file also: the bytes of an unfinished last event cut from
+  // the log, and the events added to it for changes it had missed.
   struct Recovery {
     bool unclean = false;
     bool changeFinished = false;
     CPSimpleDBRefnum tornTail = 0;
     bool savedIndexUsed = false;
+    uint32_t logCut = 0;
+    uint32_t logCorrections = 0;
   };
   const Recovery& GetRecovery() const { return recovery_; }
 
@@ -151,13 +179,38 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   virtual void SavedIndexWritten(CPSimpleDBRefnum, CPSimpleDBRefnum, CPSimpleDBDataHeader&,
                                  const void*, CPDataSize) {}
   void CheckWritable() const;  // 1005
+  // The data area changed behind the hooks (opening, a rebuild, another
+  // station's recovery): a memory copy reloads itself from the file.
+  virtual void ReloadCopy() {}
+  // Called by every change before its first write: refuses changes during a
+  // shared update (1509) or when the log grew behind this file (1508), and
+  // marks a shared file's change as in progress until the lock is let go.
+  void BeginChange(uint32_t action);
 
  private:
+  friend class CPSimpleDBEventFile;  // replays keep the logged dates
+
+  // Event log.
+  void FirstLogStart();
+  void CheckLogEnd() const;
+  void NoteUnloggedChange();
+  uint32_t NoBaseOf(CPSimpleDBSession* session) const;
+  uint32_t ReconcileLog();
+  CPFilePermission LogPermission() const;
+  void ReplayInto(CPSimpleDBEventFile& source, bool exists, OSType creator,
+                  uint32_t contentVersion);
+  // Sharing.
+  void OpenShareFile();
+  void CheckShareOnOpening();
+  void CatchUp();
+  void Resync();
+  void ApplyEvents(uint32_t from, uint32_t to, bool throughFile);
+  void CloseShared();
+
   void OpenStream(CPFilePermission permission);
   void LoadStreamSegment();
   void RecoverAfterUncleanStop();
   bool LoadSavedIndex();
-  void NextEventID();
   void Release();
 
   CPFileStream stream_;
@@ -175,6 +228,19 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   CPSimpleDBHeader header_;
   CPDataEncoding headerEncoding_;
   Recovery recovery_;
+
+  std::unique_ptr<CPSimpleDBEventFile> log_;
+  bool logRunning_ = false;
+  uint32_t logEnd_ = 0;      // where this file last knew the log to end
+  bool replaying_ = false;   // a rebuild keeps the dates of the logged records
+  std::unique_ptr<CPSimpleDBShareFile> share_;
+  bool ready_ = false;       // opened: taking the lock may catch up with the others
+  bool shareLocked_ = false;
+  bool updating_ = false;    // applying the other stations' changes
+  bool changeMarked_ = false;
+  bool generationMoved_ = false;
+  uint32_t generation_ = 0;
+  int yieldTurns_ = 0;
 };
 
 #endif  // VYX_SIMPLEDB_CPSIMPLEDBFILE_H_

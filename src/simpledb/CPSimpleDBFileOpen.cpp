@@ -10,7 +10,9 @@
 #include "platform/CPOSErr.h"
 #include "simpledb/CPCRC16.h"
 #include "simpledb/CPSimpleDBErrors.h"
+#include "simpledb/CPSimpleDBEventFile.h"
 #include "simpledb/CPSimpleDBFile.h"
+#include "simpledb/CPSimpleDBShareFile.h"
 
 namespace {
 
@@ -68,7 +70,9 @@ void CPSimpleDBFile::Create(OSType creator, OSType type, ConstStringPtr signatur
   OpenStream(shared ? kCPFileReadWriteShared : kCPFileReadWrite);
   try {
     readOnly_ = stream_.IsLocked() || stream_.VolumeIsLocked();
-    shared_ = shared;
+    shared_ = shared && !readOnly_;
+    if (shared_) OpenShareFile();
+    CPSimpleDBAccessLocker lock(this);
     header_.creation = CPClock::Now();
     headerArea_ = std::make_unique<unsigned char[]>(kSDBHeaderAreaSize);
     std::memset(headerArea_.get(), 0, kSDBHeaderAreaSize);
@@ -81,8 +85,11 @@ void CPSimpleDBFile::Create(OSType creator, OSType type, ConstStringPtr signatur
       stream_.WriteData(headerArea_.get(), static_cast<long>(kSDBHeaderAreaSize));
       blocs_.SetJournal(&journal_);
     }
+    if (shared_) CheckShareOnOpening();
     SetupIndex();
-    if (shared) StartEventLog();
+    if (shared_) StartEventLog();
+    ReloadCopy();
+    ready_ = true;
   } catch (...) {
     Release();
     throw;
@@ -91,28 +98,48 @@ void CPSimpleDBFile::Create(OSType creator, OSType type, ConstStringPtr signatur
 
 void CPSimpleDBFile::Open(uint32_t maxContentVersion, bool shared, bool readOnly) {
   OpenStream(readOnly ? kCPFileRead : shared ? kCPFileReadWriteShared : kCPFileReadWrite);
+  bool markedOpen = false;
   try {
     readOnly_ = readOnly || stream_.IsLocked() || stream_.VolumeIsLocked();
-    shared_ = shared;
+    // A reader takes no part in sharing: it neither locks nor follows the log.
+    shared_ = shared && !readOnly_;
+    if (shared_) OpenShareFile();
+    // Other stations wait while this one reads the header, recovers, indexes.
+    CPSimpleDBAccessLocker lock(this);
     ReadHeader();
     if (header_.marker != kSDBFileMarker) CPThrow(kSDBErrBadMarker);
     if (header_.structureVersion > kSDBStructureVersion) CPThrow(kSDBErrStructureVersion);
     if (header_.contentVersion > maxContentVersion) CPThrow(kSDBErrContentVersion);
     recovery_.unclean = (header_.flags & kSDBHeaderOpenFlag) != 0;
+    if (shared_) CheckShareOnOpening();
     if (header_.stream != 0) LoadStreamSegment();
     uint32_t end = header_.stream ? header_.stream : stream_.GetLength();
     if ((end - kSDBHeaderAreaSize) % kSDBBlocSize) CPThrow(kSDBErrNotWholeBlocs);
-    if (shared) header_.flags |= kSDBHeaderLogFlag;
+    // The log flag is set by the log's first start, once the log is written:
+    // setting it before would make a file opened shared for the first time
+    // look for a log that does not exist yet.
     if (!readOnly_) {
       WriteHeader(true);
       blocs_.SetJournal(&journal_);
+      markedOpen = !recovery_.unclean && !shared_;
     } else if (header_.stream) {
       blocs_.SetDataEnd(header_.stream);
     }
     if (recovery_.unclean) RecoverAfterUncleanStop();
     SetupIndex();
-    if (!readOnly_ && (shared || (header_.flags & kSDBHeaderLogFlag))) StartEventLog();
+    if (!readOnly_ && (shared_ || (header_.flags & kSDBHeaderLogFlag))) StartEventLog();
+    ReloadCopy();
+    ready_ = true;
   } catch (...) {
+    // A file found closed is left closed: an opening refused (a missing or
+    // foreign log) changed nothing that the next one should recover from.
+    if (markedOpen) {
+      try {
+        WriteHeader(false);
+      } catch (...) {
+        // Then the next opening walks the blocks; nothing is lost.
+      }
+    }
     Release();
     throw;
   }
@@ -292,7 +319,9 @@ void CPSimpleDBFile::SaveIndex() {
 void CPSimpleDBFile::Close() {
   if (!open_) return;
   try {
-    if (!readOnly_) {
+    if (shared_) {
+      CloseShared();
+    } else if (!readOnly_) {
       SaveIndex();
       WriteHeader(false);
     }
@@ -305,11 +334,20 @@ void CPSimpleDBFile::Close() {
 
 void CPSimpleDBFile::Release() {
   open_ = false;
+  ready_ = false;
+  logRunning_ = false;
+  if (log_) log_->Close();
+  log_.reset();
+  logEnd_ = 0;
   try {
     stream_.Close();
   } catch (...) {
     // Closing a descriptor after a failure has nothing left to report.
   }
+  // Last, so that this station counts as present until its file is closed.
+  share_.reset();
+  shareLocked_ = changeMarked_ = generationMoved_ = updating_ = false;
+  accessKey_ = 0;
   DisposeHandle(streamHandle_);
   streamHandle_ = nullptr;
   index_.Clear();
@@ -322,7 +360,6 @@ void CPSimpleDBFile::Release() {
 
 void CPSimpleDBFile::Compact(CPSimpleDBSession* session) {
   CheckWritable();
-  if (shared_) UpdateSharedData();
   CPSimpleDBAccessLocker lock(this);
   CPSimpleDBRefnum write = 1, r = 0;
   for (bool more = blocs_.GetFirstRefnum(&r); more;) {
@@ -336,5 +373,9 @@ void CPSimpleDBFile::Compact(CPSimpleDBSession* session) {
     if (write < here) MoveData(session, here, write);
     write += count;
   }
+  // The moves are in the log; cutting the free tail is not, so other stations
+  // learn of it through the share file.
+  BeginChange(CPFourCC("cut "));
   blocs_.SetNbOfBlocs(write - 1);
+  NoteUnloggedChange();
 }

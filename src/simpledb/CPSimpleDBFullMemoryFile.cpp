@@ -17,19 +17,15 @@ void CPSimpleDBFullMemoryFile::Create(OSType creator, OSType type, ConstStringPt
   CPSimpleDBFile::Create(creator, type, signature, contentVersion, shared);
 }
 
+// The copy is loaded by the opening itself (ReloadCopy), while a shared file
+// still holds the lock that keeps the other stations out.
 void CPSimpleDBFullMemoryFile::Open(uint32_t maxContentVersion, bool shared, bool readOnly) {
   copy_.SetLength(0);
   memory_ = CPSimpleDBBlocsHandler(&copy_);
   CPSimpleDBFile::Open(maxContentVersion, shared, readOnly);
-  try {
-    LoadCopy();
-  } catch (...) {
-    Close();
-    throw;
-  }
 }
 
-void CPSimpleDBFullMemoryFile::LoadCopy() {
+void CPSimpleDBFullMemoryFile::ReloadCopy() {
   CPSimpleDBBlocsHandler& file = GetBlocsHandler();
   copy_.SetLength(file.GetAllBlocsSize());
   file.ReadAllBlocs(copy_.Data());

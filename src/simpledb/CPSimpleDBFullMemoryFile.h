@@ -33,12 +33,11 @@ class CPSimpleDBFullMemoryFile : public CPSimpleDBFile {
 
  protected:
   const CPSimpleDBBlocsHandler& Reader() const override { return memory_; }
+  void ReloadCopy() override;
   void SavedIndexWritten(CPSimpleDBRefnum oldRefnum, CPSimpleDBRefnum newRefnum,
                          CPSimpleDBDataHeader& header, const void* data, CPDataSize size) override;
 
  private:
-  void LoadCopy();
-
   CPHandleStream copy_;
   CPSimpleDBBlocsHandler memory_;
 };

@@ -92,3 +92,118 @@ bool CPSimpleDBSession::ActionAllowed(CPSimpleDBAccessDomain access, uint32_t ac
                                       const CPSimpleDBDataInfo& info, const void* data) {
   return provider_->ActionAllowed(this, GetUserID(), access, action, info, data);
 }
+
+CPSimpleDBScanNumber CPSimpleDBSession::NewFastScan(CPSimpleDBDataType type) {
+  return provider_->NewFastScan(this, type);
+}
+
+void CPSimpleDBSession::CloseFastScan(CPSimpleDBScanNumber scan) {
+  provider_->CloseFastScan(this, scan);
+}
+
+bool CPSimpleDBSession::GetFirstData(CPSimpleDBScanNumber scan, CPSimpleDBDataInfo* info,
+                                     CPSimpleDBRefnum* refnum) {
+  return provider_->GetFirstData(this, scan, info, refnum);
+}
+
+bool CPSimpleDBSession::GetNextData(CPSimpleDBScanNumber scan, CPSimpleDBDataInfo* info,
+                                    CPSimpleDBRefnum* refnum) {
+  return provider_->GetNextData(this, scan, info, refnum);
+}
+
+void CPSimpleDBSession::SetResourceInfos(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
+                                         const CPSimpleDBDataResInfo& resInfo,
+                                         CPSimpleDBRefnum* newRefnum) {
+  provider_->SetResourceInfos(this, refnum, info, resInfo, newRefnum);
+}
+
+void CPSimpleDBSession::GetResourceInfos(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
+                                         CPSimpleDBDataResInfo* resInfo,
+                                         CPDataEncoding* encoding) {
+  provider_->GetResourceInfos(this, refnum, info, resInfo, encoding);
+}
+
+void CPSimpleDBSession::GetResource(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
+                                    CPSimpleDBDataResInfo* resInfo, CPDataEncoding* encoding,
+                                    void* data, CPDataSize size) {
+  provider_->GetResource(this, refnum, info, resInfo, encoding, data, size);
+}
+
+CPDataSize CPSimpleDBSession::GetResourceSize(CPSimpleDBRefnum refnum) {
+  return provider_->GetResourceSize(this, refnum);
+}
+
+void CPSimpleDBSession::AddResource(CPSimpleDBDataInfo* info, const CPSimpleDBDataResInfo& resInfo,
+                                    const CPDataEncoding& encoding, const void* data,
+                                    CPDataSize size, CPSimpleDBRefnum* refnum) {
+  provider_->AddResource(this, info, resInfo, encoding, data, size, refnum);
+}
+
+void CPSimpleDBSession::ModifyResource(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
+                                       const CPSimpleDBDataResInfo& resInfo,
+                                       const CPDataEncoding& encoding, const void* data,
+                                       CPDataSize size, CPSimpleDBRefnum* newRefnum) {
+  provider_->ModifyResource(this, refnum, info, resInfo, encoding, data, size, newRefnum);
+}
+
+void CPSimpleDBSession::DeleteResource(CPSimpleDBRefnum refnum, const CPSimpleDBDataInfo& info) {
+  provider_->DeleteResource(this, refnum, info);
+}
+
+bool CPSimpleDBSession::ResourceIDExists(CPSimpleDBResourceStorageID storageID,
+                                         CPSimpleDBDataType type, CPResID id,
+                                         CPSimpleDBRefnum* refnum,
+                                         CPSimpleDBDataResInfo* resInfo) {
+  return provider_->ResourceIDExists(this, storageID, type, id, refnum, resInfo);
+}
+
+bool CPSimpleDBSession::ResourceIDExists(CPSimpleDBResourceStorageID storageID,
+                                         CPSimpleDBDataType type, ConstStringPtr name,
+                                         CPSimpleDBRefnum* refnum,
+                                         CPSimpleDBDataResInfo* resInfo) {
+  return provider_->ResourceIDExists(this, storageID, type, name, refnum, resInfo);
+}
+
+CPResID CPSimpleDBSession::GetNewResourceID(CPSimpleDBResourceStorageID storageID,
+                                            CPSimpleDBDataType type) {
+  return provider_->GetNewResourceID(this, storageID, type);
+}
+
+bool CPSimpleDBSession::FindIndex(const CPSimpleDBDataIndexInfo& indexInfo,
+                                  CPSimpleDBRefnum* refnum) {
+  return provider_->FindIndex(this, indexInfo, refnum);
+}
+
+void CPSimpleDBSession::SetIndexInfos(CPSimpleDBRefnum refnum,
+                                      const CPSimpleDBDataIndexInfo& indexInfo) {
+  provider_->SetIndexInfos(this, refnum, indexInfo);
+}
+
+void CPSimpleDBSession::GetIndexInfos(CPSimpleDBRefnum refnum, CPSimpleDBDataIndexInfo* indexInfo,
+                                      CPSimpleDBDataInfo* info, CPDataEncoding* encoding) {
+  provider_->GetIndexInfos(this, refnum, indexInfo, info, encoding);
+}
+
+CPDataSize CPSimpleDBSession::GetIndexSize(CPSimpleDBRefnum refnum) {
+  return provider_->GetIndexSize(this, refnum);
+}
+
+void CPSimpleDBSession::GetIndex(CPSimpleDBRefnum refnum, CPSimpleDBDataIndexInfo* indexInfo,
+                                 void* items, CPDataSize size) {
+  provider_->GetIndex(this, refnum, indexInfo, items, size);
+}
+
+void CPSimpleDBSession::AddIndex(CPSimpleDBDataInfo* info, const CPSimpleDBDataIndexInfo& indexInfo,
+                                 const void* items, CPDataSize size, CPSimpleDBRefnum* refnum) {
+  provider_->AddIndex(this, info, indexInfo, items, size, refnum);
+}
+
+void CPSimpleDBSession::ModifyIndex(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
+                                    const CPSimpleDBDataIndexInfo& indexInfo, const void* items,
+                                    CPDataSize size, CPSimpleDBRefnum* newRefnum) {
+  provider_->ModifyIndex(this, refnum, info, indexInfo, items, size, newRefnum);
+}
+
+void CPSimpleDBSession::DeleteIndex(CPSimpleDBRefnum refnum, const CPSimpleDBDataInfo& info) {
+  provider_->DeleteIndex(this, refnum, info);
+}

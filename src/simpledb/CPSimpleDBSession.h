@@ -51,6 +51,51 @@ class CPSimpleDBSession {
   virtual void MoveData(CPSimpleDBRefnum from, CPSimpleDBRefnum to);
   virtual uint32_t NewFastAdd(CPSimpleDBDataType type);
   virtual void CloseFastAdd(uint32_t fastAdd);
+  virtual CPSimpleDBScanNumber NewFastScan(CPSimpleDBDataType type);
+  virtual void CloseFastScan(CPSimpleDBScanNumber scan);
+  virtual bool GetFirstData(CPSimpleDBScanNumber scan, CPSimpleDBDataInfo* info,
+                            CPSimpleDBRefnum* refnum);
+  virtual bool GetNextData(CPSimpleDBScanNumber scan, CPSimpleDBDataInfo* info,
+                           CPSimpleDBRefnum* refnum);
+
+  // Resource records (CPSimpleDBDataProvider.h).
+  virtual void SetResourceInfos(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
+                                const CPSimpleDBDataResInfo& resInfo, CPSimpleDBRefnum* newRefnum);
+  virtual void GetResourceInfos(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
+                                CPSimpleDBDataResInfo* resInfo, CPDataEncoding* encoding);
+  virtual void GetResource(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
+                           CPSimpleDBDataResInfo* resInfo, CPDataEncoding* encoding, void* data,
+                           CPDataSize size);
+  virtual CPDataSize GetResourceSize(CPSimpleDBRefnum refnum);
+  virtual void AddResource(CPSimpleDBDataInfo* info, const CPSimpleDBDataResInfo& resInfo,
+                           const CPDataEncoding& encoding, const void* data, CPDataSize size,
+                           CPSimpleDBRefnum* refnum);
+  virtual void ModifyResource(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
+                              const CPSimpleDBDataResInfo& resInfo, const CPDataEncoding& encoding,
+                              const void* data, CPDataSize size, CPSimpleDBRefnum* newRefnum);
+  virtual void DeleteResource(CPSimpleDBRefnum refnum, const CPSimpleDBDataInfo& info);
+  virtual bool ResourceIDExists(CPSimpleDBResourceStorageID storageID, CPSimpleDBDataType type,
+                                CPResID id, CPSimpleDBRefnum* refnum,
+                                CPSimpleDBDataResInfo* resInfo);
+  virtual bool ResourceIDExists(CPSimpleDBResourceStorageID storageID, CPSimpleDBDataType type,
+                                ConstStringPtr name, CPSimpleDBRefnum* refnum,
+                                CPSimpleDBDataResInfo* resInfo);
+  virtual CPResID GetNewResourceID(CPSimpleDBResourceStorageID storageID, CPSimpleDBDataType type);
+
+  // Index records (CPSimpleDBDataProvider.h).
+  virtual bool FindIndex(const CPSimpleDBDataIndexInfo& indexInfo, CPSimpleDBRefnum* refnum);
+  virtual void SetIndexInfos(CPSimpleDBRefnum refnum, const CPSimpleDBDataIndexInfo& indexInfo);
+  virtual void GetIndexInfos(CPSimpleDBRefnum refnum, CPSimpleDBDataIndexInfo* indexInfo,
+                             CPSimpleDBDataInfo* info, CPDataEncoding* encoding);
+  virtual CPDataSize GetIndexSize(CPSimpleDBRefnum refnum);
+  virtual void GetIndex(CPSimpleDBRefnum refnum, CPSimpleDBDataIndexInfo* indexInfo, void* items,
+                        CPDataSize size);
+  virtual void AddIndex(CPSimpleDBDataInfo* info, const CPSimpleDBDataIndexInfo& indexInfo,
+                        const void* items, CPDataSize size, CPSimpleDBRefnum* refnum);
+  virtual void ModifyIndex(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
+                           const CPSimpleDBDataIndexInfo& indexInfo, const void* items,
+                           CPDataSize size, CPSimpleDBRefnum* newRefnum);
+  virtual void DeleteIndex(CPSimpleDBRefnum refnum, const CPSimpleDBDataInfo& info);
 
   virtual uint32_t GetUserID() const { return 0; }
   // Asked before a record is read, added, modified or deleted through this
