@@ -31,7 +31,10 @@ void CPSimpleDBFile::Rebuild(const CPFileSpec& logSpec, OSType creator, uint32_t
   stream_.SetFileSpec(work);
   try {
     ReplayInto(source, exists, creator, contentVersion);
-    Close();
+    // Closed without saving an index: that would hand out an ID the file that
+    // wrote the log never gave, and the opening below builds one anyway.
+    WriteHeader(false);
+    Release();
   } catch (...) {
     Release();
     CPFileSystem::Delete(work);

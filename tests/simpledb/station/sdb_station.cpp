@@ -9,7 +9,7 @@
 //   check                the memory copy against the file, and the index count
 //   stress SECONDS TAG   add and modify records as fast as possible; answers
 //                        "ID=content" for every record this station left
-//   crash SECONDS TAG    as stress, on a file not shared, until killed
+//   crash SECONDS TAG    as stress, writing a dot after each change, until killed
 //   close
 #include <unistd.h>
 
@@ -63,7 +63,7 @@ std::string List(CPSimpleDBSession& s) {
 
 // Adds and rewrites this station's records as fast as it can; every third
 // step rewrites one of them, grown so that it sometimes moves.
-std::string Stress(double seconds, const std::string& tag, bool shared) {
+std::string Stress(double seconds, const std::string& tag, bool dots) {
   CPSimpleDBSession s(gFile.get());
   std::map<CPSimpleDBDataID, std::string> mine;
   std::mt19937 random(static_cast<unsigned>(getpid()));
@@ -82,7 +82,7 @@ std::string Stress(double seconds, const std::string& tag, bool shared) {
       std::string text = tag + ":" + std::to_string(step);
       mine[Add(s, text)] = text;
     }
-    if (!shared) std::cout << "." << std::flush;  // progress, for the killer
+    if (dots) std::cout << "." << std::flush;  // progress, for the killer
   }
   std::string out;
   for (auto& [id, text] : mine) out += " " + std::to_string(id) + "=" + text;
@@ -101,6 +101,11 @@ std::string Run(const std::string& line) {
     return "ok";
   }
   if (!gFile) return "error 0 not open";
+  if (command == "close") {
+    gFile->Close();
+    gFile.reset();
+    return "ok";
+  }
   CPSimpleDBSession s(gFile.get());
   if (command == "add") {
     std::string tag;
@@ -129,12 +134,7 @@ std::string Run(const std::string& line) {
     double seconds = 0;
     std::string tag;
     in >> seconds >> tag;
-    return "ok" + Stress(seconds, tag, command == "stress");
-  }
-  if (command == "close") {
-    gFile->Close();
-    gFile.reset();
-    return "ok";
+    return "ok" + Stress(seconds, tag, command == "crash");
   }
   return "error 0 unknown command";
 }
