@@ -111,7 +111,9 @@ class CPSimpleDBDataHandler_T : public CPSimpleDBDataHandler {
   void DataModified(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum oldRefnum,
                     const void* oldData, CPDataSize oldSize, CPSimpleDBRefnum newRefnum,
                     const void* newData, CPDataSize newSize, bool flag) final {
-    T before = Typed(info, oldData, oldSize), after = Typed(info, newData, newSize);
+    CPSimpleDBDataInfo oldInfo = info;
+    oldInfo.SetEncoding(GetProvider()->GetOldDataEncoding(info));
+    T before = Typed(oldInfo, oldData, oldSize), after = Typed(info, newData, newSize);
     DataModified(info, oldRefnum, before, newRefnum, after, flag);
   }
   void DataDeleted(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum, const void* data,

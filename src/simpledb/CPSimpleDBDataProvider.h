@@ -111,6 +111,12 @@ class CPSimpleDBDataProvider {
                            const void* data, CPDataSize size, bool flag);
   virtual void DataMoved(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum from,
                          CPSimpleDBRefnum to);
+  // During DataModified: the encoding of the old bytes, which the record's
+  // information (that of the new bytes) does not tell when a rewrite changed
+  // it (a record written on a machine of the other byte order, rewritten here).
+  CPDataEncoding GetOldDataEncoding(const CPSimpleDBDataInfo& info) const {
+    return oldEncodingKnown_ ? oldEncoding_ : info.GetEncoding();
+  }
 
   // Fast-add batches nest; each is closed by the number NewFastAdd gave, the
   // innermost first (1312 otherwise, leaving every batch open).
@@ -214,6 +220,21 @@ class CPSimpleDBDataProvider {
   // follow one does not keep the others from hearing of it.
   bool hookFailuresIgnored_ = false;
 
+  // Tells GetOldDataEncoding for the life of a DataModified announcement.
+  class OldDataEncoding {
+   public:
+    OldDataEncoding(CPSimpleDBDataProvider* p, const CPDataEncoding& e) : p_(p) {
+      p_->oldEncoding_ = e;
+      p_->oldEncodingKnown_ = true;
+    }
+    ~OldDataEncoding() { p_->oldEncodingKnown_ = false; }
+    OldDataEncoding(const OldDataEncoding&) = delete;
+    OldDataEncoding& operator=(const OldDataEncoding&) = delete;
+
+   private:
+    CPSimpleDBDataProvider* p_;
+  };
+
  private:
   template <typename F>
   void Notify(const CPSimpleDBDataInfo& info, F&& hook);
@@ -222,6 +243,8 @@ class CPSimpleDBDataProvider {
   std::vector<CPSimpleDBDataHandler*> handlers_;
   uint32_t fastAdds_ = 0;
   std::vector<Scan> scans_;
+  CPDataEncoding oldEncoding_;
+  bool oldEncodingKnown_ = false;
 };
 
 // Holds the provider's access lock for its lifetime. Retries for 300 ticks

@@ -176,8 +176,9 @@ void CPSimpleDBFile::ModifyData(CPSimpleDBSession* session, CPSimpleDBRefnum ref
   CheckWritable();
   CPSimpleDBAccessLocker lock(this);
   CPSimpleDBDataHeader stored;
+  CPDataEncoding oldEncoding;
   std::vector<unsigned char> old;
-  Reader().ReadRecord(refnum, &stored, nullptr, &old);
+  Reader().ReadRecord(refnum, &stored, &oldEncoding, &old);
   if (stored.info.dataID == 0) CPSimpleDBThrowAt(kSDBErrFreeRecord, refnum);
   if (stored.info.type != info->type) CPSimpleDBThrowAt(kSDBErrOtherType, refnum);
   if (stored.info.dataID != info->dataID) CPSimpleDBThrowAt(kSDBErrOtherDataID, refnum);
@@ -190,6 +191,7 @@ void CPSimpleDBFile::ModifyData(CPSimpleDBSession* session, CPSimpleDBRefnum ref
   BeginChange(kSDBActionModify);
   blocs_.ModifyData(refnum, header, data, size, newRefnum);
   LogModifyData(session, header.info, refnum, old.data(), oldSize, *newRefnum, data, size);
+  OldDataEncoding told(this, oldEncoding);
   DataModified(header.info, refnum, old.data(), oldSize, *newRefnum, data, size, true);
   *info = header.info;
   info->flags &= ~kSDBEncodingBits;

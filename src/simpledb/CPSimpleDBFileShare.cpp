@@ -189,6 +189,17 @@ void CPSimpleDBFile::ApplyEvents(uint32_t from, uint32_t to, bool throughFile) {
         break;
       case kSDBLogModify:
         if (throughFile) {
+          // The log keeps one encoding per event, the new bytes'; this
+          // station's view still holds the old record and tells the old one.
+          CPDataEncoding oldEncoding = e.encoding;
+          try {
+            CPSimpleDBDataInfo old;
+            Reader().GetDataInfos(e.oldRefnum, &old, &oldEncoding);
+            if (old.dataID != e.info.dataID) oldEncoding = e.encoding;
+          } catch (const CPException&) {
+            oldEncoding = e.encoding;
+          }
+          OldDataEncoding told(this, oldEncoding);
           DataModified(info, e.oldRefnum, e.oldData.data(), e.oldSize, e.newRefnum,
                        e.newData.data(), e.newSize, false);
         } else {

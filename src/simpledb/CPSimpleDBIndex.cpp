@@ -190,8 +190,16 @@ void CPSimpleDBIndex::Insert(CPSimpleDBDataID dataID, const CPSimpleDBIndexKeyVa
 bool CPSimpleDBIndex::Remove(CPSimpleDBDataID dataID, const CPSimpleDBIndexKeyValue& key,
                              const std::vector<unsigned char>& layout) {
   const uint32_t itemSize = indexInfo_.GetItemSize();
+  const uint32_t count = static_cast<uint32_t>(items_.size() / itemSize);
   uint32_t at = LowerBound(dataID, key, layout, true);
-  if (at >= items_.size() / itemSize || ItemID(at) != dataID) return false;
+  if (at >= count || ItemID(at) != dataID) {
+    // Not where its key says: an old version read in another encoding than it
+    // was written in (a log does not keep it). The record's own item, if the
+    // index holds one, is still the one to remove.
+    for (at = 0; at < count && ItemID(at) != dataID; ++at) {
+    }
+    if (at == count) return false;
+  }
   auto first = items_.begin() + size_t(at) * itemSize;
   items_.erase(first, first + itemSize);
   return true;
@@ -211,12 +219,14 @@ void CPSimpleDBIndex::DataModified(const CPSimpleDBDataInfo& info, CPSimpleDBRef
                                    const void* oldData, CPDataSize oldSize, CPSimpleDBRefnum,
                                    const void* newData, CPDataSize newSize, bool) {
   if (!loaded_) return;
+  CPSimpleDBDataInfo oldInfo = info;
+  oldInfo.SetEncoding(GetProvider()->GetOldDataEncoding(info));
   std::vector<unsigned char> before, after;
   if (UsesRecords()) {
-    before = handler_->ToLayout(info, oldData, oldSize);
+    before = handler_->ToLayout(oldInfo, oldData, oldSize);
     after = handler_->ToLayout(info, newData, newSize);
   }
-  if (!Remove(info.dataID, GetDataKey(info, oldData, oldSize), before))
+  if (!Remove(info.dataID, GetDataKey(oldInfo, oldData, oldSize), before))
     CPThrow(kSDBErrIndexItemMissing);
   Insert(info.dataID, GetDataKey(info, newData, newSize), after);
 }
@@ -317,8 +327,13 @@ void CPSimpleDBIndex::Load() {
     // "real" and "cust" keys cannot be converted without knowing their fields.
     if (stored.eventID == GetProvider()->GetEventID() && stored.keyType == indexInfo_.keyType &&
         stored.keySize == indexInfo_.keySize && encoding == CPHostEncoding) {
-      Load(refnum);
-      return;
+      // A damaged one is replaced like a stale one: the records are all there.
+      try {
+        Load(refnum);
+        return;
+      } catch (const CPException& e) {
+        if (e.Code() != kSDBErrBadIndexRecord) throw;
+      }
     }
   }
   Rebuild();

@@ -46,4 +46,13 @@ inline uint32_t SDBLE32(const std::string& b, size_t at) {
   return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
+// A 32-bit little-endian field of a file.
+inline uint32_t SDBLE32Of(const CPFileSpec& spec, size_t at) {
+  std::ifstream in(spec.Path(), std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(at));
+  unsigned char p[4] = {};
+  in.read(reinterpret_cast<char*>(p), 4);
+  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
 #endif  // VYX_TESTS_SIMPLEDB_SDBCONTENTS_H_
