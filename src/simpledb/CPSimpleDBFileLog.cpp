@@ -248,7 +248,6 @@ uint32_t CPSimpleDBFile::ReconcileLog() {
     return true;
   });
   header_.eventID = std::max(header_.eventID, lastEvent);
-  header_.autoID = std::max(header_.autoID, lastAuto);
 
   struct Found {
     CPSimpleDBRefnum refnum;
@@ -256,13 +255,20 @@ uint32_t CPSimpleDBFile::ReconcileLog() {
     CPDataEncoding encoding;
   };
   std::vector<Found> found;
+  uint32_t highest = 0;
+  const uint32_t base = (header_.noBase - 1) & 0xFF;
   blocs_.Scan([&](CPSimpleDBRefnum r, const CPSimpleDBDataHeader& h, const CPDataEncoding& enc) {
-    if (h.info.IsFree() || !h.info.IsLogged()) return true;
+    if (h.info.IsFree()) return true;
+    if ((h.info.dataID >> 24) == base) highest = std::max(highest, h.info.dataID & 0xFFFFFF);
+    if (!h.info.IsLogged()) return true;
     if (r == header_.indexRefnum && h.info.type == kSDBFileIndexType) return true;
     found.push_back({r, h.info, enc});
     return true;
   });
 
+  // An ID handed out by a writer that died before using it is given back:
+  // the counter follows what the log and the records say, nothing else.
+  header_.autoID = std::max(lastAuto, highest);
   uint32_t corrections = 0;
   std::vector<unsigned char> data, was;
   auto next = [&] {
