@@ -3,6 +3,7 @@
 // damaged file as far as it can be read and name the first fault (code and
 // block). `compacter` is the one command that rewrites the file.
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -11,7 +12,10 @@
 #include "foundation/CPDates.h"
 #include "foundation/CPException.h"
 #include "foundation/CPStringTable.h"
+#include "foundation/CPTextEncoding.h"
+#include "platform/CPOSErr.h"
 #include "simpledb/CPSimpleDBErrors.h"
+#include "simpledb/CPSimpleDBEventFile.h"
 #include "simpledb/CPSimpleDBFile.h"
 #include "simpledb/CPSimpleDBSession.h"
 #include "simpledb/CPSimpleDBVerifier.h"
@@ -48,6 +52,16 @@ enum : int {
   kFaultAt,
   kFaultInHeader,
   kCompacted,
+  kLog,
+  kLogValue,
+  kLogAgrees,
+  kLogAhead,
+  kLogBehind,
+  kLogMissing,
+  kRebuilt,
+  kNoDatabaseBeside,
+  kSeveralBeside,
+  kLogFault,
 };
 
 std::string T(int item) { return VYXText(CPGetListString(kDbTexts, item)); }
@@ -132,6 +146,36 @@ void Line(std::ostream& out, const std::string& label, const std::string& value)
 }
 void Line(std::ostream& out, int label, const std::string& value) { Line(out, T(label), value); }
 
+// The event log beside a database, read without changing it: how many
+// events, the last eventID and how it stands against the header's.
+struct LogSummary {
+  bool present = false;
+  std::string path;
+  uint32_t events = 0;
+  uint32_t lastEventID = 0;
+  uint64_t bytes = 0;
+  int16_t fault = 0;
+};
+
+LogSummary SummariseLog(const std::string& path) {
+  LogSummary summary;
+  CPFileSpec log = CPSimpleDBFile(CPFileSpec(path)).GetEventLogFileSpec();
+  summary.path = log.Path().string();
+  if (!log.Exists()) return summary;
+  summary.present = true;
+  try {
+    CPSimpleDBEventFile events(log);
+    events.Open(kCPFileRead);
+    summary.bytes = events.GetNextEventRefnum();
+    events.ReadHeader();
+    events.Play(0, 0, false, [&](CPSimpleDBLogEvent&) { return ++summary.events, true; });
+    summary.lastEventID = events.GetLastEventID();
+  } catch (const CPException& e) {
+    summary.fault = e.Code();
+  }
+  return summary;
+}
+
 void Info(VYXCliContext& ctx, const std::string& path) {
   CPSimpleDBInspector file{CPFileSpec(path)};
   CPSimpleDBVerdict counts;
@@ -143,6 +187,20 @@ void Info(VYXCliContext& ctx, const std::string& path) {
   const CPDataEncoding& e = file.HeaderEncoding();
   uint32_t blocs = (file.DataEnd() - kSDBHeaderAreaSize) / kSDBBlocSize;
   uint32_t streamSize = h.stream ? file.FileLength() - h.stream : 0;
+  const bool logged = (h.flags & kSDBHeaderLogFlag) != 0;
+  const LogSummary log = SummariseLog(path);
+  const int standing = log.lastEventID == h.eventID ? kLogAgrees
+                       : log.lastEventID > h.eventID ? kLogAhead
+                                                     : kLogBehind;
+  nlohmann::json logJson = nullptr;
+  if (log.present) {
+    logJson = {{"fichier", log.path},
+               {"evenements", log.events},
+               {"dernierEventID", log.lastEventID},
+               {"octets", log.bytes},
+               {"accord", !log.fault && log.lastEventID == h.eventID},
+               {"defaut", log.fault ? nlohmann::json(log.fault) : nlohmann::json()}};
+  }
   if (ctx.json) {
     VYXPrintJson(ctx, {{"fichier", path},
                        {"signature", VYXText(h.Signature())},
@@ -159,7 +217,8 @@ void Info(VYXCliContext& ctx, const std::string& path) {
                        {"indexEventID", h.indexEventID},
                        {"flags", h.flags},
                        {"ouvert", file.Unclean()},
-                       {"journal", (h.flags & kSDBHeaderLogFlag) != 0},
+                       {"journal", logged},
+                       {"journalDetail", logJson},
                        {"grosBoutiste", e.integerEncoding == kCPBigEndian},
                        {"windows", e.stringEncoding == kCPWindowsLatin1},
                        {"flux", streamSize},
@@ -197,6 +256,16 @@ void Info(VYXCliContext& ctx, const std::string& path) {
     Line(out, kRecords,
          Fill(T(kRecordsValue), {std::to_string(counts.live), std::to_string(counts.free),
                                  std::to_string(counts.freeBlocs)}));
+    if (log.fault) {
+      Line(out, kLog, log.path + " : " + Fill(T(kLogFault), {ErrorText(log.fault),
+                                                              std::to_string(log.fault)}));
+    } else if (log.present) {
+      Line(out, kLog, Fill(T(kLogValue), {log.path, std::to_string(log.events),
+                                          std::to_string(log.lastEventID),
+                                          std::to_string(log.bytes), T(standing)}));
+    } else if (logged) {
+      Line(out, kLog, log.path + " : " + T(kLogMissing));
+    }
     if (fault) out << FaultText(fault) << '\n';
   }
   if (fault) ctx.exitCode = 1;
@@ -281,6 +350,52 @@ void Compact(VYXCliContext& ctx, const std::string& path) {
   }
 }
 
+// The database a log belongs to, when none is named: the one file beside it
+// whose log it is.
+CPFileSpec DatabaseBeside(const CPFileSpec& log) {
+  std::vector<CPFileSpec> found;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(log.Folder().Path(), ec)) {
+    if (!entry.is_regular_file() || entry.path() == log.Path()) continue;
+    CPFileSpec candidate(entry.path());
+    const std::string name = candidate.Name();
+    if (name.size() > 4 && name[name.size() - 4] == '.' &&
+        CPSimpleDBFile(candidate).GetEventLogFileSpec().SameFile(log)) {
+      found.push_back(candidate);
+    }
+  }
+  if (found.empty()) CPThrowMessage(paramErr, Utf8ToMacRoman(T(kNoDatabaseBeside)));
+  if (found.size() > 1) CPThrowMessage(paramErr, Utf8ToMacRoman(T(kSeveralBeside)));
+  return found.front();
+}
+
+void Rebuild(VYXCliContext& ctx, const std::string& logPath, const std::string& path,
+             uint32_t contentVersion) {
+  const CPFileSpec log{logPath};
+  if (!log.Exists()) CPThrow(kSDBErrLogMissing);
+  const CPFileSpec target = path.empty() ? DatabaseBeside(log) : CPFileSpec(path);
+  const bool existed = target.Exists();
+  OSType creator = CPFileSystem::GetFileCreator(log);
+  CPSimpleDBFile file{target};
+  file.Rebuild(log, creator ? creator : CPFourCC("VyxP"), existed ? UINT32_MAX : contentVersion,
+               false);
+  const uint32_t records = file.GetNbOfData(nullptr);
+  const uint32_t eventID = file.GetEventID(), autoID = file.GetAutoID();
+  file.Close();
+  if (ctx.json) {
+    VYXPrintJson(ctx, {{"fichier", target.Path().string()},
+                       {"journal", logPath},
+                       {"nouveau", !existed},
+                       {"enregistrements", records},
+                       {"eventID", eventID},
+                       {"autoID", autoID}});
+  } else {
+    *ctx.out << Fill(T(kRebuilt), {target.Path().string(), std::to_string(records),
+                                   std::to_string(eventID), std::to_string(autoID)})
+             << '\n';
+  }
+}
+
 }  // namespace
 
 void VYXAddDbCommands(CLI::App& app, VYXCliContext& ctx) {
@@ -306,4 +421,21 @@ void VYXAddDbCommands(CLI::App& app, VYXCliContext& ctx) {
     auto run = entry.run;
     VYXSetCommand(sub, [&ctx, path, run] { WithCode([&] { run(ctx, *path); }); });
   }
+  auto* rebuild = VYXAddSubcommand(
+      db, "reconstruire",
+      "Reconstruit une base de données depuis son journal d'événements : un nouveau fichier, "
+      "ou un fichier plus ancien auquel le journal ajoute ce qui lui manque");
+  auto logPath = std::make_shared<std::string>();
+  auto path = std::make_shared<std::string>();
+  auto version = std::make_shared<uint32_t>(1);
+  rebuild->add_option("JOURNAL", *logPath, "Le journal d'événements (fichier .evt)")->required();
+  rebuild->add_option("FICHIER", *path,
+                      "La base de données à reconstruire (par défaut celle qui est à côté du "
+                      "journal)");
+  rebuild->add_option("--version-contenu", *version,
+                      "La version du contenu d'un fichier créé (1 par défaut)");
+  rebuild->add_flag("--json", ctx.json, "Écrit les données en JSON");
+  VYXSetCommand(rebuild, [&ctx, logPath, path, version] {
+    WithCode([&] { Rebuild(ctx, *logPath, *path, *version); });
+  });
 }

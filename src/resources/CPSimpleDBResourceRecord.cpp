@@ -38,41 +38,6 @@ std::vector<unsigned char> Join(const CPSimpleDBDataResInfo& resInfo, const CPDa
 
 }  // namespace
 
-void CPEncodeResInfo(const CPSimpleDBDataResInfo& resInfo, const CPDataEncoding& e,
-                     unsigned char* out) {
-  uint32_t storageID = resInfo.storageID;
-  uint16_t resID = static_cast<uint16_t>(resInfo.resID);
-  if (CPNeedByteSwapping(e)) {
-    storageID = CPSwap32(storageID);
-    resID = CPSwap16(resID);
-  }
-  std::memcpy(out, &storageID, 4);
-  std::memcpy(out + 4, &resID, 2);
-  out[6] = out[7] = 0;
-  Str255 name;
-  CPStrCopyP(name, resInfo.name);
-  CPEncodeString(name, 255, kCPMacRoman, e.stringEncoding);  // one byte for one byte
-  std::memcpy(out + 8, name, name[0] + 1u);
-}
-
-bool CPDecodeResInfo(const unsigned char* in, uint32_t size, const CPDataEncoding& e,
-                     CPSimpleDBDataResInfo* resInfo) {
-  if (size < 9 || size < 9u + in[8]) return false;
-  uint32_t storageID;
-  uint16_t resID;
-  std::memcpy(&storageID, in, 4);
-  std::memcpy(&resID, in + 4, 2);
-  if (CPNeedByteSwapping(e)) {
-    storageID = CPSwap32(storageID);
-    resID = CPSwap16(resID);
-  }
-  resInfo->storageID = storageID;
-  resInfo->resID = static_cast<CPResID>(resID);
-  std::memcpy(resInfo->name, in + 8, in[8] + 1u);
-  CPDecodeString(resInfo->name, 255, e);
-  return true;
-}
-
 void CPSimpleDBAddResource(CPSimpleDBSession& session, CPSimpleDBDataInfo* info,
                            const CPSimpleDBDataResInfo& resInfo, const CPDataEncoding& encoding,
                            const void* data, uint32_t size, CPSimpleDBRefnum* refnum) {

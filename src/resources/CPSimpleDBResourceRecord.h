@@ -9,30 +9,13 @@
 
 #include <cstdint>
 
+#include "simpledb/CPSimpleDBRecordInfos.h"
 #include "simpledb/CPSimpleDBSession.h"
 
-// Several resource storages share a file, each under its own ID.
-using CPSimpleDBResourceStorageID = uint32_t;
-
-constexpr OSType kCPResourceRecordFormat = CPFourCC("res1");
-
-// The resource information at the start of the record's data, in host form.
-struct CPSimpleDBDataResInfo {
-  CPSimpleDBResourceStorageID storageID = 0;
-  CPResID resID = 0;
-  Str255 name = {};
-
-  // Only the bytes the name uses are stored: 4 + 2 + 2 of padding + 1 + length.
-  uint32_t StoredSize() const { return 9u + name[0]; }
-};
-
-// The prefix as `encoding` stores it, into StoredSize() bytes at `out`.
-void CPEncodeResInfo(const CPSimpleDBDataResInfo& resInfo, const CPDataEncoding& encoding,
-                     unsigned char* out);
-// The prefix of the `size` bytes at `in`, written in `encoding`; false when
-// they are too few to hold one.
-bool CPDecodeResInfo(const unsigned char* in, uint32_t size, const CPDataEncoding& encoding,
-                     CPSimpleDBDataResInfo* resInfo);
+// The resource information (CPSimpleDBDataResInfo) and its codec are the
+// engine's (simpledb/CPSimpleDBRecordInfos.h), which its provider's resource
+// operations use too.
+constexpr OSType kCPResourceRecordFormat = kSDBResourceFormat;
 
 // A new record: `info` gives the type (its format, version and flag 0x400 are
 // set here) and receives the record's header.

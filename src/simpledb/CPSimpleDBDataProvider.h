@@ -10,6 +10,7 @@
 #define VYX_SIMPLEDB_CPSIMPLEDBDATAPROVIDER_H_
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "simpledb/CPSimpleDBRecordInfos.h"
@@ -193,6 +194,14 @@ class CPSimpleDBDataProvider {
                            const CPSimpleDBDataInfo& info);
   virtual void SetIndexInfos(CPSimpleDBSession* session, CPSimpleDBRefnum refnum,
                              const CPSimpleDBDataIndexInfo& indexInfo);
+
+  // Every record of `type` (0: all) with its stored bytes, in the provider's
+  // fastest order; `info` carries the bytes' encoding bits. `visit` returns
+  // false to stop. Reads are asked of the session like any other (1800).
+  using DataVisitor = std::function<bool(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum,
+                                         const unsigned char* data, CPDataSize size)>;
+  virtual void ForEachData(CPSimpleDBSession* session, CPSimpleDBDataType type,
+                           const DataVisitor& visit);
 
   // Hands every record to StreamData in order, between BeforeStreaming and
   // AfterStreaming; the three do nothing here.

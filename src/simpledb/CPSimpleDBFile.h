@@ -55,6 +55,9 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   // stopped at may be deleted or moved in between (CPSimpleDBFileScan.cpp).
   bool GetNextData(CPSimpleDBSession* session, CPSimpleDBScanNumber scan, CPSimpleDBDataInfo* info,
                    CPSimpleDBRefnum* refnum) override;
+  // In block order, reading the data area in large slices.
+  void ForEachData(CPSimpleDBSession* session, CPSimpleDBDataType type,
+                   const DataVisitor& visit) override;
   // ((noBase - 1) << 24) + (autoID & 0xFFFFFF) after autoID + 1.
   CPSimpleDBDataID GetNewID() override;
   bool IDExists(CPSimpleDBSession* session, CPSimpleDBDataID dataID) override;

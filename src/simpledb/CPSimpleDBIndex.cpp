@@ -8,7 +8,6 @@
 
 #include "foundation/CPCompare.h"
 #include "foundation/CPException.h"
-#include "simpledb/CPSimpleDBDataIterator.h"
 #include "simpledb/CPSimpleDBErrors.h"
 
 namespace {
@@ -279,22 +278,15 @@ void CPSimpleDBIndex::Rebuild() {
     std::vector<unsigned char> layout;
   };
   std::vector<Entry> entries;
-  {
-    CPSimpleDBDataIterator it(this, indexInfo_.type);
-    std::vector<unsigned char> buffer(it.GetMaxSize());
-    CPSimpleDBDataInfo info;
-    CPSimpleDBRefnum refnum = 0;
-    while (it.Next(&info, &refnum)) {
-      CPDataEncoding encoding;
-      CPDataSize size = CPSimpleDBSession::GetDataSize(refnum);
-      if (size > buffer.size()) buffer.resize(size);
-      CPSimpleDBSession::GetData(refnum, &info, &encoding, buffer.data(), size);
-      info.SetEncoding(encoding);
-      Entry e{info.dataID, GetDataKey(info, buffer.data(), size), {}};
-      if (UsesRecords()) e.layout = handler_->ToLayout(info, buffer.data(), size);
-      entries.push_back(std::move(e));
-    }
-  }
+  GetProvider()->ForEachData(
+      this, indexInfo_.type,
+      [&](const CPSimpleDBDataInfo& info, CPSimpleDBRefnum, const unsigned char* data,
+          CPDataSize size) {
+        Entry e{info.dataID, GetDataKey(info, data, size), {}};
+        if (UsesRecords()) e.layout = handler_->ToLayout(info, data, size);
+        entries.push_back(std::move(e));
+        return true;
+      });
   // One sort of everything read, rather than an insertion per record.
   std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
     int c;

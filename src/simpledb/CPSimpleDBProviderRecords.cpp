@@ -68,6 +68,21 @@ bool CPSimpleDBDataProvider::GetNextData(CPSimpleDBSession* session, CPSimpleDBS
   return true;
 }
 
+void CPSimpleDBDataProvider::ForEachData(CPSimpleDBSession* session, CPSimpleDBDataType type,
+                                         const DataVisitor& visit) {
+  CPSimpleDBDataInfo info;
+  CPSimpleDBRefnum refnum = 0;
+  std::vector<unsigned char> data;
+  for (bool more = GetFirstData(session, type, &info, &refnum); more;
+       more = GetNextData(session, type, &info, &refnum)) {
+    CPDataEncoding encoding;
+    data.resize(GetDataSize(session, refnum));
+    GetData(session, refnum, &info, &encoding, data.data(), static_cast<CPDataSize>(data.size()));
+    info.SetEncoding(encoding);
+    if (!visit(info, refnum, data.data(), static_cast<CPDataSize>(data.size()))) return;
+  }
+}
+
 void CPSimpleDBDataProvider::MakeStream(CPSimpleDBSession* session, CPStream& stream) {
   BeforeStreaming(stream);
   CPSimpleDBDataInfo info;

@@ -36,7 +36,7 @@ void CPEncodeResInfo(const CPSimpleDBDataResInfo& resInfo, const CPDataEncoding&
 // Reads the stored form from the first `size` bytes of a record written in
 // `encoding`; false when they cannot hold it. `used` receives its size.
 bool CPDecodeResInfo(const unsigned char* in, uint32_t size, const CPDataEncoding& encoding,
-                     CPSimpleDBDataResInfo* resInfo, uint32_t* used);
+                     CPSimpleDBDataResInfo* resInfo, uint32_t* used = nullptr);
 
 // The 20-byte description of a stored index, in host form.
 struct CPSimpleDBDataIndexInfo {

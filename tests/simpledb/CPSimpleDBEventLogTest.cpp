@@ -92,7 +92,9 @@ TEST_P(SDBLogTest, SnapshotAtFirstStartThenOneEventPerChangeReadableBothWays) {
   std::vector<uint32_t> backwards;
   reader.PlayBack(true, [&](CPSimpleDBLogEvent& e) {
     backwards.push_back(e.offset);
-    if (e.eventID == 3) EXPECT_EQ(SDBBytes(5, 3), e.newData);
+    if (e.eventID == 3) {
+      EXPECT_EQ(SDBBytes(5, 3), e.newData);
+    }
     return true;
   });
   EXPECT_EQ((std::vector<uint32_t>{seen[2].at, seen[1].at, seen[0].at}), backwards);

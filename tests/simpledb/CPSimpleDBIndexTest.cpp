@@ -29,9 +29,9 @@ static_assert(sizeof(Country) == 112);
 Country Land(int32_t number, const char* code, double area = 0, const char* name = "") {
   Country c;
   c.number = number;
-  std::strncpy(c.code, code, 8);
+  std::memcpy(c.code, code, strnlen(code, 8));
   c.area = area;
-  std::strncpy(c.name, name, 91);
+  std::memcpy(c.name, name, strnlen(name, 91));
   return c;
 }
 

@@ -172,6 +172,24 @@ TEST_P(SDBSessionTest, IteratorsWalkOneTypeAndSurviveTheDeletionOfTheirRecord) {
   EXPECT_CP_CODE(kSDBErrFastScanOrder, s.CloseFastScan(one));
 }
 
+TEST_P(SDBSessionTest, ReadingEveryRecordOfATypeInOnePassReadsEachWhole) {
+  auto f = Create();
+  // 1,500 records of three blocks: some straddle the slices the pass reads.
+  for (uint32_t k = 1; k <= 1500; ++k) Add(*f, 300, k, k % 3 ? 'TEST' : 'ELSE');
+  CPSimpleDBSession s(f.get());
+  uint32_t seen = 0;
+  f->ForEachData(&s, 'TEST', [&](const CPSimpleDBDataInfo& info, CPSimpleDBRefnum,
+                                 const unsigned char* data, CPDataSize size) {
+    EXPECT_EQ('TEST', info.type);
+    EXPECT_EQ(SDBBytes(300, info.dataID), std::vector<unsigned char>(data, data + size));
+    return ++seen, true;
+  });
+  EXPECT_EQ(1000u, seen);
+  Guarded blind(f.get(), kSDBActionGet);
+  EXPECT_CP_CODE(kSDBErrNotAllowed,
+                 f->ForEachData(&blind, 0, [](auto&&...) { return true; }));
+}
+
 INSTANTIATE_TEST_SUITE_P(Files, SDBSessionTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Memory" : "Plain"; });
 

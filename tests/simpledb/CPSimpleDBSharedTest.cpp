@@ -213,6 +213,7 @@ TEST_F(SDBSharedTest, TwoProcessesTakingTurnsSeeEachOthersChanges) {
   EXPECT_EQ("ok", b.Ask("close"));
   EXPECT_EQ(0, a.Quit());
   EXPECT_EQ(0, b.Quit());
+  EXPECT_EQ(0, VYXRunVyx({"db", "verifier", spec_.Path().string()}).exitCode);
   ExpectLogReplays(spec_, dir_);
 }
 
@@ -221,8 +222,8 @@ TEST_F(SDBSharedTest, TwoProcessesWritingAsFastAsTheyCanLoseNothing) {
   const std::string open = "open " + spec_.Path().string();
   ASSERT_EQ("ok", a.Ask(open));
   ASSERT_EQ("ok", b.Ask(open));
-  a.Send("stress 1.5 A");
-  b.Send("stress 1.5 B");
+  a.Send("stress 2 A");
+  b.Send("stress 2 B");
   std::string doneA = a.ReadLine(), doneB = b.ReadLine();
   ASSERT_EQ("ok", doneA.substr(0, 2)) << doneA;
   ASSERT_EQ("ok", doneB.substr(0, 2)) << doneB;
@@ -246,6 +247,8 @@ TEST_F(SDBSharedTest, TwoProcessesWritingAsFastAsTheyCanLoseNothing) {
     EXPECT_EQ(expected, Listed(f));
     EXPECT_EQ(0u, SDBLE32(VYXReadFile(spec_.Path()), 20) & kSDBHeaderOpenFlag);
   }
+  VYXRunResult verified = VYXRunVyx({"db", "verifier", spec_.Path().string()});
+  EXPECT_EQ(0, verified.exitCode) << verified.out << verified.err;
   ExpectLogReplays(spec_, dir_);
 }
 
@@ -269,6 +272,7 @@ TEST_F(SDBSharedTest, AStationKilledInTheMiddleOfAChangeIsRecoveredByTheOther) {
     EXPECT_EQ("ok", a.Ask("check"));
     EXPECT_EQ("ok", a.Ask("close"));
     a.Quit();
+    EXPECT_EQ(0, VYXRunVyx({"db", "verifier", spec_.Path().string()}).exitCode);
     ExpectLogReplays(spec_, dir_);
     std::filesystem::remove(dir_.Spec("copie.grp").Path());
     std::filesystem::remove(dir_.Spec("copie.evt").Path());

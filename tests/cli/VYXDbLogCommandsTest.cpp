@@ -1,0 +1,126 @@
+// `vyx db` and the event log: `info` tells how the log stands, `reconstruire`
+// rebuilds a database from it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "simpledb/CPSimpleDBFile.h"
+#include "simpledb/CPSimpleDBSession.h"
+#include "support/VYXTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Records = std::map<CPSimpleDBDataID, std::vector<unsigned char>>;
+
+class DbLogCommandsTest : public ::testing::Test {
+ protected:
+  // A logged account with four records, one of them changed and one deleted.
+  std::string MakeLogged() {
+    CPSimpleDBFile f(spec_);
+    Str255 signature = "\x08vyx_cpt1";
+    f.Create('VyxP', 'CPT5', signature, 3, false);
+    f.StartEventLog();
+    CPSimpleDBSession s(&f);
+    for (uint32_t size : {10u, 300u, 50u, 90u}) {
+      std::vector<unsigned char> data(size, static_cast<unsigned char>(size));
+      CPSimpleDBDataInfo info('OPER', 'bina', 2);
+      CPSimpleDBRefnum r;
+      s.AddData(&info, CPHostEncoding, data.data(), size, &r);
+    }
+    CPSimpleDBDataInfo info;
+    CPSimpleDBRefnum r = 0, placed = 0;
+    s.GetDataRefnum(3, &info, &r);
+    s.ModifyData(r, &info, CPHostEncoding, "changed", 7, &placed);
+    s.GetDataRefnum(1, &info, &r);
+    s.DeleteData(r, info);
+    records_ = Read(f);
+    f.Close();
+    return spec_.Path().string();
+  }
+  static Records Read(CPSimpleDBFile& f) {
+    Records out;
+    CPSimpleDBSession s(&f);
+    CPSimpleDBDataInfo info;
+    CPSimpleDBRefnum r = 0;
+    for (bool more = s.GetFirstData(0, &info, &r); more; more = s.GetNextData(0, &info, &r)) {
+      std::vector<unsigned char> data(s.GetDataSize(r));
+      s.GetData(r, nullptr, nullptr, data.data(), static_cast<CPDataSize>(data.size()));
+      out[info.dataID] = data;
+    }
+    return out;
+  }
+  Records ReadFile(const CPFileSpec& spec) {
+    CPSimpleDBFile f(spec);
+    f.Open(10, false, true);
+    return Read(f);
+  }
+
+  VYXTempDir dir_;
+  VYXPinnedClock clock_{15, 3, 2024, 9, 30};
+  CPFileSpec spec_ = dir_.Spec("compte.cpt");
+  CPFileSpec log_ = dir_.Spec("compte.evt");
+  Records records_;
+};
+
+TEST_F(DbLogCommandsTest, InfoTellsHowTheLogStands) {
+  std::string path = MakeLogged();
+  VYXRunResult r = VYXRunVyx({"db", "info", path});
+  ASSERT_EQ(0, r.exitCode) << r.err;
+  EXPECT_NE(std::string::npos,
+            r.out.find(log_.Path().string() + " : 6 événements, dernier eventID 6"));
+  EXPECT_NE(std::string::npos, r.out.find("en accord avec l'en-tête"));
+  VYXRunResult j = VYXRunVyx({"db", "info", path, "--json"});
+  ASSERT_EQ(0, j.exitCode) << j.err;
+  nlohmann::json detail = nlohmann::json::parse(j.out)["journalDetail"];
+  EXPECT_EQ(6, detail["evenements"]);
+  EXPECT_EQ(true, detail["accord"]);
+
+  fs::remove(log_.Path());
+  r = VYXRunVyx({"db", "info", path});
+  EXPECT_NE(std::string::npos, r.out.find("introuvable, alors que la base est journalisée"));
+}
+
+TEST_F(DbLogCommandsTest, ReconstruireRebuildsALostDatabaseFromItsLog) {
+  MakeLogged();
+  fs::remove(spec_.Path());
+  // Without a file named, the log's own database is looked for beside it.
+  VYXRunResult none = VYXRunVyx({"db", "reconstruire", log_.Path().string()});
+  EXPECT_EQ(1, none.exitCode);
+  EXPECT_NE(std::string::npos, none.err.find("précisez le fichier à reconstruire"));
+
+  VYXRunResult r = VYXRunVyx({"db", "reconstruire", log_.Path().string(), spec_.Path().string(),
+                              "--version-contenu", "3"});
+  ASSERT_EQ(0, r.exitCode) << r.err;
+  EXPECT_NE(std::string::npos, r.out.find("3 enregistrements, eventID 6, autoID 4"));
+  EXPECT_EQ(records_, ReadFile(spec_));
+  VYXRunResult check = VYXRunVyx({"db", "verifier", spec_.Path().string()});
+  EXPECT_EQ(0, check.exitCode) << check.out;
+  // Found beside its log, an up-to-date file has nothing to catch up.
+  VYXRunResult again = VYXRunVyx({"db", "reconstruire", log_.Path().string(), "--json"});
+  ASSERT_EQ(0, again.exitCode) << again.err;
+  nlohmann::json j = nlohmann::json::parse(again.out);
+  EXPECT_EQ(spec_.Path().string(), j["fichier"]);
+  EXPECT_EQ(false, j["nouveau"]);
+  EXPECT_EQ(records_, ReadFile(spec_));
+}
+
+TEST_F(DbLogCommandsTest, ReconstruireRefusesAnotherDatabasesLog) {
+  MakeLogged();
+  CPFileSpec other = dir_.Spec("autre.cpt");
+  {
+    CPSimpleDBFile f(other);
+    Str255 signature = "\x08vyx_cpt1";
+    f.Create('VyxP', 'CPT5', signature, 3, false);
+  }
+  const std::string before = VYXReadFile(other.Path());
+  VYXRunResult r = VYXRunVyx({"db", "reconstruire", log_.Path().string(), other.Path().string()});
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_NE(std::string::npos, r.err.find("1504"));
+  EXPECT_EQ(before, VYXReadFile(other.Path()));
+}
+
+}  // namespace
