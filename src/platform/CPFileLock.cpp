@@ -42,8 +42,7 @@ OSErr CPFileLock::Unlock(const CPFile& file, uint64_t offset, uint64_t length) {
   return noErr;
 }
 
-bool CPFileLock::HeldByOther(const CPFile& file, uint64_t offset, uint64_t length,
-                             bool exclusive) {
+bool CPFileLock::HeldByOther(const CPFile& file, uint64_t offset, uint64_t length, bool exclusive) {
   if (!file.IsOpen()) return false;
   struct flock fl = Range(exclusive ? F_WRLCK : F_RDLCK, offset, length);
   if (::fcntl(file.Descriptor(), F_OFD_GETLK, &fl) != 0) return false;

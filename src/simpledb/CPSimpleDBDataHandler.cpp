@@ -34,8 +34,7 @@ bool CPSimpleDBDataHandler::GetNextData(CPSimpleDBDataInfo* info, CPSimpleDBRefn
 }
 
 void CPSimpleDBDataHandler::DataToStream(const CPSimpleDBDataInfo&, const void* data,
-                                         CPDataSize size, const CPDataEncoding&,
-                                         CPStream& stream) {
+                                         CPDataSize size, const CPDataEncoding&, CPStream& stream) {
   if (size) stream.WriteData(data, static_cast<long>(size));
 }
 

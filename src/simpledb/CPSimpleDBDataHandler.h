@@ -63,9 +63,8 @@ class CPSimpleDBDataHandler : public CPSimpleDBSession {
   void AddData(CPSimpleDBDataInfo* info, const CPDataEncoding& encoding, const void* data,
                CPDataSize size, CPSimpleDBRefnum* refnum, CPSimpleDBDataID dataID = 0,
                uint32_t fastAdd = 0) override;
-  void ModifyData(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
-                  const CPDataEncoding& encoding, const void* data, CPDataSize size,
-                  CPSimpleDBRefnum* newRefnum) override;
+  void ModifyData(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info, const CPDataEncoding& encoding,
+                  const void* data, CPDataSize size, CPSimpleDBRefnum* newRefnum) override;
   bool IsConcerned(const CPSimpleDBDataInfo& info) const override { return info.type == type_; }
 
   // The layout of a record from its stored bytes, `info` carrying the

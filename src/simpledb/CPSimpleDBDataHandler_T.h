@@ -40,8 +40,8 @@ class CPSimpleDBDataHandler_T : public CPSimpleDBDataHandler {
                CPSimpleDBRefnum* refnum, CPSimpleDBDataID dataID = 0, uint32_t fastAdd = 0) {
     AddData(info, encoding, &t, sizeof(T), refnum, dataID, fastAdd);
   }
-  void ModifyData(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
-                  const CPDataEncoding& encoding, const T& t, CPSimpleDBRefnum* newRefnum) {
+  void ModifyData(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info, const CPDataEncoding& encoding,
+                  const T& t, CPSimpleDBRefnum* newRefnum) {
     ModifyData(refnum, info, encoding, &t, sizeof(T), newRefnum);
   }
 
@@ -108,9 +108,9 @@ class CPSimpleDBDataHandler_T : public CPSimpleDBDataHandler {
     T t = Typed(info, data, size);
     DataAdded(info, refnum, t, flag);
   }
-  void DataModified(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum oldRefnum,
-                    const void* oldData, CPDataSize oldSize, CPSimpleDBRefnum newRefnum,
-                    const void* newData, CPDataSize newSize, bool flag) final {
+  void DataModified(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum oldRefnum, const void* oldData,
+                    CPDataSize oldSize, CPSimpleDBRefnum newRefnum, const void* newData,
+                    CPDataSize newSize, bool flag) final {
     CPSimpleDBDataInfo oldInfo = info;
     oldInfo.SetEncoding(GetProvider()->GetOldDataEncoding(info));
     T before = Typed(oldInfo, oldData, oldSize), after = Typed(info, newData, newSize);

@@ -338,8 +338,8 @@ uint32_t CPSimpleDBEventFile::Repair(uint32_t from) {
     ReadAt(at, b, kBeginAndInfo);
     const bool be = CPSDBStoredBigEndian(b + 4);
     if (CPSDBGet32(b, be) != kSDBLogBeginMarker) Damaged();
-    uint64_t next = uint64_t(at) + kSDBLogEventOverhead + CPSDBGet32(b + 24, be) +
-                    CPSDBGet32(b + 32, be);
+    uint64_t next =
+        uint64_t(at) + kSDBLogEventOverhead + CPSDBGet32(b + 24, be) + CPSDBGet32(b + 32, be);
     if (next > length) break;  // its one write did not finish
     CPSimpleDBLogEvent e;
     ReadEvent(at, &e, false);

@@ -102,8 +102,8 @@ void CPSimpleDBFile::FirstLogStart() {
     blocs_.ReadRecord(item.refnum, &h, &encoding, &data);
     if (!h.info.IsLogged()) continue;
     h.info.SetEncoding(encoding);
-    log_->AddData(header_.noBase, header_.eventID, header_.autoID, h.info, item.refnum,
-                  data.data(), h.size);
+    log_->AddData(header_.noBase, header_.eventID, header_.autoID, h.info, item.refnum, data.data(),
+                  h.size);
   }
   header_.flags |= kSDBHeaderLogFlag;
   WriteHeader(true);

@@ -11,7 +11,8 @@ bool CPSimpleDBFile::GetNextData(CPSimpleDBSession* session, CPSimpleDBScanNumbe
                                  CPSimpleDBDataInfo* info, CPSimpleDBRefnum* refnum) {
   Scan& s = ScanOf(scan);
   CPSimpleDBAccessLocker lock(this);
-  if (!s.started || !indexValid_) return CPSimpleDBDataProvider::GetNextData(session, scan, info, refnum);
+  if (!s.started || !indexValid_)
+    return CPSimpleDBDataProvider::GetNextData(session, scan, info, refnum);
   const CPSimpleDBFileIndexItem* item = index_.Next(s.dataID, s.type);
   if (!item) return false;
   s.dataID = item->dataID;

@@ -278,15 +278,14 @@ void CPSimpleDBIndex::Rebuild() {
     std::vector<unsigned char> layout;
   };
   std::vector<Entry> entries;
-  GetProvider()->ForEachData(
-      this, indexInfo_.type,
-      [&](const CPSimpleDBDataInfo& info, CPSimpleDBRefnum, const unsigned char* data,
-          CPDataSize size) {
-        Entry e{info.dataID, GetDataKey(info, data, size), {}};
-        if (UsesRecords()) e.layout = handler_->ToLayout(info, data, size);
-        entries.push_back(std::move(e));
-        return true;
-      });
+  GetProvider()->ForEachData(this, indexInfo_.type,
+                             [&](const CPSimpleDBDataInfo& info, CPSimpleDBRefnum,
+                                 const unsigned char* data, CPDataSize size) {
+                               Entry e{info.dataID, GetDataKey(info, data, size), {}};
+                               if (UsesRecords()) e.layout = handler_->ToLayout(info, data, size);
+                               entries.push_back(std::move(e));
+                               return true;
+                             });
   // One sort of everything read, rather than an insertion per record.
   std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
     int c;

@@ -61,9 +61,9 @@ class CPSimpleDBIndex : public CPSimpleDBSession {
   }
   void DataAdded(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum, const void* data,
                  CPDataSize size, bool flag) override;
-  void DataModified(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum oldRefnum,
-                    const void* oldData, CPDataSize oldSize, CPSimpleDBRefnum newRefnum,
-                    const void* newData, CPDataSize newSize, bool flag) override;
+  void DataModified(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum oldRefnum, const void* oldData,
+                    CPDataSize oldSize, CPSimpleDBRefnum newRefnum, const void* newData,
+                    CPDataSize newSize, bool flag) override;
   void DataDeleted(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum, const void* data,
                    CPDataSize size, bool flag) override;
 
@@ -95,8 +95,7 @@ class CPSimpleDBIndex : public CPSimpleDBSession {
   // Orders two records in their layout (key types other than the four).
   virtual int CompareData(CPSimpleDBDataID idA, const void* dataA, CPDataSize sizeA,
                           CPSimpleDBDataID idB, const void* dataB, CPDataSize sizeB);
-  virtual int SearchData(const void* dataA, CPDataSize sizeA, const void* dataB,
-                         CPDataSize sizeB);
+  virtual int SearchData(const void* dataA, CPDataSize sizeA, const void* dataB, CPDataSize sizeB);
 
  protected:
   // The order of the key `key` (of a record whose layout is `layout`) against

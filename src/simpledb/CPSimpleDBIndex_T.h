@@ -14,8 +14,8 @@
 template <typename T>
 class CPSimpleDBIndex_T : public CPSimpleDBIndex {
  public:
-  using CPSimpleDBIndex::CPSimpleDBIndex;
   using CPSimpleDBIndex::CompareData;
+  using CPSimpleDBIndex::CPSimpleDBIndex;
   using CPSimpleDBIndex::DataToKey;
   using CPSimpleDBIndex::Find;
   using CPSimpleDBIndex::SearchData;

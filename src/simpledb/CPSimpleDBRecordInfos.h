@@ -40,11 +40,11 @@ bool CPDecodeResInfo(const unsigned char* in, uint32_t size, const CPDataEncodin
 
 // The 20-byte description of a stored index, in host form.
 struct CPSimpleDBDataIndexInfo {
-  CPSimpleDBDataType type = 0;       // the record type indexed
-  CPSimpleDBIndexKey key = 0;        // the key's name
+  CPSimpleDBDataType type = 0;  // the record type indexed
+  CPSimpleDBIndexKey key = 0;   // the key's name
   CPSimpleDBIndexKeyType keyType = 0;
-  CPDataSize keySize = 0;            // bytes of key per item
-  CPSimpleDBEventID eventID = 0;     // the file's eventID when it was saved
+  CPDataSize keySize = 0;         // bytes of key per item
+  CPSimpleDBEventID eventID = 0;  // the file's eventID when it was saved
 
   uint32_t GetItemSize() const { return keySize + 4; }
 };

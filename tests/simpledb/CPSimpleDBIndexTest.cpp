@@ -51,7 +51,8 @@ class ByNumber : public CPSimpleDBIndex_T<Country> {
 
 class ByCode : public CPSimpleDBIndex_T<Country> {
  public:
-  ByCode(CPSimpleDBDataHandler* h, CPDataSize size) : CPSimpleDBIndex_T(h, 'code', kSDBKeyChar, size) {}
+  ByCode(CPSimpleDBDataHandler* h, CPDataSize size)
+      : CPSimpleDBIndex_T(h, 'code', kSDBKeyChar, size) {}
   using CPSimpleDBIndex_T<Country>::DataToKey;
   CPSimpleDBIndexKeyValue DataToKey(const Country& c) override {
     CPSimpleDBIndexKeyValue k{};
@@ -99,8 +100,7 @@ class ByName : public CPSimpleDBIndex_T<Country> {
 
 class SDBIndexTest : public SDBFileTest {
  protected:
-  CPSimpleDBDataID Put(Countries& t, const Country& c,
-                       const CPDataEncoding& e = CPHostEncoding) {
+  CPSimpleDBDataID Put(Countries& t, const Country& c, const CPDataEncoding& e = CPHostEncoding) {
     CPSimpleDBDataInfo info = t.NewInfo();
     CPSimpleDBRefnum r = 0;
     t.AddData(&info, e, c, &r);
@@ -137,9 +137,8 @@ TEST_P(SDBIndexTest, LongKeysKeepDuplicatesByIDAndFindTheFirstNotBelow) {
   auto f = Create();
   Countries t(f.get(), 'CTRY');
   ByNumber index(&t);
-  CPSimpleDBDataID a = Put(t, Land(50, "A")), b = Put(t, Land(10, "B")),
-                   c = Put(t, Land(50, "C")), d = Put(t, Land(INT32_MAX, "D")),
-                   e = Put(t, Land(INT32_MIN, "E"));
+  CPSimpleDBDataID a = Put(t, Land(50, "A")), b = Put(t, Land(10, "B")), c = Put(t, Land(50, "C")),
+                   d = Put(t, Land(INT32_MAX, "D")), e = Put(t, Land(INT32_MIN, "E"));
   // Keys far apart order by value, not by their overflowing difference.
   EXPECT_EQ((std::vector<CPSimpleDBDataID>{e, b, a, c, d}), Order(index));
   auto id = [](CPSimpleDBDataID v) { return std::to_string(v); };

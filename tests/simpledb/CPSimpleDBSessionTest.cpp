@@ -15,8 +15,8 @@ class Guarded : public CPSimpleDBSession {
  public:
   Guarded(CPSimpleDBDataProvider* p, uint32_t refused, OSType type = 0)
       : CPSimpleDBSession(p), refused_(refused), type_(type) {}
-  bool ActionAllowed(CPSimpleDBAccessDomain access, uint32_t action,
-                     const CPSimpleDBDataInfo& info, const void* data) override {
+  bool ActionAllowed(CPSimpleDBAccessDomain access, uint32_t action, const CPSimpleDBDataInfo& info,
+                     const void* data) override {
     asked.push_back(action);
     return action != refused_ && CPSimpleDBSession::ActionAllowed(access, action, info, data);
   }
@@ -64,7 +64,8 @@ TEST_P(SDBSessionTest, ASessionRefusingReadsFailsWith1800WhileAnotherStillReads)
     CPSimpleDBRefnum placed = 0;
     CPSimpleDBDataInfo copy = info;
     std::optional<int16_t> code = VYXCaughtCode([&] {
-      if (action == kSDBActionAdd) refusing.AddData(&copy, CPHostEncoding, data.data(), 20, &placed);
+      if (action == kSDBActionAdd)
+        refusing.AddData(&copy, CPHostEncoding, data.data(), 20, &placed);
       if (action == kSDBActionModify)
         refusing.ModifyData(r, &copy, CPHostEncoding, data.data(), 10, &placed);
       if (action == kSDBActionDelete) refusing.DeleteData(r, copy);
@@ -178,16 +179,17 @@ TEST_P(SDBSessionTest, ReadingEveryRecordOfATypeInOnePassReadsEachWhole) {
   for (uint32_t k = 1; k <= 1500; ++k) Add(*f, 300, k, k % 3 ? 'TEST' : 'ELSE');
   CPSimpleDBSession s(f.get());
   uint32_t seen = 0;
-  f->ForEachData(&s, 'TEST', [&](const CPSimpleDBDataInfo& info, CPSimpleDBRefnum,
-                                 const unsigned char* data, CPDataSize size) {
-    EXPECT_EQ('TEST', info.type);
-    EXPECT_EQ(SDBBytes(300, info.dataID), std::vector<unsigned char>(data, data + size));
-    return ++seen, true;
-  });
+  f->ForEachData(&s, 'TEST',
+                 [&](const CPSimpleDBDataInfo& info, CPSimpleDBRefnum, const unsigned char* data,
+                     CPDataSize size) {
+                   EXPECT_EQ('TEST', info.type);
+                   EXPECT_EQ(SDBBytes(300, info.dataID),
+                             std::vector<unsigned char>(data, data + size));
+                   return ++seen, true;
+                 });
   EXPECT_EQ(1000u, seen);
   Guarded blind(f.get(), kSDBActionGet);
-  EXPECT_CP_CODE(kSDBErrNotAllowed,
-                 f->ForEachData(&blind, 0, [](auto&&...) { return true; }));
+  EXPECT_CP_CODE(kSDBErrNotAllowed, f->ForEachData(&blind, 0, [](auto&&...) { return true; }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SDBSessionTest, ::testing::Bool(),

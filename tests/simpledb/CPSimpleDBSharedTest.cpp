@@ -204,7 +204,8 @@ TEST_F(SDBSharedTest, TwoProcessesTakingTurnsSeeEachOthersChanges) {
   EXPECT_EQ("ok 4 5", b.Ask("add B 2"));
   EXPECT_EQ("ok", a.Ask("modify 4 changed-by-A-and-longer-than-it-was"));
   EXPECT_EQ("ok", b.Ask("modify 2 changed-by-B"));
-  const std::string both = "ok 1=A:0 2=changed-by-B 3=A:2 4=changed-by-A-and-longer-than-it-was 5=B:1";
+  const std::string both =
+      "ok 1=A:0 2=changed-by-B 3=A:2 4=changed-by-A-and-longer-than-it-was 5=B:1";
   EXPECT_EQ(both, a.Ask("list"));
   EXPECT_EQ(both, b.Ask("list"));
   EXPECT_EQ("ok", a.Ask("check"));

@@ -34,8 +34,7 @@ inline std::vector<unsigned char> SDBText(const std::string& s) {
   return std::vector<unsigned char>(s.begin(), s.end());
 }
 
-inline void SDBWriteAt(const std::filesystem::path& path, uint64_t at, const void* data,
-                       size_t n) {
+inline void SDBWriteAt(const std::filesystem::path& path, uint64_t at, const void* data, size_t n) {
   std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
   f.seekp(static_cast<std::streamoff>(at));
   f.write(static_cast<const char*>(data), static_cast<std::streamsize>(n));

@@ -52,8 +52,7 @@ std::string List(CPSimpleDBSession& s) {
   CPSimpleDBAccessLocker lock(s.GetProvider());  // one consistent walk
   CPSimpleDBDataInfo info;
   CPSimpleDBRefnum r = 0;
-  for (bool more = s.GetFirstData(kType, &info, &r); more;
-       more = s.GetNextData(kType, &info, &r)) {
+  for (bool more = s.GetFirstData(kType, &info, &r); more; more = s.GetNextData(kType, &info, &r)) {
     std::string data(s.GetDataSize(r), '\0');
     s.GetData(r, nullptr, nullptr, data.data(), static_cast<CPDataSize>(data.size()));
     out += " " + std::to_string(info.dataID) + "=" + data;
