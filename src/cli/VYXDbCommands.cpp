@@ -189,7 +189,7 @@ void Info(VYXCliContext& ctx, const std::string& path) {
   uint32_t streamSize = h.stream ? file.FileLength() - h.stream : 0;
   const bool logged = (h.flags & kSDBHeaderLogFlag) != 0;
   const LogSummary log = SummariseLog(path);
-  const int standing = log.lastEventID == h.eventID ? kLogAgrees
+  const int standing = log.lastEventID == h.eventID  ? kLogAgrees
                        : log.lastEventID > h.eventID ? kLogAhead
                                                      : kLogBehind;
   nlohmann::json logJson = nullptr;
@@ -257,12 +257,14 @@ void Info(VYXCliContext& ctx, const std::string& path) {
          Fill(T(kRecordsValue), {std::to_string(counts.live), std::to_string(counts.free),
                                  std::to_string(counts.freeBlocs)}));
     if (log.fault) {
-      Line(out, kLog, log.path + " : " + Fill(T(kLogFault), {ErrorText(log.fault),
-                                                              std::to_string(log.fault)}));
+      Line(
+          out, kLog,
+          log.path + " : " + Fill(T(kLogFault), {ErrorText(log.fault), std::to_string(log.fault)}));
     } else if (log.present) {
-      Line(out, kLog, Fill(T(kLogValue), {log.path, std::to_string(log.events),
-                                          std::to_string(log.lastEventID),
-                                          std::to_string(log.bytes), T(standing)}));
+      Line(
+          out, kLog,
+          Fill(T(kLogValue), {log.path, std::to_string(log.events), std::to_string(log.lastEventID),
+                              std::to_string(log.bytes), T(standing)}));
     } else if (logged) {
       Line(out, kLog, log.path + " : " + T(kLogMissing));
     }

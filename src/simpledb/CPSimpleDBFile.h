@@ -234,12 +234,12 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
 
   std::unique_ptr<CPSimpleDBEventFile> log_;
   bool logRunning_ = false;
-  uint32_t logEnd_ = 0;      // where this file last knew the log to end
-  bool replaying_ = false;   // a rebuild keeps the dates of the logged records
+  uint32_t logEnd_ = 0;     // where this file last knew the log to end
+  bool replaying_ = false;  // a rebuild keeps the dates of the logged records
   std::unique_ptr<CPSimpleDBShareFile> share_;
-  bool ready_ = false;       // opened: taking the lock may catch up with the others
+  bool ready_ = false;  // opened: taking the lock may catch up with the others
   bool shareLocked_ = false;
-  bool updating_ = false;    // applying the other stations' changes
+  bool updating_ = false;  // applying the other stations' changes
   bool changeMarked_ = false;
   bool generationMoved_ = false;
   uint32_t generation_ = 0;

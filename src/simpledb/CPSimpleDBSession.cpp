@@ -118,8 +118,7 @@ void CPSimpleDBSession::SetResourceInfos(CPSimpleDBRefnum refnum, CPSimpleDBData
 }
 
 void CPSimpleDBSession::GetResourceInfos(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
-                                         CPSimpleDBDataResInfo* resInfo,
-                                         CPDataEncoding* encoding) {
+                                         CPSimpleDBDataResInfo* resInfo, CPDataEncoding* encoding) {
   provider_->GetResourceInfos(this, refnum, info, resInfo, encoding);
 }
 
@@ -152,15 +151,13 @@ void CPSimpleDBSession::DeleteResource(CPSimpleDBRefnum refnum, const CPSimpleDB
 
 bool CPSimpleDBSession::ResourceIDExists(CPSimpleDBResourceStorageID storageID,
                                          CPSimpleDBDataType type, CPResID id,
-                                         CPSimpleDBRefnum* refnum,
-                                         CPSimpleDBDataResInfo* resInfo) {
+                                         CPSimpleDBRefnum* refnum, CPSimpleDBDataResInfo* resInfo) {
   return provider_->ResourceIDExists(this, storageID, type, id, refnum, resInfo);
 }
 
 bool CPSimpleDBSession::ResourceIDExists(CPSimpleDBResourceStorageID storageID,
                                          CPSimpleDBDataType type, ConstStringPtr name,
-                                         CPSimpleDBRefnum* refnum,
-                                         CPSimpleDBDataResInfo* resInfo) {
+                                         CPSimpleDBRefnum* refnum, CPSimpleDBDataResInfo* resInfo) {
   return provider_->ResourceIDExists(this, storageID, type, name, refnum, resInfo);
 }
 
