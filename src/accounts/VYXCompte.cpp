@@ -298,12 +298,18 @@ void VYXCompte::ListenToLists() {
 void VYXCompte::ListenTo(CPBroadcaster* broadcaster, OSType category, uint32_t code, void* data) {
   if (category != kCPResourceMessage || code != kCPResAdded || !data) return;
   uint32_t message = 0;
-  if (broadcaster == &GetCategories()) message = kVYXCompteCategorieAdded;
-  else if (broadcaster == &GetAffectations()) message = kVYXCompteAffectationAdded;
-  else if (broadcaster == &GetModes()) message = kVYXCompteModeAdded;
-  else if (broadcaster == &GetTVAs()) message = kVYXCompteTauxTVAAdded;
-  else if (broadcaster == &GetTiers()) message = kVYXCompteTiersAdded;
-  else if (broadcaster == &GetAffaires()) message = kVYXCompteAffaireAdded;
+  if (broadcaster == &GetCategories())
+    message = kVYXCompteCategorieAdded;
+  else if (broadcaster == &GetAffectations())
+    message = kVYXCompteAffectationAdded;
+  else if (broadcaster == &GetModes())
+    message = kVYXCompteModeAdded;
+  else if (broadcaster == &GetTVAs())
+    message = kVYXCompteTauxTVAAdded;
+  else if (broadcaster == &GetTiers())
+    message = kVYXCompteTiersAdded;
+  else if (broadcaster == &GetAffaires())
+    message = kVYXCompteAffaireAdded;
   if (message == 0) return;
   CPResID id = CPResID(*static_cast<int16_t*>(data));
   Broadcast(message, &id);
@@ -356,8 +362,8 @@ void VYXCompte::CheckOperationData(const Operation& op, const Operation* old) {
   for (const Ref& r : refs) {
     if (old && r.id == r.oldID) continue;
     if (!ListItemExists(r.list, r.id)) {
-      Refuse(kVYXUnknownItemItem, label, CPGetListString(kVYXCompteErrorsList,
-                                                         kVYXListNamesFirstItem + int(r.list)));
+      Refuse(kVYXUnknownItemItem, label,
+             CPGetListString(kVYXCompteErrorsList, kVYXListNamesFirstItem + int(r.list)));
     }
   }
 }
@@ -384,8 +390,8 @@ void VYXCompte::CheckSousOperationData(const SousOperation& line, const SousOper
   for (const Ref& r : refs) {
     if (old && r.id == r.oldID) continue;
     if (!ListItemExists(r.list, r.id)) {
-      Refuse(kVYXUnknownItemItem, label, CPGetListString(kVYXCompteErrorsList,
-                                                         kVYXListNamesFirstItem + int(r.list)));
+      Refuse(kVYXUnknownItemItem, label,
+             CPGetListString(kVYXCompteErrorsList, kVYXListNamesFirstItem + int(r.list)));
     }
   }
 }

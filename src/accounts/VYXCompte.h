@@ -32,8 +32,8 @@
 #include "accounts/VYXCompteDefaultValues.h"
 #include "accounts/VYXCompteKeys.h"
 #include "accounts/VYXCompteMessages.h"
-#include "accounts/VYXCompteSupervisor.h"
 #include "accounts/VYXComptePrefs.h"
+#include "accounts/VYXCompteSupervisor.h"
 #include "foundation/CPBroadcaster.h"
 #include "resources/CPResourceSet_T.h"
 
@@ -226,11 +226,17 @@ class VYXCompte : public CPBroadcaster, public CPListener {
   bool CategorieIsUsed(CPResID id) { return ListItemIsUsed(kVYXListCategories, id); }
   void CategorieToBeDeleted(CPResID id) { ListItemToBeDeleted(kVYXListCategories, id); }
   void ChangeCategorie(CPResID from, CPResID to) { ChangeListItem(kVYXListCategories, from, to); }
-  void RenameCategorie(CPResID id, ConstStringPtr name) { RenameListItem(kVYXListCategories, id, name); }
+  void RenameCategorie(CPResID id, ConstStringPtr name) {
+    RenameListItem(kVYXListCategories, id, name);
+  }
   bool AffectationIsUsed(CPResID id) { return ListItemIsUsed(kVYXListAffectations, id); }
   void AffectationToBeDeleted(CPResID id) { ListItemToBeDeleted(kVYXListAffectations, id); }
-  void ChangeAffectation(CPResID from, CPResID to) { ChangeListItem(kVYXListAffectations, from, to); }
-  void RenameAffectation(CPResID id, ConstStringPtr name) { RenameListItem(kVYXListAffectations, id, name); }
+  void ChangeAffectation(CPResID from, CPResID to) {
+    ChangeListItem(kVYXListAffectations, from, to);
+  }
+  void RenameAffectation(CPResID id, ConstStringPtr name) {
+    RenameListItem(kVYXListAffectations, id, name);
+  }
   bool TiersIsUsed(CPResID id) { return ListItemIsUsed(kVYXListTiers, id); }
   void TiersToBeDeleted(CPResID id) { ListItemToBeDeleted(kVYXListTiers, id); }
   void ChangeTiers(CPResID from, CPResID to) { ChangeListItem(kVYXListTiers, from, to); }
@@ -238,7 +244,9 @@ class VYXCompte : public CPBroadcaster, public CPListener {
   bool AffaireIsUsed(CPResID id) { return ListItemIsUsed(kVYXListAffaires, id); }
   void AffaireToBeDeleted(CPResID id) { ListItemToBeDeleted(kVYXListAffaires, id); }
   void ChangeAffaire(CPResID from, CPResID to) { ChangeListItem(kVYXListAffaires, from, to); }
-  void RenameAffaire(CPResID id, ConstStringPtr name) { RenameListItem(kVYXListAffaires, id, name); }
+  void RenameAffaire(CPResID id, ConstStringPtr name) {
+    RenameListItem(kVYXListAffaires, id, name);
+  }
   bool TauxTVAIsUsed(CPResID id) { return ListItemIsUsed(kVYXListTauxTVA, id); }
   void TauxTVAToBeDeleted(CPResID id) { ListItemToBeDeleted(kVYXListTauxTVA, id); }
   void ChangeTauxTVA(CPResID from, CPResID to) { ChangeListItem(kVYXListTauxTVA, from, to); }
@@ -254,7 +262,9 @@ class VYXCompte : public CPBroadcaster, public CPListener {
   bool ChequierIsUsed(CPResID id) { return ListItemIsUsed(kVYXListChequiers, id); }
   void ChequierToBeDeleted(CPResID id) { ListItemToBeDeleted(kVYXListChequiers, id); }
   void ChangeChequier(CPResID from, CPResID to) { ChangeListItem(kVYXListChequiers, from, to); }
-  void RenameChequier(CPResID id, ConstStringPtr name) { RenameListItem(kVYXListChequiers, id, name); }
+  void RenameChequier(CPResID id, ConstStringPtr name) {
+    RenameListItem(kVYXListChequiers, id, name);
+  }
   bool TargetIsUsed(CPResID id) { return ListItemIsUsed(kVYXListTargets, id); }
   void TargetToBeDeleted(CPResID id) { ListItemToBeDeleted(kVYXListTargets, id); }
   void ChangeTarget(CPResID from, CPResID to) { ChangeListItem(kVYXListTargets, from, to); }
@@ -325,7 +335,9 @@ class VYXCompte : public CPBroadcaster, public CPListener {
  private:
   // The sums an operation brings, added (sign 1) or taken out (-1).
   void ApplySums(const Operation& op, int sign);
-  void Broadcast(uint32_t code, void* data = nullptr) { BroadcastMessage(kVYXCompteMessage, code, data); }
+  void Broadcast(uint32_t code, void* data = nullptr) {
+    BroadcastMessage(kVYXCompteMessage, code, data);
+  }
   // Writes `op` back after a change of its lines, checked against the lock.
   void RewriteForLines(VYXDataRef& ref, const Operation& oldOp, const Operation& newOp);
   void DeleteNote(CPResID note);

@@ -45,10 +45,10 @@ bool VYXCompte::GetNextNoCheque(CPResID chequierID, StringPtr text) {
   return true;
 }
 
-// The text must start with the book's prefix. The digits after it are all that is left of the number when a
-// prefix overwrote its first figures ("A000049" for 1000049): they are
-// matched against the book's numbers cut to as many figures as the prefix
-// leaves, not taken for the whole number, which would never fall in the book.
+// The text must start with the book's prefix. The digits after it are all that is left of the
+// number when a prefix overwrote its first figures ("A000049" for 1000049): they are matched
+// against the book's numbers cut to as many figures as the prefix leaves, not taken for the whole
+// number, which would never fall in the book.
 bool VYXCompte::GetNoChequeIndex(CPResID chequierID, ConstStringPtr text, int16_t* index) {
   Chequier book;
   if (chequierID == 0 || !GetChequiers().ReadResource(chequierID, &book)) return false;

@@ -7,13 +7,13 @@
 #include <cstdint>
 
 enum : int16_t {
-  kVYXErrCompteLocked = 3200,          // the lock date forbids the change
-  kVYXErrCompteBadData = 3201,         // an amount, date or list item that is not valid
-  kVYXErrCompteFull = 3202,            // every operation key is taken
-  kVYXErrCompteVersion = 3203,         // an account file of an unknown version
-  kVYXErrCompteNoOperation = 3204,     // a reference to an operation that is not there
-  kVYXErrCompteDamaged = 3205,         // not an account file, or one without its information
-  kVYXErrCompteNotMade = 2,            // the file or one of its objects could not be made
+  kVYXErrCompteLocked = 3200,       // the lock date forbids the change
+  kVYXErrCompteBadData = 3201,      // an amount, date or list item that is not valid
+  kVYXErrCompteFull = 3202,         // every operation key is taken
+  kVYXErrCompteVersion = 3203,      // an account file of an unknown version
+  kVYXErrCompteNoOperation = 3204,  // a reference to an operation that is not there
+  kVYXErrCompteDamaged = 3205,      // not an account file, or one without its information
+  kVYXErrCompteNotMade = 2,         // the file or one of its objects could not be made
 };
 
 // String lists of the account.
@@ -29,9 +29,9 @@ enum : int {
   kVYXCannotAddItem = 35,       // ^1 the operation's label
   kVYXCannotModifyItem = 36,
   kVYXCannotDeleteItem = 37,
-  kVYXBadAmountItem = 60,       // ^1 the label
+  kVYXBadAmountItem = 60,  // ^1 the label
   kVYXBadDateItem = 61,
-  kVYXUnknownItemItem = 62,     // ^1 the label, ^2 the list's name
+  kVYXUnknownItemItem = 62,  // ^1 the label, ^2 the list's name
   kVYXCompteFullItem = 63,
   kVYXBadMonthItem = 64,
   kVYXBadStatusItem = 65,
@@ -55,7 +55,7 @@ enum : int {
   kVYXWrongPasswordItem = 3,
 };
 
-constexpr int kVYXChequierEmptyItem = 40;     // list 431
-constexpr int kVYXKeepConvertedItem = 5;      // list 433, ^1 the account's name
+constexpr int kVYXChequierEmptyItem = 40;  // list 431
+constexpr int kVYXKeepConvertedItem = 5;   // list 433, ^1 the account's name
 
 #endif  // VYX_ACCOUNTS_VYXCOMPTEERRORS_H_

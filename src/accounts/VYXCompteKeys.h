@@ -46,7 +46,7 @@ class VYXCompteKeys {
  private:
   DataID SmallestFree() const;
 
-  std::vector<uint16_t> counts_;  // by key, 0 to 65,535
+  std::vector<uint16_t> counts_;                // by key, 0 to 65,535
   std::unordered_map<DataID, uint32_t> large_;  // keys above 65,535 (old files)
   uint32_t used_ = 0;
   // No key below it is free: where SmallestFree starts looking.

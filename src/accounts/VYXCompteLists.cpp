@@ -11,24 +11,41 @@
 namespace {
 
 // Replaces a reference held in a (possibly packed) field.
-#define VYX_REPLACE(field)   \
-  if ((field) == from) {     \
-    (field) = to;            \
-    changed = true;          \
+#define VYX_REPLACE(field) \
+  if ((field) == from) {   \
+    (field) = to;          \
+    changed = true;        \
   }
 
 bool ReplaceIn(Operation& op, VYXCompteList list, CPResID from, CPResID to) {
   bool changed = false;
   switch (list) {
-    case kVYXListCategories: VYX_REPLACE(op.categorie); break;
-    case kVYXListAffectations: VYX_REPLACE(op.affectation); break;
-    case kVYXListTiers: VYX_REPLACE(op.tiers); break;
-    case kVYXListAffaires: VYX_REPLACE(op.affaire); break;
-    case kVYXListTauxTVA: VYX_REPLACE(op.tva); break;
-    case kVYXListModes: VYX_REPLACE(op.mode); break;
-    case kVYXListTitres: VYX_REPLACE(op.titre); break;
-    case kVYXListTargets: VYX_REPLACE(op.virementId); break;
-    default: break;
+    case kVYXListCategories:
+      VYX_REPLACE(op.categorie);
+      break;
+    case kVYXListAffectations:
+      VYX_REPLACE(op.affectation);
+      break;
+    case kVYXListTiers:
+      VYX_REPLACE(op.tiers);
+      break;
+    case kVYXListAffaires:
+      VYX_REPLACE(op.affaire);
+      break;
+    case kVYXListTauxTVA:
+      VYX_REPLACE(op.tva);
+      break;
+    case kVYXListModes:
+      VYX_REPLACE(op.mode);
+      break;
+    case kVYXListTitres:
+      VYX_REPLACE(op.titre);
+      break;
+    case kVYXListTargets:
+      VYX_REPLACE(op.virementId);
+      break;
+    default:
+      break;
   }
   return changed;
 }
@@ -36,12 +53,23 @@ bool ReplaceIn(Operation& op, VYXCompteList list, CPResID from, CPResID to) {
 bool ReplaceIn(SousOperation& line, VYXCompteList list, CPResID from, CPResID to) {
   bool changed = false;
   switch (list) {
-    case kVYXListCategories: VYX_REPLACE(line.categorie); break;
-    case kVYXListAffectations: VYX_REPLACE(line.affectation); break;
-    case kVYXListTiers: VYX_REPLACE(line.tiers); break;
-    case kVYXListAffaires: VYX_REPLACE(line.affaire); break;
-    case kVYXListTauxTVA: VYX_REPLACE(line.tva); break;
-    default: break;
+    case kVYXListCategories:
+      VYX_REPLACE(line.categorie);
+      break;
+    case kVYXListAffectations:
+      VYX_REPLACE(line.affectation);
+      break;
+    case kVYXListTiers:
+      VYX_REPLACE(line.tiers);
+      break;
+    case kVYXListAffaires:
+      VYX_REPLACE(line.affaire);
+      break;
+    case kVYXListTauxTVA:
+      VYX_REPLACE(line.tva);
+      break;
+    default:
+      break;
   }
   return changed;
 }
@@ -49,14 +77,21 @@ bool ReplaceIn(SousOperation& line, VYXCompteList list, CPResID from, CPResID to
 bool ReplaceIn(VYXCompteDefaultValues& v, VYXCompteList list, CPResID from, CPResID to) {
   bool changed = false;
   switch (list) {
-    case kVYXListCategories: VYX_REPLACE(v.categorie); break;
-    case kVYXListAffectations: VYX_REPLACE(v.affectation); break;
-    case kVYXListModes: VYX_REPLACE(v.mode); break;
+    case kVYXListCategories:
+      VYX_REPLACE(v.categorie);
+      break;
+    case kVYXListAffectations:
+      VYX_REPLACE(v.affectation);
+      break;
+    case kVYXListModes:
+      VYX_REPLACE(v.mode);
+      break;
     case kVYXListTauxTVA:
       VYX_REPLACE(v.tvaDep);
       VYX_REPLACE(v.tvaRec);
       break;
-    default: break;
+    default:
+      break;
   }
   return changed;
 }
@@ -64,14 +99,29 @@ bool ReplaceIn(VYXCompteDefaultValues& v, VYXCompteList list, CPResID from, CPRe
 bool ReplaceIn(OpPredefinie& p, VYXCompteList list, CPResID from, CPResID to) {
   bool changed = false;
   switch (list) {
-    case kVYXListCategories: VYX_REPLACE(p.categorie); break;
-    case kVYXListAffectations: VYX_REPLACE(p.affectation); break;
-    case kVYXListTiers: VYX_REPLACE(p.tiers); break;
-    case kVYXListAffaires: VYX_REPLACE(p.affaire); break;
-    case kVYXListTauxTVA: VYX_REPLACE(p.tva); break;
-    case kVYXListModes: VYX_REPLACE(p.mode); break;
-    case kVYXListTargets: VYX_REPLACE(p.virement); break;
-    default: break;
+    case kVYXListCategories:
+      VYX_REPLACE(p.categorie);
+      break;
+    case kVYXListAffectations:
+      VYX_REPLACE(p.affectation);
+      break;
+    case kVYXListTiers:
+      VYX_REPLACE(p.tiers);
+      break;
+    case kVYXListAffaires:
+      VYX_REPLACE(p.affaire);
+      break;
+    case kVYXListTauxTVA:
+      VYX_REPLACE(p.tva);
+      break;
+    case kVYXListModes:
+      VYX_REPLACE(p.mode);
+      break;
+    case kVYXListTargets:
+      VYX_REPLACE(p.virement);
+      break;
+    default:
+      break;
   }
   return changed;
 }
@@ -79,12 +129,23 @@ bool ReplaceIn(OpPredefinie& p, VYXCompteList list, CPResID from, CPResID to) {
 bool ReplaceIn(SousOpPredefinie& p, VYXCompteList list, CPResID from, CPResID to) {
   bool changed = false;
   switch (list) {
-    case kVYXListCategories: VYX_REPLACE(p.categorie); break;
-    case kVYXListAffectations: VYX_REPLACE(p.affectation); break;
-    case kVYXListTiers: VYX_REPLACE(p.tiers); break;
-    case kVYXListAffaires: VYX_REPLACE(p.affaire); break;
-    case kVYXListTauxTVA: VYX_REPLACE(p.tva); break;
-    default: break;
+    case kVYXListCategories:
+      VYX_REPLACE(p.categorie);
+      break;
+    case kVYXListAffectations:
+      VYX_REPLACE(p.affectation);
+      break;
+    case kVYXListTiers:
+      VYX_REPLACE(p.tiers);
+      break;
+    case kVYXListAffaires:
+      VYX_REPLACE(p.affaire);
+      break;
+    case kVYXListTauxTVA:
+      VYX_REPLACE(p.tva);
+      break;
+    default:
+      break;
   }
   return changed;
 }
@@ -92,14 +153,29 @@ bool ReplaceIn(SousOpPredefinie& p, VYXCompteList list, CPResID from, CPResID to
 bool ReplaceIn(OperationAuto& a, VYXCompteList list, CPResID from, CPResID to) {
   bool changed = false;
   switch (list) {
-    case kVYXListCategories: VYX_REPLACE(a.categorie); break;
-    case kVYXListAffectations: VYX_REPLACE(a.affectation); break;
-    case kVYXListTiers: VYX_REPLACE(a.tiers); break;
-    case kVYXListAffaires: VYX_REPLACE(a.affaire); break;
-    case kVYXListTauxTVA: VYX_REPLACE(a.tva); break;
-    case kVYXListModes: VYX_REPLACE(a.mode); break;
-    case kVYXListTargets: VYX_REPLACE(a.virement); break;
-    default: break;
+    case kVYXListCategories:
+      VYX_REPLACE(a.categorie);
+      break;
+    case kVYXListAffectations:
+      VYX_REPLACE(a.affectation);
+      break;
+    case kVYXListTiers:
+      VYX_REPLACE(a.tiers);
+      break;
+    case kVYXListAffaires:
+      VYX_REPLACE(a.affaire);
+      break;
+    case kVYXListTauxTVA:
+      VYX_REPLACE(a.tva);
+      break;
+    case kVYXListModes:
+      VYX_REPLACE(a.mode);
+      break;
+    case kVYXListTargets:
+      VYX_REPLACE(a.virement);
+      break;
+    default:
+      break;
   }
   return changed;
 }
@@ -107,13 +183,26 @@ bool ReplaceIn(OperationAuto& a, VYXCompteList list, CPResID from, CPResID to) {
 bool ReplaceIn(LibelleTelematique& l, VYXCompteList list, CPResID from, CPResID to) {
   bool changed = false;
   switch (list) {
-    case kVYXListCategories: VYX_REPLACE(l.categorie); break;
-    case kVYXListAffectations: VYX_REPLACE(l.affectation); break;
-    case kVYXListTiers: VYX_REPLACE(l.tiers); break;
-    case kVYXListAffaires: VYX_REPLACE(l.affaire); break;
-    case kVYXListTauxTVA: VYX_REPLACE(l.tva); break;
-    case kVYXListModes: VYX_REPLACE(l.mode); break;
-    default: break;
+    case kVYXListCategories:
+      VYX_REPLACE(l.categorie);
+      break;
+    case kVYXListAffectations:
+      VYX_REPLACE(l.affectation);
+      break;
+    case kVYXListTiers:
+      VYX_REPLACE(l.tiers);
+      break;
+    case kVYXListAffaires:
+      VYX_REPLACE(l.affaire);
+      break;
+    case kVYXListTauxTVA:
+      VYX_REPLACE(l.tva);
+      break;
+    case kVYXListModes:
+      VYX_REPLACE(l.mode);
+      break;
+    default:
+      break;
   }
   return changed;
 }
@@ -121,9 +210,14 @@ bool ReplaceIn(LibelleTelematique& l, VYXCompteList list, CPResID from, CPResID 
 bool ReplaceIn(Mode& m, VYXCompteList list, CPResID from, CPResID to) {
   bool changed = false;
   switch (list) {
-    case kVYXListChequiers: VYX_REPLACE(m.chequierID); break;
-    case kVYXListTargets: VYX_REPLACE(m.virementID); break;
-    default: break;
+    case kVYXListChequiers:
+      VYX_REPLACE(m.chequierID);
+      break;
+    case kVYXListTargets:
+      VYX_REPLACE(m.virementID);
+      break;
+    default:
+      break;
   }
   return changed;
 }
@@ -161,15 +255,24 @@ void RewriteEach(CPResourceSet_T<T>& set, VYXCompteList list, CPResID from, CPRe
 
 CPResourceSet& VYXCompte::GetListSet(VYXCompteList list) {
   switch (list) {
-    case kVYXListCategories: return GetCategories();
-    case kVYXListAffectations: return GetAffectations();
-    case kVYXListTiers: return GetTiers();
-    case kVYXListAffaires: return GetAffaires();
-    case kVYXListTauxTVA: return GetTVAs();
-    case kVYXListModes: return GetModes();
-    case kVYXListTitres: return GetTitres();
-    case kVYXListChequiers: return GetChequiers();
-    default: return GetTargets();
+    case kVYXListCategories:
+      return GetCategories();
+    case kVYXListAffectations:
+      return GetAffectations();
+    case kVYXListTiers:
+      return GetTiers();
+    case kVYXListAffaires:
+      return GetAffaires();
+    case kVYXListTauxTVA:
+      return GetTVAs();
+    case kVYXListModes:
+      return GetModes();
+    case kVYXListTitres:
+      return GetTitres();
+    case kVYXListChequiers:
+      return GetChequiers();
+    default:
+      return GetTargets();
   }
 }
 

@@ -8,9 +8,13 @@
 
 const VYXComptePrefSpec kVYXComptePrefSpecs[] = {
     {kVYXBanqueInfosID, 650, "Banque"},
-    {kVYXCompteDefaultValuesID, sizeof(VYXCompteDefaultValues), "Valeurs par d\x8e" "faut"},
+    {kVYXCompteDefaultValuesID, sizeof(VYXCompteDefaultValues),
+     "Valeurs par d\x8e"
+     "faut"},
     {kVYXUserAddressID, 406, "Identit\x8e"},
-    {kVYXCompteListPrefsID, 52, "Liste des op\x8e" "rations"},
+    {kVYXCompteListPrefsID, 52,
+     "Liste des op\x8e"
+     "rations"},
     {1001, 20, "Bilan"},
     {1038, 22, "Affectations"},
     {1039, 22, "BilanCroise"},
@@ -19,7 +23,9 @@ const VYXComptePrefSpec kVYXComptePrefSpecs[] = {
     {1011, 20, "Portefeuille"},
     {1006, 34, "Internet"},
     {1002, 2, "Notes"},
-    {kVYXEcheancierPrefsID, 40, "Ech\x8e" "ancier"},
+    {kVYXEcheancierPrefsID, 40,
+     "Ech\x8e"
+     "ancier"},
     {kVYXListGroupPrefsID, kCPVariableSize, "Regroupements"},
 };
 const int kVYXComptePrefCount = int(sizeof kVYXComptePrefSpecs / sizeof kVYXComptePrefSpecs[0]);

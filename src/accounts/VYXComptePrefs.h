@@ -25,7 +25,7 @@ enum : CPResID {
 
 struct VYXComptePrefSpec {
   CPResID id;
-  uint32_t size;  // kCPVariableSize: as long as the record is
+  uint32_t size;     // kCPVariableSize: as long as the record is
   const char* name;  // the resource's name (MacRoman)
 };
 extern const VYXComptePrefSpec kVYXComptePrefSpecs[];

@@ -24,10 +24,14 @@ class ItemWriter {
   CPStream& stream_;
 };
 
-// Reads items as they lie in the stream; a short read is damage and raises.
+// Reads items as they lie in the stored form; a short read is damage and
+// raises. `Source` brings the bytes: a stream, or the stored bytes in memory
+// (what a table reads from its copy of the file, item by item without a call
+// through the stream for each).
+template <typename Source>
 class ItemReader {
  public:
-  explicit ItemReader(CPStream& stream) : stream_(stream) {}
+  explicit ItemReader(Source source) : source_(source) {}
   uint32_t Long() { return Get<uint32_t>(); }
   int16_t Short() { return Get<int16_t>(); }
   double Double() { return Get<double>(); }
@@ -38,7 +42,7 @@ class ItemReader {
   void Text(unsigned char (&field)[N]) {
     Str255 s;
     s[0] = Get<uint8_t>();
-    Bytes(s + 1, s[0]);
+    source_.Bytes(s + 1, s[0]);
     unsigned char n = s[0] > N - 1 ? N - 1 : s[0];
     field[0] = n;
     std::memcpy(field + 1, s + 1, n);
@@ -48,16 +52,40 @@ class ItemReader {
   template <typename T>
   T Get() {
     T v;
-    Bytes(&v, sizeof v);
+    source_.Bytes(&v, sizeof v);
     return v;
   }
+
+  Source source_;
+};
+
+class StreamSource {
+ public:
+  explicit StreamSource(CPStream& stream) : stream_(&stream) {}
   void Bytes(void* p, long n) {
     long count = n;
-    stream_.ReadData(p, &count);
+    stream_->ReadData(p, &count);
     if (count != n) CPThrow(eofErr);
   }
 
-  CPStream& stream_;
+ private:
+  CPStream* stream_;
+};
+
+class MemorySource {
+ public:
+  MemorySource(const void* bytes, uint32_t size)
+      : at_(static_cast<const unsigned char*>(bytes)), left_(size) {}
+  void Bytes(void* p, long n) {
+    if (uint32_t(n) > left_) CPThrow(eofErr);
+    std::memcpy(p, at_, size_t(n));
+    at_ += n;
+    left_ -= uint32_t(n);
+  }
+
+ private:
+  const unsigned char* at_;
+  uint32_t left_;
 };
 
 // The status byte travels as a 16-bit item in the file's byte order.
@@ -117,10 +145,12 @@ void VYXWriteOperation(CPStream& stream, const Operation& source, const CPDataEn
 // Every field a record has outside its stream is set below: the records start
 // from a blank made once, so that reading a table does not ask the clock for
 // a date of creation once per record.
-void VYXReadOperation(CPStream& stream, Operation* out, const CPDataEncoding& e) {
+namespace {
+
+template <typename Source>
+void ReadOperation(ItemReader<Source> r, Operation* out, const CPDataEncoding& e) {
   static const Operation kBlank;
   Operation op = kBlank;
-  ItemReader r(stream);
   op.header.creation = r.Long();
   op.header.modification = r.Long();
   op.header.dataID = r.Long();
@@ -165,8 +195,9 @@ void VYXReadOperation(CPStream& stream, Operation* out, const CPDataEncoding& e)
   *out = op;
 }
 
-void VYXWriteSousOperation(CPStream& stream, const SousOperation& source,
-                           const CPDataEncoding& e) {
+}  // namespace
+
+void VYXWriteSousOperation(CPStream& stream, const SousOperation& source, const CPDataEncoding& e) {
   SousOperation line = source;
   line.Encode(e);
   ItemWriter w(stream);
@@ -190,10 +221,12 @@ void VYXWriteSousOperation(CPStream& stream, const SousOperation& source,
   w.Short(line.pj);
 }
 
-void VYXReadSousOperation(CPStream& stream, SousOperation* out, const CPDataEncoding& e) {
+namespace {
+
+template <typename Source>
+void ReadSousOperation(ItemReader<Source> r, SousOperation* out, const CPDataEncoding& e) {
   static const SousOperation kBlank;
   SousOperation line = kBlank;
-  ItemReader r(stream);
   line.header.creation = r.Long();
   line.header.modification = r.Long();
   line.header.dataID = r.Long();
@@ -218,4 +251,23 @@ void VYXReadSousOperation(CPStream& stream, SousOperation* out, const CPDataEnco
   line.header.deleted = 0;
   line.pourcentagePerso = 0;
   *out = line;
+}
+
+}  // namespace
+
+void VYXReadOperation(CPStream& stream, Operation* op, const CPDataEncoding& e) {
+  ReadOperation(ItemReader<StreamSource>(StreamSource(stream)), op, e);
+}
+
+void VYXReadOperation(const void* bytes, uint32_t size, Operation* op, const CPDataEncoding& e) {
+  ReadOperation(ItemReader<MemorySource>(MemorySource(bytes, size)), op, e);
+}
+
+void VYXReadSousOperation(CPStream& stream, SousOperation* line, const CPDataEncoding& e) {
+  ReadSousOperation(ItemReader<StreamSource>(StreamSource(stream)), line, e);
+}
+
+void VYXReadSousOperation(const void* bytes, uint32_t size, SousOperation* line,
+                          const CPDataEncoding& e) {
+  ReadSousOperation(ItemReader<MemorySource>(MemorySource(bytes, size)), line, e);
 }

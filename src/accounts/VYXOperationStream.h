@@ -17,9 +17,14 @@
 
 void VYXWriteOperation(CPStream& stream, const Operation& op, const CPDataEncoding& encoding);
 void VYXReadOperation(CPStream& stream, Operation* op, const CPDataEncoding& encoding);
+// The same from the stored bytes themselves.
+void VYXReadOperation(const void* bytes, uint32_t size, Operation* op,
+                      const CPDataEncoding& encoding);
 
 void VYXWriteSousOperation(CPStream& stream, const SousOperation& line,
                            const CPDataEncoding& encoding);
 void VYXReadSousOperation(CPStream& stream, SousOperation* line, const CPDataEncoding& encoding);
+void VYXReadSousOperation(const void* bytes, uint32_t size, SousOperation* line,
+                          const CPDataEncoding& encoding);
 
 #endif  // VYX_ACCOUNTS_VYXOPERATIONSTREAM_H_

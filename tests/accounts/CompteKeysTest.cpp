@@ -1,6 +1,6 @@
-#include "accounts/VYXCompteKeys.h"
-
 #include <gtest/gtest.h>
+
+#include "accounts/VYXCompteKeys.h"
 
 namespace {
 

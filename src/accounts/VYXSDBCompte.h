@@ -1,0 +1,164 @@
+// An account kept in a file of its own: a SimpleDB file (creator "VyxP",
+// type "CPT5", signature "vyx_cpt1") held wholly in memory while open, with
+// the three record tables of VYXSDBCompteTables.h and the resource sets of
+// VYXSDBCompteSets.h, every change written through at once. The account's
+// name is its file's name without ".cpt". docs/account-file.md describes the file.
+//
+// Opening checks the file before anything is written to it: its version,
+// the password and the running sums are read from a read-only copy, and the
+// file is opened for writing only once they pass. A refused or cancelled
+// opening (CPException, code 0 for a cancellation) leaves the file exactly
+// as it was. The object owns its file and everything built on it; Close (or
+// the destructor) saves the display orders and closes the file.
+#ifndef VYX_ACCOUNTS_VYXSDBCOMPTE_H_
+#define VYX_ACCOUNTS_VYXSDBCOMPTE_H_
+
+#include <memory>
+
+#include "accounts/VYXCompte.h"
+#include "accounts/VYXSDBCompteSets.h"
+#include "accounts/VYXSDBCompteTables.h"
+#include "platform/CPFileSpec.h"
+#include "resources/CPSimpleDBResourceStorage.h"
+#include "simpledb/CPSimpleDBFullMemoryFile.h"
+
+// File identity of accounts.
+constexpr OSType kVYXCompteCreator = 'VyxP';
+constexpr OSType kVYXCompteFileType = 'CPT5';
+constexpr const char* kVYXCompteSignature = "vyx_cpt1";
+constexpr uint32_t kVYXCompteContentVersion = 1;
+// The storage ID of the account's resources within its file.
+constexpr CPSimpleDBResourceStorageID kVYXCompteStorageID = 0;
+
+class VYXSDBCompte : public VYXCompte {
+ public:
+  // Binds the account to its file; nothing is read yet.
+  VYXSDBCompte(VYXCompteSupervisor& supervisor, const CPFileSpec& spec);
+  ~VYXSDBCompte() override;
+
+  // Creates the file (`newFile`; it must not exist) or opens it, and loads
+  // the account. `check` also runs the reload check; `show` would show the
+  // operation list, which this build has not.
+  void ICompte(bool newFile, bool check, bool show);
+  // Tells the listeners and the supervisor, saves the display orders and
+  // closes the file. Nothing happens for an account that is not open.
+  void Close();
+  bool IsOpen() const { return store_ != nullptr; }
+
+  void GetCompteIdentifier(CPFileSpec* spec) const { *spec = spec_; }
+  bool IsTheSameCompte(const CPFileSpec& spec) const { return spec_.SameFile(spec); }
+  using VYXCompte::GetName;
+  void GetName(StringPtr name) const override;
+
+  // The steps of opening and writing.
+  void NewCompteFile() override;
+  // Reads every operation (listing them for the table), counts them and
+  // sums them by status, with progress; sums more than 0.1 off, or a count that differs, ask the
+  // user first (a refusal raises code 0). The found figures replace the stored ones.
+  void ScanCompteFile(bool check) override;
+  // Reads the information record; an unknown version raises, a refused
+  // password raises code 0.
+  void LoadCompteFile() override;
+  void LoadPreferences() override;
+  void SavePreferences() override;
+  void WriteInformations() override;
+
+  // Reading.
+  bool GetFirstOperation(Operation* op, VYXDataRef* ref) override;
+  bool GetNextOperation(Operation* op, VYXDataRef* ref) override;
+  bool GetNthOperation(uint32_t n, Operation* op, VYXDataRef* ref) override;
+  void GetOperation(VYXDataRef ref, Operation* op) override;
+  bool FindOperation(DataID key, Operation* op, VYXDataRef* ref) override;
+  bool GetFirstSousOperation(const Operation& op, SousOperation* line,
+                             VYXDataRef* sousRef) override;
+  bool GetNextSousOperation(const Operation& op, SousOperation* line, VYXDataRef* sousRef) override;
+  void GetSousOperation(VYXDataRef sousRef, SousOperation* line) override;
+  // Split lines stored in the file, all operations together.
+  uint32_t GetNbOfSousOperations() const;
+
+  // The sets.
+  CPResourceSet_T<Categorie>& GetCategories() override { return Sets().categories; }
+  CPResourceSet_T<Affectation>& GetAffectations() override { return Sets().affectations; }
+  CPResourceSet_T<UserTiers>& GetTiers() override { return Sets().tiers; }
+  CPResourceSet_T<UserAffaire>& GetAffaires() override { return Sets().affaires; }
+  CPResourceSet_T<TauxTVA>& GetTVAs() override { return Sets().tvas; }
+  CPResourceSet_T<Mode>& GetModes() override;
+  CPResourceSet& GetTitres() override { return Sets().titres; }
+  CPResourceSet_T<Chequier>& GetChequiers() override { return Sets().chequiers; }
+  CPResourceSet_T<CompteTarget>& GetTargets() override { return Sets().targets; }
+  CPResourceSet_T<OperationAuto>& GetOpAutomatiques() override { return Sets().opAutos; }
+  CPResourceSet_T<OpPredefinie>& GetOpPredefinies() override { return Sets().opPreds; }
+  CPResourceSet_T<SousOpPredefinie>& GetSousOpPredefinies() override { return Sets().sousOpPreds; }
+  CPResourceSet_T<LibelleTelematique>& GetLibelles() override { return Sets().libelles; }
+  CPResourceSet& GetSmallNotesText() override { return Sets().smallNotesText; }
+  CPResourceSet& GetSmallNotesStyle() override { return Sets().smallNotesStyle; }
+  CPResourceSet& GetSmallNotesInfos() override { return Sets().smallNotesInfos; }
+  CPResourceSet& GetPreferences() override { return Sets().preferences; }
+  CPResourceSet_T<GenerateAuto>& GetOpAutoGenerates() { return Sets().opGenerates; }
+  CPResourceSet& GetOpAutoSousOps() { return Sets().autoSousOps; }
+  CPResourceSet& GetOpPredSousOps() { return Sets().predSousOps; }
+  CPResourceSet& GetDico() { return Sets().dico; }
+  CPResourceSet& GetFilters() { return Sets().filters; }
+  CPResourceSet& GetFiltersSets() { return Sets().filtersSets; }
+  CPResourceSet& GetSelections() { return Sets().selections; }
+  CPResourceSet& GetVirementEvts() { return Sets().virementEvts; }
+  CPResourceSet& GetSimulations() { return Sets().simulations; }
+  CPResourceSet& GetPlacementEmprunts() { return Sets().placementEmprunts; }
+  CPResourceSet& GetListColumns() { return Sets().listColumns; }
+  CPResourceSet& GetModuleDisplayPrefs() { return Sets().moduleDisplayPrefs; }
+  CPResourceSet& GetTablePrefs() { return Sets().tablePrefs; }
+  CPResourceSet& GetPageSetup() { return Sets().pageSetup; }
+  CPResourceSet& GetWindowPos() { return Sets().windowPos; }
+  CPResourceSet& GetCompteNotesText() { return Sets().notesText; }
+  CPResourceSet& GetCompteNotesStyle() { return Sets().notesStyle; }
+  CPResourceSet& GetResourcesIndexes() { return Sets().indexes; }
+  CPResourceStorage& GetResourceStorage();
+  CPSimpleDBFile& GetDataBase();
+
+ protected:
+  void OperationAdded(const Operation& op, VYXDataRef* ref) override;
+  void OperationModified(VYXDataRef* ref, const Operation& op) override;
+  void OperationDeleted(VYXDataRef ref) override;
+  void SousOperationAdded(const SousOperation& line, VYXDataRef* sousRef) override;
+  void SousOperationModified(VYXDataRef* sousRef, const SousOperation& line) override;
+  void SousOperationDeleted(VYXDataRef sousRef) override;
+  void SavePreference(CPResID id) override;
+
+ private:
+  // The file and everything built on it, destroyed in the reverse order.
+  struct Store {
+    std::unique_ptr<CPSimpleDBFullMemoryFile> file;
+    std::unique_ptr<CPSimpleDBResourceStorage> resources;
+    std::unique_ptr<VYXSDBCompteInfosHandler> infos;
+    std::unique_ptr<VYXSDBOperationHandler> operations;
+    std::unique_ptr<VYXSDBSousOperationHandler> lines;
+    std::unique_ptr<VYXCompteSets> sets;
+    // The checks before writing need the payment modes alone.
+    std::unique_ptr<CPResourceSet_T<Mode>> modesOnly;
+  };
+  enum class OpenMode { kCreate, kReadOnly, kReadWrite };
+  struct Lists {
+    VYXSDBOperationHandler::List operations;
+    VYXSDBSousOperationHandler::List lines;
+  };
+
+  // Opens the file and builds what lies on it; the tables take `carried`
+  // (lists made on the same file) instead of walking their records.
+  void OpenStore(OpenMode mode, Lists* carried = nullptr);
+  // Drops everything built on the file and closes it; errors of a closing
+  // after a failure are not reported.
+  void CloseStore();
+  // Runs the checks of opening on the file opened for reading only, and
+  // hands over what its tables listed. False when they must be made again
+  // once the file is open for writing: it could not be opened for reading
+  // alone (a change was cut short and a writer must finish it first), or its
+  // writer stopped without closing it.
+  bool CheckBeforeWriting(bool check, uint32_t* eventID, Lists* lists);
+  VYXCompteSets& Sets() const;
+  Store& S() const;
+
+  CPFileSpec spec_;
+  std::unique_ptr<Store> store_;
+};
+
+#endif  // VYX_ACCOUNTS_VYXSDBCOMPTE_H_
