@@ -98,6 +98,32 @@ TEST_F(SDBSharedTest, EachStationHearsTheOthersChangesBeforeItsNextOperation) {
   EXPECT_EQ(a->GetAutoID(), b->GetAutoID());
 }
 
+TEST_F(SDBSharedTest, StationsWithoutAMemoryCopyReadTheOthersRecordsWhereTheyNowAre) {
+  CPSimpleDBFile a(spec_), b(spec_);
+  a.Open(10, true, false);
+  b.Open(10, true, false);
+  CPSimpleDBSession sa(&a), sb(&b);
+  CPSimpleDBDataID first = Add(sa, 1);
+  Add(sa, 2);
+  // B moves the first record (it grows) and deletes the second.
+  CPSimpleDBDataInfo info;
+  CPSimpleDBRefnum r = 0, placed = 0;
+  ASSERT_TRUE(sb.GetDataRefnum(first, &info, &r));
+  std::vector<unsigned char> grown = SDBBytes(400, 1);
+  sb.ModifyData(r, &info, CPHostEncoding, grown.data(), 400, &placed);
+  EXPECT_NE(r, placed);
+  ASSERT_TRUE(sb.GetDataRefnum(first + 1, &info, &r));
+  sb.DeleteData(r, info);
+  // A finds the record at its new place, and the other one gone.
+  ASSERT_TRUE(sa.GetDataRefnum(first, &r));
+  EXPECT_EQ(placed, r);
+  std::vector<unsigned char> read(400);
+  sa.GetData(r, nullptr, nullptr, read.data(), 400);
+  EXPECT_EQ(grown, read);
+  EXPECT_FALSE(sa.GetDataRefnum(first + 1, &r));
+  EXPECT_EQ(1u, sa.GetNbOfData());
+}
+
 TEST_F(SDBSharedTest, OnlyTheLastStationOutMarksTheFileClosed) {
   auto a = Station();
   auto b = Station();
