@@ -11,7 +11,8 @@
 
 class VYXModuleDisplayPrefsSet : public CPResourceSet {
  public:
-  explicit VYXModuleDisplayPrefsSet(CPResourceStorage& storage) : CPResourceSet(storage, 'MODD', 6) {}
+  explicit VYXModuleDisplayPrefsSet(CPResourceStorage& storage)
+      : CPResourceSet(storage, 'MODD', 6) {}
 };
 
 class VYXTablePrefsSet : public CPResourceSet {

@@ -45,6 +45,7 @@ void VYXContainer::IContainer() {
 
 void VYXContainer::Quit() {
   Quitting();
+  CloseAllComptes();
   CloseUserPreferences();
 }
 
@@ -129,6 +130,8 @@ void VYXContainer::ChangeUserPreferences(const CPFileSpec& file, bool create) {
 
 void VYXContainer::CloseUserPreferences() {
   if (!userPrefs_) return;
+  // The accounts answer to the dossier: they go first.
+  CloseAllComptes();
   BroadcastMessage(kVYXContainerMessage, kContUserPrefsClosing, userPrefs_.get());
   std::unique_ptr<VYXSDBUserPreferences> closing = std::move(userPrefs_);
   gUserPrefs = nullptr;
@@ -142,8 +145,10 @@ void VYXContainer::CloseUserPreferences() {
 }
 
 bool VYXContainer::OpenDocument(const CPFileSpec& file) {
+  if (VYXIsCompteFile(file)) return OpenCompte(file, nullptr);
   try {
-    if (!VYXIsUserFile(file)) CPThrow(file.Exists() ? int16_t(kVYXErrNotUserFile) : int16_t(fnfErr));
+    if (!VYXIsUserFile(file))
+      CPThrow(file.Exists() ? int16_t(kVYXErrNotUserFile) : int16_t(fnfErr));
     ChangeUserPreferences(file, false);
     return true;
   } catch (const std::exception& e) {
@@ -187,7 +192,8 @@ void VYXContainer::ReportOpenFailure(const CPFileSpec& file, const std::exceptio
 // ---- The sample dossier
 
 CPFileSpec VYXContainer::GetInstalledSampleSpec() const {
-  return CPFileSpec(folders_.examples / MacRomanToUtf8(CPGetListString(kVYXExamplesList, kVYXTextSampleName)));
+  return CPFileSpec(folders_.examples /
+                    MacRomanToUtf8(CPGetListString(kVYXExamplesList, kVYXTextSampleName)));
 }
 
 CPFileSpec VYXContainer::GetSampleSpec() const {
@@ -215,7 +221,8 @@ bool VYXContainer::CopySample() {
   fs::create_directories(partial, ec);
   if (ec) return false;
   for (const fs::directory_entry& entry : fs::directory_iterator(folders_.examples, ec)) {
-    if (!entry.is_regular_file()) continue;
+    // A share file says who works in a dossier: it stays with the original.
+    if (!entry.is_regular_file() || entry.path().extension() == ".shr") continue;
     fs::copy_file(entry.path(), partial / entry.path().filename(), ec);
     if (ec) break;
   }

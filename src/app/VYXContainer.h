@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "accounts/VYXSDBCompte.h"
 #include "app/VYXGlobalPreferences.h"
 #include "app/VYXVersionCheck.h"
 #include "foundation/CPBroadcaster.h"
@@ -75,6 +76,21 @@ class VYXContainer : public CPBroadcaster {
   // The page the user agreed to see; the graphical platform opens it.
   virtual void OpenWebPage(const std::string& /*url*/) {}
 
+  // Addresses on the vendor's server (VYXVendorSite.h); false when no server is set.
+  bool GetScriptURL(std::string* url) const { return VYXGetScriptURL(*globalPrefs_, url); }
+  bool GetScriptURL(const std::string& script, std::string* url) const {
+    return VYXGetScriptURL(*globalPrefs_, script, url);
+  }
+  bool GetDevisesUpdateScriptURL(std::string* url) const {
+    return VYXGetDevisesUpdateScriptURL(*globalPrefs_, url);
+  }
+  bool GetTitreUpdateScriptURL(std::string* url) const {
+    return VYXGetTitreUpdateScriptURL(*globalPrefs_, url);
+  }
+  bool GetTitreInfosScriptURL(std::string* url) const {
+    return VYXGetTitreInfosScriptURL(*globalPrefs_, url);
+  }
+
   // ---- Global preferences.
   virtual std::unique_ptr<VYXGlobalPreferences> MakeGlobalPreferences();
   VYXGlobalPreferences& GetGlobalPreferences() const { return *globalPrefs_; }
@@ -120,14 +136,56 @@ class VYXContainer : public CPBroadcaster {
   // ---- Recent dossiers: those still there and still dossiers, most recent
   // first. The sample is never one.
   virtual void AddRecentUserPrefs(const CPFileSpec& file);
-  void AddRecentUserPrefs(const VYXUserPreferences& userPrefs) { AddRecentUserPrefs(userPrefs.GetFileSpec()); }
+  void AddRecentUserPrefs(const VYXUserPreferences& userPrefs) {
+    AddRecentUserPrefs(userPrefs.GetFileSpec());
+  }
   virtual void ClearRecentUserPrefs();
   virtual void GetRecentUserPrefs(std::vector<CPFileSpec>* files);
 
-  // ---- Files of accounts. Each answers false rather than raise.
+  // ---- Accounts. They are opened under the open dossier, which checks each
+  // as it opens and takes in what it lacks, and are closed before it. Each
+  // operation answers false rather than raise: a failure is shown to the
+  // user (a cancellation, such as a password not given, is not) and its code
+  // kept for GetLastError.
+  // Asks where to make the account (list 407, item 3), then CreateCompte.
+  virtual bool CreateCompte(VYXSDBCompte** compte);
+  // Makes the account file (it must not exist), lists it in the dossier and
+  // opens it. `compte` (may be null) receives the open account.
+  virtual bool CreateCompte(const CPFileSpec& file, VYXSDBCompte** compte);
+  // The same, without listing it in the dossier.
+  virtual bool CreateCompteFile(VYXSDBCompte** compte);
+  virtual bool CreateCompteFile(const CPFileSpec& file, VYXSDBCompte** compte);
+  // Opens the account (or finds it open), listing it in the dossier when it
+  // is not yet. `check` runs the account's checks of its sums.
+  virtual bool OpenCompte(const CPFileSpec& file, VYXSDBCompte** compte, bool check = true,
+                          bool show = false);
+  // Opens every account of the dossier's list that can be found; false when
+  // one could not be opened.
+  bool OpenAllComptes();
+  virtual void BringCompteToFront(VYXSDBCompte& /*compte*/) {}
+  // The open list, once per account, in the order of opening: 'CONT' 4 and 5.
+  virtual void CompteOpened(VYXSDBCompte& compte);
+  virtual void CompteBeingClosed(VYXSDBCompte& compte);
+  // 'CONT' 5, then the account closes and is let go.
+  virtual void CloseCompte(VYXSDBCompte& compte);
+  int32_t GetNbOfComptes() const { return int32_t(comptes_.size()); }
+  // n from 1; null out of range.
+  VYXSDBCompte* GetNthCompte(int32_t n) const;
+  // The open account of that file; false (and nothing opened) when none is.
+  bool GetCompte(const CPFileSpec& file, VYXSDBCompte** compte) const;
+  // Closes every open account; closing one may change the list.
+  virtual void CloseAllComptes();
+  virtual void CloseAllHiddenComptes() { CloseAllComptes(); }
+  // The code of the last failure shown by an operation on accounts, 0 when
+  // it was a cancellation.
+  int16_t GetLastError() const { return lastError_; }
+
+  // ---- Files of accounts. Each answers false rather than raise; an open
+  // account's file is not renamed, swapped or deleted.
   // Copies `from` into `folder` as "name.cpt"; false when it is not there or
   // the copy's name is taken.
-  virtual bool CopyCompteFile(const CPFileSpec& from, const CPFileSpec& folder, const std::string& name);
+  virtual bool CopyCompteFile(const CPFileSpec& from, const CPFileSpec& folder,
+                              const std::string& name);
   // Renames the file "name.cpt" in its folder; the open dossier's list follows.
   virtual bool RenameCompteFile(const CPFileSpec& file, const std::string& name);
   // Exchanges the contents of two account files.
@@ -137,10 +195,15 @@ class VYXContainer : public CPBroadcaster {
  protected:
   // Tells the user why a dossier could not be opened (list 351, item 3).
   virtual void ReportOpenFailure(const CPFileSpec& file, const std::exception& e);
+  // Shows why an operation on an account failed and keeps its code.
+  virtual void ReportFailure(const std::exception& e);
   const Folders& GetFolders() const { return folders_; }
 
  private:
   bool CopySample();
+  // Makes or opens the account and registers it; raises.
+  // With `list`, an account the dossier does not list is added to it.
+  VYXSDBCompte& LoadCompte(const CPFileSpec& file, bool create, bool check, bool show, bool list);
 
   Folders folders_;
   bool inited_ = false;
@@ -148,6 +211,8 @@ class VYXContainer : public CPBroadcaster {
   CPFileSpec requested_;
   std::unique_ptr<VYXGlobalPreferences> globalPrefs_;
   std::unique_ptr<VYXSDBUserPreferences> userPrefs_;
+  std::vector<std::unique_ptr<VYXSDBCompte>> comptes_;
+  int16_t lastError_ = 0;
 };
 
 extern VYXContainer* gContainer;

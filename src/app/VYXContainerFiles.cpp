@@ -73,7 +73,8 @@ bool VYXContainer::CopyUserPrefsFile(const CPFileSpec& from, const CPFileSpec& t
 
 bool VYXContainer::SwapUserPrefsFiles(const CPFileSpec& a, const CPFileSpec& b) {
   if (!VYXIsUserFile(a) || !VYXIsUserFile(b) || a.SameFile(b)) return false;
-  if (userPrefs_ && (a.SameFile(userPrefs_->GetFileSpec()) || b.SameFile(userPrefs_->GetFileSpec()))) {
+  if (userPrefs_ &&
+      (a.SameFile(userPrefs_->GetFileSpec()) || b.SameFile(userPrefs_->GetFileSpec()))) {
     return false;
   }
   if (!SwapPaths(a.Path(), b.Path())) return false;
@@ -105,7 +106,8 @@ bool VYXContainer::DeleteUserPrefsFile(const CPFileSpec& file) {
 
 // ---- Accounts
 
-bool VYXContainer::CopyCompteFile(const CPFileSpec& from, const CPFileSpec& folder, const std::string& name) {
+bool VYXContainer::CopyCompteFile(const CPFileSpec& from, const CPFileSpec& folder,
+                                  const std::string& name) {
   std::string fileName = FileNameOf(name);
   if (fileName.empty() || !IsFile(from)) return false;
   CPFileSpec to = VYXCompteFileIn(folder, fileName);
@@ -115,7 +117,7 @@ bool VYXContainer::CopyCompteFile(const CPFileSpec& from, const CPFileSpec& fold
 
 bool VYXContainer::RenameCompteFile(const CPFileSpec& file, const std::string& name) {
   std::string fileName = FileNameOf(name);
-  if (fileName.empty() || !IsFile(file)) return false;
+  if (fileName.empty() || !IsFile(file) || GetCompte(file, nullptr)) return false;
   CPFileSpec to = VYXCompteFileIn(file.Folder(), fileName);
   if (to.Exists() && !to.SameFile(file)) return false;
   int32_t listed = userPrefs_ ? userPrefs_->GetCompteIndex(file) : 0;
@@ -132,11 +134,12 @@ bool VYXContainer::RenameCompteFile(const CPFileSpec& file, const std::string& n
 
 bool VYXContainer::SwapCompteFiles(const CPFileSpec& a, const CPFileSpec& b) {
   if (!IsFile(a) || !IsFile(b) || a.SameFile(b)) return false;
+  if (GetCompte(a, nullptr) || GetCompte(b, nullptr)) return false;
   return SwapPaths(a.Path(), b.Path());
 }
 
 bool VYXContainer::DeleteCompteFile(const CPFileSpec& file) {
-  if (!IsFile(file)) return false;
+  if (!IsFile(file) || GetCompte(file, nullptr)) return false;
   int32_t listed = userPrefs_ ? userPrefs_->GetCompteIndex(file) : 0;
   if (CPFileSystem::Delete(file) != 0) return false;
   // The dossier would otherwise ask for it at every opening.

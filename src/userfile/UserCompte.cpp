@@ -8,16 +8,35 @@ namespace {
 // account (1, 2, 10, 18, 19, 20) and those that are not modules.
 Boolean* FlagOf(UserCompte& c, ModuleGlobal module) {
   switch (module) {
-    case 3: return &c.gSol;
-    case 4: return &c.gTre;
-    case 5: case 14: case 15: case 16: case 17: case 21: case 23: case 24: return &c.gBil;
-    case 6: return &c.gFil;
-    case 7: return &c.gPor;
-    case 8: return &c.gBud;
-    case 9: return &c.gEch;
-    case 11: return &c.included;
-    case 12: case 13: case 25: return &c.gPro;
-    default: return nullptr;
+    case 3:
+      return &c.gSol;
+    case 4:
+      return &c.gTre;
+    case 5:
+    case 14:
+    case 15:
+    case 16:
+    case 17:
+    case 21:
+    case 23:
+    case 24:
+      return &c.gBil;
+    case 6:
+      return &c.gFil;
+    case 7:
+      return &c.gPor;
+    case 8:
+      return &c.gBud;
+    case 9:
+      return &c.gEch;
+    case 11:
+      return &c.included;
+    case 12:
+    case 13:
+    case 25:
+      return &c.gPro;
+    default:
+      return nullptr;
   }
 }
 

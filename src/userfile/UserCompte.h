@@ -15,38 +15,38 @@
 // The global views an account may take part in (ModuleIsChecked).
 using ModuleGlobal = uint8_t;
 enum : ModuleGlobal {
-  kModuleAll = 0,            // needs every flag but the schedule's
-  kModuleSoldes = 3,         // global balances
-  kModuleTresorerie = 4,     // global cash flow
-  kModuleBilan = 5,          // global balance sheet
-  kModuleFiltres = 6,        // global filters
-  kModulePortefeuille = 7,   // global portfolio
+  kModuleAll = 0,           // needs every flag but the schedule's
+  kModuleSoldes = 3,        // global balances
+  kModuleTresorerie = 4,    // global cash flow
+  kModuleBilan = 5,         // global balance sheet
+  kModuleFiltres = 6,       // global filters
+  kModulePortefeuille = 7,  // global portfolio
   kModuleBudget = 8,
-  kModuleEcheancier = 9,     // global schedule
-  kModuleLast = 25,          // modules above answer false
+  kModuleEcheancier = 9,  // global schedule
+  kModuleLast = 25,       // modules above answer false
 };
 
 #pragma pack(push, 1)
 
 struct UserCompte {
   uint8_t unused1[4] = {};
-  CPResID aliasID = 0;       // the alias resource that finds the account's file
-  Boolean included = 1;      // byte 6: module 11
-  Boolean gSol = 1;          // 'gSol' global balances
-  Boolean gBil = 1;          // 'gBil' global balance sheet
-  Boolean gFil = 1;          // 'gFil' global filters
-  Boolean gBud = 1;          // 'gBud' budget
-  Boolean gTre = 1;          // 'gTre' global cash flow
-  Boolean gPor = 1;          // 'gPor' global portfolio
-  Boolean gPro = 1;          // 'gPro'
-  double values[9] = {};     // 14-85
-  CPResID deviseID = 0;      // the account's currency in the user file's list
+  CPResID aliasID = 0;    // the alias resource that finds the account's file
+  Boolean included = 1;   // byte 6: module 11
+  Boolean gSol = 1;       // 'gSol' global balances
+  Boolean gBil = 1;       // 'gBil' global balance sheet
+  Boolean gFil = 1;       // 'gFil' global filters
+  Boolean gBud = 1;       // 'gBud' budget
+  Boolean gTre = 1;       // 'gTre' global cash flow
+  Boolean gPor = 1;       // 'gPor' global portfolio
+  Boolean gPro = 1;       // 'gPro'
+  double values[9] = {};  // 14-85
+  CPResID deviseID = 0;   // the account's currency in the user file's list
   uint8_t flag88 = 0;
   uint8_t flag89 = 1;
   uint8_t flag90 = 0;
   uint8_t unused2[255] = {};
   double value346 = 0;
-  Boolean gEch = 1;          // 'gEch' global schedule
+  Boolean gEch = 1;  // 'gEch' global schedule
   uint8_t flag355 = 1;
   uint8_t unused3[90] = {};  // 356-445; bytes 356, 390 and 442 are 0
   double value446 = 0;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "accounts/VYXSDBCompte.h"
 #include "userfile/VYXSDBUserPreferences.h"
 
 std::string VYXCompteNameOfFile(const CPFileSpec& file) {
@@ -23,16 +24,29 @@ std::vector<CPFileSpec> VYXCompanionFiles(const CPFileSpec& file) {
   return {file.Sibling(name + ".evt"), file.Sibling(name + ".shr")};
 }
 
-bool VYXIsUserFile(const CPFileSpec& file) {
+namespace {
+
+// Whether the database header of `file` carries `signature` (a C string)
+// and `type`, stored as its four characters in text order.
+bool HeaderIs(const CPFileSpec& file, const char* signature, OSType type) {
   CPFile f;
   if (f.Open(file, kCPFileRead) != 0) return false;
   unsigned char header[16];
   size_t done = 0;
   if (f.Read(0, header, sizeof header, &done) != 0 || done != sizeof header) return false;
-  const unsigned char* signature = kVYXUserFileSignature;
-  if (std::memcmp(header, signature, signature[0] + 1u) != 0) return false;
-  // The type is stored as its four characters in text order.
-  OSType type = (OSType(header[12]) << 24) | (OSType(header[13]) << 16) | (OSType(header[14]) << 8) |
-                OSType(header[15]);
-  return type == kVYXUserFileType;
+  size_t length = std::strlen(signature);
+  if (header[0] != length || std::memcmp(header + 1, signature, length) != 0) return false;
+  OSType stored = (OSType(header[12]) << 24) | (OSType(header[13]) << 16) |
+                  (OSType(header[14]) << 8) | OSType(header[15]);
+  return stored == type;
+}
+
+}  // namespace
+
+bool VYXIsUserFile(const CPFileSpec& file) {
+  return HeaderIs(file, reinterpret_cast<const char*>(kVYXUserFileSignature + 1), kVYXUserFileType);
+}
+
+bool VYXIsCompteFile(const CPFileSpec& file) {
+  return HeaderIs(file, kVYXCompteSignature, kVYXCompteFileType);
 }

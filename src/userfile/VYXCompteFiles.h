@@ -26,5 +26,7 @@ std::vector<CPFileSpec> VYXCompanionFiles(const CPFileSpec& file);
 // user file's type and signature (read from its first bytes, without opening
 // it as a database).
 bool VYXIsUserFile(const CPFileSpec& file);
+// The same for an account file.
+bool VYXIsCompteFile(const CPFileSpec& file);
 
 #endif  // VYX_USERFILE_VYXCOMPTEFILES_H_

@@ -53,7 +53,8 @@ VYXFileAlias VYXFileAlias::Make(const CPFileSpec& target, const CPFileSpec& from
 }
 
 std::vector<unsigned char> VYXFileAlias::Write() const {
-  size_t rel = std::min<size_t>(relative.size(), 0xFFFF), absl = std::min<size_t>(absolute.size(), 0xFFFF);
+  size_t rel = std::min<size_t>(relative.size(), 0xFFFF),
+         absl = std::min<size_t>(absolute.size(), 0xFFFF);
   std::vector<unsigned char> body(kHeaderSize + rel + absl);
   Put16(body.data(), kVYXAliasVersion);
   Put16(body.data() + 2, uint16_t(rel));
@@ -104,11 +105,13 @@ VYXAliasResolution VYXResolveAlias(const VYXFileAlias& alias, const CPFileSpec& 
   return VYXAliasResolution::kNotFound;
 }
 
-void VYXUserAliasesSet::EncodeResource(CPResID, void* data, uint32_t size, const CPDataEncoding& e) {
+void VYXUserAliasesSet::EncodeResource(CPResID, void* data, uint32_t size,
+                                       const CPDataEncoding& e) {
   if (CPNeedByteSwapping(e)) SwapHeader(data, size);
 }
 
-void VYXUserAliasesSet::DecodeResource(CPResID, void* data, uint32_t size, const CPDataEncoding& e) {
+void VYXUserAliasesSet::DecodeResource(CPResID, void* data, uint32_t size,
+                                       const CPDataEncoding& e) {
   if (CPNeedByteSwapping(e)) SwapHeader(data, size);
 }
 

@@ -4,17 +4,26 @@
 
 int16_t VYXProUserPrefs::GetDecimals(VYXDecimalsKind kind) const {
   switch (kind) {
-    case kDecimalsResultats: return decimalesResultats;
-    case kDecimalsQuantites: return decimalesQuantites;
-    default: return decimalesMontants;
+    case kDecimalsResultats:
+      return decimalesResultats;
+    case kDecimalsQuantites:
+      return decimalesQuantites;
+    default:
+      return decimalesMontants;
   }
 }
 
 void VYXProUserPrefs::SetDecimals(VYXDecimalsKind kind, int16_t decimals) {
   switch (kind) {
-    case kDecimalsResultats: decimalesResultats = decimals; break;
-    case kDecimalsQuantites: decimalesQuantites = decimals; break;
-    default: decimalesMontants = decimals; break;
+    case kDecimalsResultats:
+      decimalesResultats = decimals;
+      break;
+    case kDecimalsQuantites:
+      decimalesQuantites = decimals;
+      break;
+    default:
+      decimalesMontants = decimals;
+      break;
   }
 }
 

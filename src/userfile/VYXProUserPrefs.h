@@ -31,7 +31,7 @@ struct VYXProUserPrefs {
   Boolean separateurMilliers = 1;  // group thousands in amounts shown
   uint8_t separateurColonnes = '\t';
   uint8_t separateurLignes = '\r';
-  Boolean lignesListes = 1;        // rule the lines of listings
+  Boolean lignesListes = 1;  // rule the lines of listings
   uint8_t unused[52] = {};
 
   int16_t GetDecimals(VYXDecimalsKind kind) const;

@@ -3,16 +3,16 @@
 #include <cstring>
 
 #include "foundation/CPException.h"
-#include "platform/CPOSErr.h"
 #include "foundation/CPStrings.h"
 #include "foundation/CPTextEncoding.h"
+#include "platform/CPOSErr.h"
 #include "userfile/VYXUserTexts.h"
 
 namespace {
 
 // User files are always opened shared, so that several stations may keep
 // their accounts in one dossier at once.
-constexpr bool kShared = false;
+constexpr bool kShared = true;
 
 }  // namespace
 
@@ -35,14 +35,15 @@ void VYXSDBUserPreferences::IUserPreferences(bool create) {
     } else {
       db_->Open(kVYXUserFileVersion, kShared, false);
       const CPSimpleDBHeader& header = db_->GetHeader();
-      if (header.type != kVYXUserFileType ||
-          std::memcmp(header.signature, kVYXUserFileSignature, kVYXUserFileSignature[0] + 1u) != 0) {
+      if (header.type != kVYXUserFileType || std::memcmp(header.signature, kVYXUserFileSignature,
+                                                         kVYXUserFileSignature[0] + 1u) != 0) {
         CPThrow(kVYXErrNotUserFile);
       }
     }
     storage_ = std::make_unique<CPSimpleDBResourceStorage>(db_.get(), kVYXUserStorageID);
     usri_ = std::make_unique<CPSimpleDBSession>(db_.get());
     BuildSets();
+    Exclusive hold(*this);
     LoadProPrefs();
     InitUserPreferences();
   } catch (...) {
@@ -90,13 +91,13 @@ void VYXSDBUserPreferences::BuildSets() {
 }
 
 std::vector<CPResourceSet*> VYXSDBUserPreferences::GetAllSets() const {
-  return {indexes_.get(),     preferences_.get(), comptes_.get(),     comptesEvents_.get(),
-          devises_.get(),     modes_.get(),       categories_.get(),  affectations_.get(),
-          postes_.get(),      postesExtra_.get(), filters_.get(),     filtersSets_.get(),
-          dico_.get(),        selections_.get(),  columns_.get(),     listColumns_.get(),
-          moduleDisplay_.get(), tablePrefs_.get(), windowPos_.get(),  dialogPos_.get(),
-          pageSetup_.get(),   notesText_.get(),   notesStyle_.get(),  notesInfos_.get(),
-          tiers_.get(),       affaires_.get(),    tauxTVA_.get(),     families_.get(),
+  return {indexes_.get(),       preferences_.get(), comptes_.get(),    comptesEvents_.get(),
+          devises_.get(),       modes_.get(),       categories_.get(), affectations_.get(),
+          postes_.get(),        postesExtra_.get(), filters_.get(),    filtersSets_.get(),
+          dico_.get(),          selections_.get(),  columns_.get(),    listColumns_.get(),
+          moduleDisplay_.get(), tablePrefs_.get(),  windowPos_.get(),  dialogPos_.get(),
+          pageSetup_.get(),     notesText_.get(),   notesStyle_.get(), notesInfos_.get(),
+          tiers_.get(),         affaires_.get(),    tauxTVA_.get(),    families_.get(),
           aliases_.get()};
 }
 
@@ -133,7 +134,8 @@ void VYXSDBUserPreferences::WritePreferenceDefaults() {
   for (const VYXUserPrefsRecordInfo& r : VYXUserPrefsRecords()) {
     if (preferences_->ResourceExists(r.id)) continue;
     zeros.assign(r.size, 0);
-    SetPreferenceRecord(r.id, zeros.data(), r.size);
+    CPString name = CPString::FromStd(Utf8ToMacRoman(r.name));
+    if (!preferences_->WriteResource(r.id, name, zeros.data(), r.size)) CPThrow(ioErr);
   }
 }
 
@@ -141,6 +143,7 @@ void VYXSDBUserPreferences::WritePreferenceDefaults() {
 // those the file still lacks, and never writes over what another station may
 // have changed since.
 void VYXSDBUserPreferences::SavePreferences() {
+  Exclusive hold(*this);
   CPSimpleDBDataInfo info;
   CPSimpleDBRefnum refnum = 0;
   if (!usri_->GetFirstData(kVYXProUserPrefsType, &info, &refnum)) WriteProPrefs();
@@ -163,7 +166,16 @@ void VYXSDBUserPreferences::Close() {
   db->Close();
 }
 
+void VYXSDBUserPreferences::BeginExclusive() {
+  if (db_) holds_.push_back(std::make_unique<CPSimpleDBAccessLocker>(db_.get()));
+}
+
+void VYXSDBUserPreferences::EndExclusive() {
+  if (!holds_.empty()) holds_.pop_back();
+}
+
 void VYXSDBUserPreferences::Release() {
+  holds_.clear();
   aliases_.reset();
   families_.reset();
   tauxTVA_.reset();

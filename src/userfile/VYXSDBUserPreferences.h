@@ -75,10 +75,12 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
 
  protected:
   void WriteProPrefs() override;
+  void LoadProPrefs() override;
+  void BeginExclusive() override;
+  void EndExclusive() override;
 
  private:
   void BuildSets();
-  void LoadProPrefs();
   void WritePreferenceDefaults();
   void Release();
 
@@ -86,6 +88,7 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
   std::unique_ptr<CPSimpleDBFullMemoryFile> db_;
   std::unique_ptr<CPSimpleDBResourceStorage> storage_;
   std::unique_ptr<CPSimpleDBSession> usri_;
+  std::vector<std::unique_ptr<CPSimpleDBAccessLocker>> holds_;
 
   std::unique_ptr<VYXUserResIndexesSet> indexes_;
   std::unique_ptr<VYXUserPreferencesSet> preferences_;

@@ -6,19 +6,25 @@
 
 #include "foundation/CPErrors.h"
 #include "foundation/CPException.h"
-#include "platform/CPOSErr.h"
 #include "foundation/CPStrings.h"
 #include "foundation/CPTextEncoding.h"
+#include "platform/CPOSErr.h"
 #include "userfile/VYXCompteFiles.h"
 
 CPResourceSet& VYXUserPreferences::GetSharedList(VYXSharedList list) {
   switch (list) {
-    case VYXSharedList::kCategorie: return GetCategories();
-    case VYXSharedList::kAffectation: return GetAffectations();
-    case VYXSharedList::kTiers: return GetTiers();
-    case VYXSharedList::kAffaire: return GetAffaires();
-    case VYXSharedList::kMode: return GetModes();
-    case VYXSharedList::kTauxTVA: return GetTauxTVA();
+    case VYXSharedList::kCategorie:
+      return GetCategories();
+    case VYXSharedList::kAffectation:
+      return GetAffectations();
+    case VYXSharedList::kTiers:
+      return GetTiers();
+    case VYXSharedList::kAffaire:
+      return GetAffaires();
+    case VYXSharedList::kMode:
+      return GetModes();
+    case VYXSharedList::kTauxTVA:
+      return GetTauxTVA();
   }
   CPThrow(paramErr);
 }
@@ -27,6 +33,8 @@ CPResourceSet& VYXUserPreferences::GetSharedList(VYXSharedList list) {
 
 void VYXUserPreferences::SetDecimals(VYXDecimalsKind kind, int16_t decimals) {
   decimals = std::clamp<int16_t>(decimals, 0, 10);
+  Exclusive hold(*this);
+  LoadProPrefs();
   if (proPrefs_.GetDecimals(kind) == decimals) return;
   proPrefs_.SetDecimals(kind, decimals);
   WriteProPrefs();
@@ -34,6 +42,8 @@ void VYXUserPreferences::SetDecimals(VYXDecimalsKind kind, int16_t decimals) {
 }
 
 void VYXUserPreferences::SetThousandsSeparator(bool on) {
+  Exclusive hold(*this);
+  LoadProPrefs();
   if (bool(proPrefs_.separateurMilliers) == on) return;
   proPrefs_.separateurMilliers = on;
   WriteProPrefs();
@@ -41,6 +51,8 @@ void VYXUserPreferences::SetThousandsSeparator(bool on) {
 }
 
 void VYXUserPreferences::SetColumnSeparator(uint8_t ch) {
+  Exclusive hold(*this);
+  LoadProPrefs();
   if (proPrefs_.separateurColonnes == ch) return;
   proPrefs_.separateurColonnes = ch;
   WriteProPrefs();
@@ -48,6 +60,8 @@ void VYXUserPreferences::SetColumnSeparator(uint8_t ch) {
 }
 
 void VYXUserPreferences::SetLineSeparator(uint8_t ch) {
+  Exclusive hold(*this);
+  LoadProPrefs();
   if (proPrefs_.separateurLignes == ch) return;
   proPrefs_.separateurLignes = ch;
   WriteProPrefs();
@@ -55,6 +69,8 @@ void VYXUserPreferences::SetLineSeparator(uint8_t ch) {
 }
 
 void VYXUserPreferences::SetListingLines(bool on) {
+  Exclusive hold(*this);
+  LoadProPrefs();
   if (bool(proPrefs_.lignesListes) == on) return;
   proPrefs_.lignesListes = on;
   WriteProPrefs();
@@ -80,6 +96,12 @@ bool VYXUserPreferences::SetPreferenceRecord(CPResID id, const void* data, uint3
   std::memcpy(body.data(), data, std::min(size, info->size));
   CPString name = CPString::FromStd(Utf8ToMacRoman(info->name));
   if (!GetPreferences().WriteResource(id, name, body.data(), info->size)) CPThrow(ioErr);
+  // The business records that the windows of their module follow.
+  uint32_t code = 0;
+  if (id == kPrefAchats) code = kUserAchatsPrefsChanged;
+  if (id == kPrefFactures) code = kUserFacturesPrefsChanged;
+  if (id == kPrefImmobilisations) code = kUserImmosPrefsChanged;
+  if (code) BroadcastMessage(kVYXUserMessage, code, &id);
   return true;
 }
 
@@ -92,6 +114,7 @@ bool VYXUserPreferences::GetDialogPosition(CPResID id, int16_t* top, int16_t* le
 }
 
 void VYXUserPreferences::SetDialogPosition(CPResID id, int16_t top, int16_t left) {
+  Exclusive hold(*this);
   int16_t pos[2] = {top, left};
   Str255 name = {0};
   if (!GetDialogPos().WriteResource(id, name, pos, sizeof pos)) CPThrow(ioErr);
@@ -99,12 +122,15 @@ void VYXUserPreferences::SetDialogPosition(CPResID id, int16_t top, int16_t left
 
 // ---- Accounts
 
-int32_t VYXUserPreferences::AddCompte(const CPFileSpec& file) {
+int32_t VYXUserPreferences::AddCompte(const CPFileSpec& file, bool relativeOnly) {
+  Exclusive hold(*this);
   if (int32_t known = GetCompteIndex(file)) return known;
   CPString name = CPString::FromStd(Utf8ToMacRoman(VYXCompteNameOfFile(file)));
   VYXUserAliasesSet& aliases = GetAliases();
   CPResID aliasID = aliases.GetUniqueID();
-  aliases.WriteAlias(aliasID, VYXFileAlias::Make(file, GetFileSpec()));
+  VYXFileAlias alias = VYXFileAlias::Make(file, GetFileSpec());
+  if (relativeOnly) alias.absolute.clear();
+  aliases.WriteAlias(aliasID, alias);
   UserCompte compte;
   compte.aliasID = aliasID;
   VYXUserComptesSet& comptes = GetComptes();
@@ -122,6 +148,7 @@ int32_t VYXUserPreferences::AddCompte(const CPFileSpec& file) {
 }
 
 void VYXUserPreferences::RemoveCompte(CPResID id, bool) {
+  Exclusive hold(*this);
   UserCompte compte;
   if (!GetComptes().ReadResource(id, &compte)) return;
   GetComptes().RemoveResource(id);
@@ -173,7 +200,8 @@ int32_t VYXUserPreferences::GetCompteIndex(const CPFileSpec& file) {
     CPResID id = GetComptes().GetNthResource(n);
     UserCompte compte;
     VYXFileAlias alias;
-    if (!GetComptes().ReadResource(id, &compte) || !GetAliases().ReadAlias(compte.aliasID, &alias)) {
+    if (!GetComptes().ReadResource(id, &compte) ||
+        !GetAliases().ReadAlias(compte.aliasID, &alias)) {
       continue;
     }
     CPFileSpec found;
@@ -186,6 +214,7 @@ int32_t VYXUserPreferences::GetCompteIndex(const CPFileSpec& file) {
 }
 
 void VYXUserPreferences::CompteFileRenamed(int32_t n, const CPFileSpec& file) {
+  Exclusive hold(*this);
   CPResID id = 0;
   UserCompte compte;
   if (!GetNthCompte(n, &id) || !GetComptes().ReadResource(id, &compte)) CPThrow(kCPErrNotFound);
@@ -218,10 +247,12 @@ bool VYXUserPreferences::ModuleIsChecked(int32_t n, ModuleGlobal module) {
 }
 
 void VYXUserPreferences::CheckModule(int32_t n, ModuleGlobal module, bool checked) {
+  Exclusive hold(*this);
   UserCompte compte;
   if (!GetCompteInfos(n, &compte)) return;
   UserCompte before = compte;
-  if (!compte.CheckModule(module, checked) || std::memcmp(&before, &compte, sizeof compte) == 0) return;
+  if (!compte.CheckModule(module, checked) || std::memcmp(&before, &compte, sizeof compte) == 0)
+    return;
   SetCompteInfos(n, compte);
   BroadcastCheck(n, module, checked);
 }
@@ -245,7 +276,9 @@ std::string VYXUserPreferences::CompteName(CPResID id) {
 
 namespace {
 
-void FileUnder(CPResourceSet& parents, CPResID sub, CPResID sup) {
+void FileUnder(VYXUserPreferences& user, CPResourceSet& parents, CPResID sub, CPResID sup) {
+  VYXUserPreferences::Exclusive hold(user);
+  parents.LoadIndex();  // as another station may have left it
   parents.SetSupResourceID(sub, sup);
   parents.SaveIndex();
 }
@@ -261,7 +294,7 @@ CPResID HolderOf(CPResourceSet& parents, CPResID sub) {
 }  // namespace
 
 void VYXUserPreferences::SetCategorieFamily(CPResID categorie, CPResID family) {
-  FileUnder(GetCatFamilies(), categorie, family);
+  FileUnder(*this, GetCatFamilies(), categorie, family);
 }
 
 CPResID VYXUserPreferences::GetCategorieFamily(CPResID categorie) {
@@ -269,13 +302,21 @@ CPResID VYXUserPreferences::GetCategorieFamily(CPResID categorie) {
 }
 
 void VYXUserPreferences::SetCategoriePoste(CPResID categorie, CPResID poste) {
-  FileUnder(GetPostes(), categorie, poste);
+  FileUnder(*this, GetPostes(), categorie, poste);
 }
 
-CPResID VYXUserPreferences::GetCategoriePoste(CPResID categorie) { return HolderOf(GetPostes(), categorie); }
+CPResID VYXUserPreferences::GetCategoriePoste(CPResID categorie) {
+  return HolderOf(GetPostes(), categorie);
+}
+
+CPResID VYXUserPreferences::AddItem(CPResourceSet& set, ConstStringPtr name, const void* data,
+                                    uint32_t size) {
+  Exclusive hold(*this);
+  CPResID id = set.GetUniqueID();
+  set.AddResource(id, name, data, size);
+  return id;
+}
 
 // ---- Opening
 
 void VYXUserPreferences::InitUserPreferences() { InitDevises(); }
-
-void VYXUserPreferences::ListenTo(CPBroadcaster*, OSType, uint32_t, void*) {}

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "accounts/VYXCompte.h"
+#include "accounts/VYXCompteSupervisor.h"
 #include "foundation/CPBroadcaster.h"
 #include "platform/CPFileSpec.h"
 #include "userfile/VYXFileAlias.h"
@@ -26,21 +28,21 @@
 
 constexpr OSType kVYXUserMessage = 'USER';
 enum : uint32_t {
-  kUserClosing = 1,            // the user file is being closed
+  kUserClosing = 1,  // the user file is being closed
   kUserToFront = 2,
-  kUserStartLoading = 3,       // start of a batch load, or of an undo or redo
+  kUserStartLoading = 3,  // start of a batch load, or of an undo or redo
   kUserEndLoading = 4,
-  kUserCompteAdded = 5,        // data: the account's CPFileSpec
-  kUserCompteRemoved = 6,      // data: its CPResID in the list
-  kUserCompteOpened = 7,       // data: the account document
-  kUserCompteClosing = 8,      // data: the account document
-  kUserModuleChecked = 9,      // data: VYXModuleCheck
-  kUserDecimalsChanged = 10,   // data: the VYXDecimalsKind
+  kUserCompteAdded = 5,       // data: the account's CPFileSpec
+  kUserCompteRemoved = 6,     // data: its CPResID in the list
+  kUserCompteOpened = 7,      // data: the account document
+  kUserCompteClosing = 8,     // data: the account document
+  kUserModuleChecked = 9,     // data: VYXModuleCheck
+  kUserDecimalsChanged = 10,  // data: the VYXDecimalsKind
   kUserThousandsChanged = 11,
   kUserColumnSeparatorChanged = 12,
   kUserLineSeparatorChanged = 13,
   kUserListingLinesChanged = 14,
-  kUserAchatsPrefsChanged = 15,
+  kUserAchatsPrefsChanged = 15,  // data: the record's CPResID, for 15, 16 and 22
   kUserFacturesPrefsChanged = 16,
   kUserFactureAdded = 17,
   kUserFactureModified = 18,
@@ -59,8 +61,10 @@ struct VYXModuleCheck {
 
 // The lists that accounts share with the user file.
 enum class VYXSharedList { kCategorie, kAffectation, kTiers, kAffaire, kMode, kTauxTVA };
+// The same list as an account names it.
+VYXCompteList VYXCompteListOf(VYXSharedList list);
 
-class VYXUserPreferences : public CPBroadcaster, public CPListener {
+class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCompteSupervisor {
  public:
   VYXUserPreferences() = default;
   ~VYXUserPreferences() override = default;
@@ -89,10 +93,10 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener {
   int16_t GetDecimals(VYXDecimalsKind kind) const { return proPrefs_.GetDecimals(kind); }
   // 0 to 10 decimals; 'USER' 10.
   void SetDecimals(VYXDecimalsKind kind, int16_t decimals);
-  void SetThousandsSeparator(bool on);     // 'USER' 11
-  void SetColumnSeparator(uint8_t ch);     // 'USER' 12
-  void SetLineSeparator(uint8_t ch);       // 'USER' 13
-  void SetListingLines(bool on);           // 'USER' 14
+  void SetThousandsSeparator(bool on);  // 'USER' 11
+  void SetColumnSeparator(uint8_t ch);  // 'USER' 12
+  void SetLineSeparator(uint8_t ch);    // 'USER' 13
+  void SetListingLines(bool on);        // 'USER' 14
 
   // ---- Preference records (VYXUserPrefsRecords.h). A record never written
   // reads as zeros. Reads copy at most the record's size; a write is cut or
@@ -108,14 +112,33 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener {
   virtual void SavePreferences() = 0;
 
   // ---- The password last typed for an account in this session (MacRoman).
-  const std::string& GetLastPassword() const { return lastPassword_; }
-  void SetLastPassword(const std::string& password) { lastPassword_ = password; }
+  std::string GetLastPassword() override { return lastPassword_; }
+  void SetLastPassword(const std::string& password) override { lastPassword_ = password; }
+
+  // ---- Open accounts of this user file.
+  // Run while an account opens, before it is written back: the account's
+  // currency is taken in, and every named item of its shared lists that the
+  // user file lacks is added to it; nameless items are taken out of the
+  // account (their references cleared first).
+  void CheckCompte(VYXCompte& compte) override;
+  // The account is open: 'USER' 7, and from now on renames and deletions
+  // reach it, and items it adds are taken in.
+  void CompteOpened(VYXCompte& compte);
+  // 'USER' 8; the account is no longer followed.
+  void CompteBeingClosed(VYXCompte& compte) override;
+  const std::vector<VYXCompte*>& GetOpenComptes() const { return openComptes_; }
+  // The open account of the list's position n; false when it is not open.
+  bool GetNthCompte(int32_t n, VYXCompte** compte);
+  // The position in the list of an open account; 0 when not listed.
+  int32_t GetCompteIndex(VYXCompte& compte);
 
   // ---- The list of accounts. Positions are 1-based display positions.
   // Adds the account file (its name is the file's name without ".cpt", in
   // MacRoman: a name MacRoman cannot hold is refused) and answers its
-  // position; a file already listed is not added again. 'USER' 5.
-  int32_t AddCompte(const CPFileSpec& file);
+  // position; a file already listed is not added again. 'USER' 5. With
+  // `relativeOnly`, the account is found only by its place from the dossier's
+  // folder (a dossier made to be copied elsewhere, such as the sample).
+  int32_t AddCompte(const CPFileSpec& file, bool relativeOnly = false);
   // Removes the account and its alias. 'USER' 6. `detachInvoices`: invoices
   // that name the account lose it (none are kept by this version).
   void RemoveCompte(CPResID id, bool detachInvoices);
@@ -146,7 +169,7 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener {
   // first four characters padded with spaces ('EUR ').
   CPResID DeviseCodeToId(OSType code);
   OSType DeviseIdToCode(CPResID id);
-  OSType GetReferenceDevise() { return DeviseIdToCode(1); }
+  DeviseCode GetReferenceDevise() override { return DeviseIdToCode(1); }
   // How many reference units one unit of `code` is worth.
   double GetDeviseCoeff(OSType code);
   // An amount in `code` in the reference currency, and back, cut to the
@@ -164,35 +187,77 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener {
   // Change: the user file's own records that name `oldID` name `newID`.
   // ToBeDeleted: called before the caller removes the item. IsUsed: whether
   // something still uses it; `user` receives what (an account's name).
-  void RenameCategorie(CPResID id, ConstStringPtr name) { Rename(VYXSharedList::kCategorie, id, name); }
-  void RenameAffectation(CPResID id, ConstStringPtr name) { Rename(VYXSharedList::kAffectation, id, name); }
+  void RenameCategorie(CPResID id, ConstStringPtr name) {
+    Rename(VYXSharedList::kCategorie, id, name);
+  }
+  void RenameAffectation(CPResID id, ConstStringPtr name) {
+    Rename(VYXSharedList::kAffectation, id, name);
+  }
   void RenameTiers(CPResID id, ConstStringPtr name) { Rename(VYXSharedList::kTiers, id, name); }
   void RenameAffaire(CPResID id, ConstStringPtr name) { Rename(VYXSharedList::kAffaire, id, name); }
   void RenameMode(CPResID id, ConstStringPtr name) { Rename(VYXSharedList::kMode, id, name); }
   void RenameTauxTVA(CPResID id, ConstStringPtr name) { Rename(VYXSharedList::kTauxTVA, id, name); }
-  void ChangeCategorie(CPResID oldID, CPResID newID) { Change(VYXSharedList::kCategorie, oldID, newID); }
-  void ChangeAffectation(CPResID oldID, CPResID newID) { Change(VYXSharedList::kAffectation, oldID, newID); }
+  void ChangeCategorie(CPResID oldID, CPResID newID) {
+    Change(VYXSharedList::kCategorie, oldID, newID);
+  }
+  void ChangeAffectation(CPResID oldID, CPResID newID) {
+    Change(VYXSharedList::kAffectation, oldID, newID);
+  }
   void ChangeTiers(CPResID oldID, CPResID newID) { Change(VYXSharedList::kTiers, oldID, newID); }
-  void ChangeAffaire(CPResID oldID, CPResID newID) { Change(VYXSharedList::kAffaire, oldID, newID); }
+  void ChangeAffaire(CPResID oldID, CPResID newID) {
+    Change(VYXSharedList::kAffaire, oldID, newID);
+  }
   void ChangeMode(CPResID oldID, CPResID newID) { Change(VYXSharedList::kMode, oldID, newID); }
-  void ChangeTauxTVA(CPResID oldID, CPResID newID) { Change(VYXSharedList::kTauxTVA, oldID, newID); }
+  void ChangeTauxTVA(CPResID oldID, CPResID newID) {
+    Change(VYXSharedList::kTauxTVA, oldID, newID);
+  }
   void CategorieToBeDeleted(CPResID id) { ToBeDeleted(VYXSharedList::kCategorie, id); }
   void AffectationToBeDeleted(CPResID id) { ToBeDeleted(VYXSharedList::kAffectation, id); }
   void TiersToBeDeleted(CPResID id) { ToBeDeleted(VYXSharedList::kTiers, id); }
   void AffaireToBeDeleted(CPResID id) { ToBeDeleted(VYXSharedList::kAffaire, id); }
   void ModeToBeDeleted(CPResID id) { ToBeDeleted(VYXSharedList::kMode, id); }
   void TauxTVAToBeDeleted(CPResID id) { ToBeDeleted(VYXSharedList::kTauxTVA, id); }
-  bool CategorieIsUsed(CPResID id, StringPtr user) { return IsUsed(VYXSharedList::kCategorie, id, user); }
-  bool AffectationIsUsed(CPResID id, StringPtr user) { return IsUsed(VYXSharedList::kAffectation, id, user); }
+  bool CategorieIsUsed(CPResID id, StringPtr user) {
+    return IsUsed(VYXSharedList::kCategorie, id, user);
+  }
+  bool AffectationIsUsed(CPResID id, StringPtr user) {
+    return IsUsed(VYXSharedList::kAffectation, id, user);
+  }
   bool TiersIsUsed(CPResID id, StringPtr user) { return IsUsed(VYXSharedList::kTiers, id, user); }
-  bool AffaireIsUsed(CPResID id, StringPtr user) { return IsUsed(VYXSharedList::kAffaire, id, user); }
+  bool AffaireIsUsed(CPResID id, StringPtr user) {
+    return IsUsed(VYXSharedList::kAffaire, id, user);
+  }
   bool ModeIsUsed(CPResID id, StringPtr user) { return IsUsed(VYXSharedList::kMode, id, user); }
-  bool TauxTVAIsUsed(CPResID id, StringPtr user) { return IsUsed(VYXSharedList::kTauxTVA, id, user); }
+  bool TauxTVAIsUsed(CPResID id, StringPtr user) {
+    return IsUsed(VYXSharedList::kTauxTVA, id, user);
+  }
 
   virtual void Rename(VYXSharedList list, CPResID id, ConstStringPtr name);
   virtual void Change(VYXSharedList list, CPResID oldID, CPResID newID);
   virtual void ToBeDeleted(VYXSharedList list, CPResID id);
   virtual bool IsUsed(VYXSharedList list, CPResID id, StringPtr user);
+
+  // ---- Sharing. Several stations (processes, here or on other machines)
+  // may have the dossier open at once. Work that reads and then writes (a
+  // new item under a free ID and name, a flag of an account) holds the
+  // dossier for the time it takes: the others' changes are read first, and
+  // nobody else changes it meanwhile. Holds nest.
+  class Exclusive {
+   public:
+    explicit Exclusive(VYXUserPreferences& user) : user_(user) { user_.BeginExclusive(); }
+    ~Exclusive() { user_.EndExclusive(); }
+    Exclusive(const Exclusive&) = delete;
+    Exclusive& operator=(const Exclusive&) = delete;
+
+   private:
+    VYXUserPreferences& user_;
+  };
+  // Adds a resource to one of the dossier's sets under a free ID and a name
+  // no other resource has (the name given, suffixed if need be), and answers
+  // its ID. The way to add anything that other stations may add too.
+  CPResID AddItem(CPResourceSet& set, ConstStringPtr name, const void* data, uint32_t size);
+  // Reads what the other stations changed.
+  void UpdateSharedData() { Exclusive hold(*this); }
 
   // ---- Messages a caller brackets its work with.
   void BringToFront() { BroadcastMessage(kVYXUserMessage, kUserToFront, nullptr); }
@@ -210,6 +275,10 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener {
   void InitDevises();
   // The settings record changed in memory: write it.
   virtual void WriteProPrefs() = 0;
+  // Reads the settings record again (another station may have changed it).
+  virtual void LoadProPrefs() = 0;
+  virtual void BeginExclusive() {}
+  virtual void EndExclusive() {}
 
   VYXProUserPrefs proPrefs_;
 
@@ -217,8 +286,18 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener {
   // The name of the account at `id`, MacRoman.
   std::string CompteName(CPResID id);
   void BroadcastCheck(int32_t position, ModuleGlobal module, bool checked);
+  // The account's currency in the user file's list, added when missing.
+  CPResID CheckDevise(VYXCompte& compte);
+  // Adds the account's named items the user list lacks; takes its nameless
+  // items out.
+  void CheckResources(VYXSharedList list, VYXCompte& compte);
+  // Adds the account's item `id` to the user list when its name is new there.
+  void TakeInItem(VYXSharedList list, VYXCompte& compte, CPResID id);
+  // Records the account's currency in its entry of the list.
+  void NoteCompteDevise(VYXCompte& compte);
 
   std::string lastPassword_;
+  std::vector<VYXCompte*> openComptes_;
 };
 
 #endif  // VYX_USERFILE_VYXUSERPREFERENCES_H_

@@ -11,38 +11,38 @@
 #include "platform/CPMacTypes.h"
 
 enum VYXUserPrefsID : CPResID {
-  kPrefIdentite = 1014,             // VYXUserAddressPrefs
-  kPrefComptes = 1042,              // VYXUserComptesPrefs
-  kPrefSoldesGlobaux = 1003,        // VYXUserSoldesPrefs
-  kPrefBilanGlobal = 1008,          // VYXCompteBilanPrefs
-  kPrefAffectationsGlobales = 1036, // VYXCompteAffectationsPrefs
-  kPrefBilanCroiseGlobal = 1037,    // VYXCompteBilanCroisePrefs
-  kPrefFiltresGlobaux = 1013,       // VYXCompteFiltresPrefs
-  kPrefTresorerieGlobale = 1016,    // VYXCompteTresorPrefs
-  kPrefPortefeuilleGlobal = 1017,   // VYXCompteTitresPrefs
-  kPrefBudget = 1010,               // VYXUserBudgetPrefs
-  kPrefConvertisseurEuro = 1025,    // VYXEuroConverterPrefs
-  kPrefEnvoiSoldes = 1035,          // VYXUserSendSoldesPrefs
-  kPrefBackup = 1040,               // VYXUserBackupPrefs
-  kPrefEcheancier = 1045,           // VYXUserEcheancierPrefs
-  kPrefGraphView = 1041,            // VYXGraphViewPrefs
-  kPrefCalculTVA = 1021,            // VYXUserCalculTVAPrefs
-  kPrefTiers = 1022,                // VYXUserTiersPrefs
-  kPrefAffaires = 1023,             // VYXUserAffairesPrefs
-  kPrefPlanComptable = 1024,        // VYXUserPlanPrefs
-  kPrefTableauDeBord = 1026,        // VYXUserTdBPrefs
-  kPrefAchats = 1059,               // VYXUserAchatsPrefs
-  kPrefFactures = 1027,             // VYXUserFacturesPrefs
-  kPrefVentesParArticles = 1028,    // VYXUserVentesParArticlesPrefs
-  kPrefVentesParClients = 1086,     // VYXUserVentesParClientsPrefs
-  kPrefDossierComptable = 1029,     // VYXDossierComptableInfos
-  kPrefTotauxCategories = 1032,     // VYXCategoriesReportInfos
-  kPrefTotauxTiers = 1033,          // VYXTiersReportInfos
-  kPrefTotauxTVA = 1034,            // VYXTVAReportInfos
-  kPrefHonoraires = 1030,           // VYXHonorairesReportInfos
-  kPrefImmobilisations = 1031,      // VYXUserImmosPrefs
-  kPrefSynchronisation = 1092,      // VYXUserSynchroPrefs
-  kPrefSiteMarchand = 1093,         // VYXUserSiteMarchandPrefs
+  kPrefIdentite = 1014,              // VYXUserAddressPrefs
+  kPrefComptes = 1042,               // VYXUserComptesPrefs
+  kPrefSoldesGlobaux = 1003,         // VYXUserSoldesPrefs
+  kPrefBilanGlobal = 1008,           // VYXCompteBilanPrefs
+  kPrefAffectationsGlobales = 1036,  // VYXCompteAffectationsPrefs
+  kPrefBilanCroiseGlobal = 1037,     // VYXCompteBilanCroisePrefs
+  kPrefFiltresGlobaux = 1013,        // VYXCompteFiltresPrefs
+  kPrefTresorerieGlobale = 1016,     // VYXCompteTresorPrefs
+  kPrefPortefeuilleGlobal = 1017,    // VYXCompteTitresPrefs
+  kPrefBudget = 1010,                // VYXUserBudgetPrefs
+  kPrefConvertisseurEuro = 1025,     // VYXEuroConverterPrefs
+  kPrefEnvoiSoldes = 1035,           // VYXUserSendSoldesPrefs
+  kPrefBackup = 1040,                // VYXUserBackupPrefs
+  kPrefEcheancier = 1045,            // VYXUserEcheancierPrefs
+  kPrefGraphView = 1041,             // VYXGraphViewPrefs
+  kPrefCalculTVA = 1021,             // VYXUserCalculTVAPrefs
+  kPrefTiers = 1022,                 // VYXUserTiersPrefs
+  kPrefAffaires = 1023,              // VYXUserAffairesPrefs
+  kPrefPlanComptable = 1024,         // VYXUserPlanPrefs
+  kPrefTableauDeBord = 1026,         // VYXUserTdBPrefs
+  kPrefAchats = 1059,                // VYXUserAchatsPrefs
+  kPrefFactures = 1027,              // VYXUserFacturesPrefs
+  kPrefVentesParArticles = 1028,     // VYXUserVentesParArticlesPrefs
+  kPrefVentesParClients = 1086,      // VYXUserVentesParClientsPrefs
+  kPrefDossierComptable = 1029,      // VYXDossierComptableInfos
+  kPrefTotauxCategories = 1032,      // VYXCategoriesReportInfos
+  kPrefTotauxTiers = 1033,           // VYXTiersReportInfos
+  kPrefTotauxTVA = 1034,             // VYXTVAReportInfos
+  kPrefHonoraires = 1030,            // VYXHonorairesReportInfos
+  kPrefImmobilisations = 1031,       // VYXUserImmosPrefs
+  kPrefSynchronisation = 1092,       // VYXUserSynchroPrefs
+  kPrefSiteMarchand = 1093,          // VYXUserSiteMarchandPrefs
 };
 
 struct VYXUserPrefsRecordInfo {

@@ -44,7 +44,8 @@ class VYXUserComptesSet : public CPHierResourceSet_T<UserCompte> {
 // another set: when that one goes, so does this one.
 class VYXFollowerSet : public CPResourceSet, public CPListener {
  public:
-  VYXFollowerSet(CPResourceStorage& storage, ResType type, uint32_t recordSize, CPResourceSet& owner)
+  VYXFollowerSet(CPResourceStorage& storage, ResType type, uint32_t recordSize,
+                 CPResourceSet& owner)
       : CPResourceSet(storage, type, recordSize), owner_(owner) {
     owner_.AddListener(this);
   }

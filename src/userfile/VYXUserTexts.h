@@ -18,8 +18,9 @@ constexpr int kVYXEuroLongNameList = 278;
 constexpr int kVYXEuroSymbolList = 279;
 
 enum : int16_t {
-  kVYXErrNotUserFile = 3220,     // the file is not a vyx user file
-  kVYXErrCompteNotListed = 3221, // the account is not one of the user file's
+  kVYXErrNotUserFile = 3220,      // the file is not a vyx user file
+  kVYXErrCompteNotListed = 3221,  // the account is not one of the user file's
+  kVYXErrNoDossier = 3222,        // an account needs an open user file
 };
 
 #endif  // VYX_USERFILE_VYXUSERTEXTS_H_

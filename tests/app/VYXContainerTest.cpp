@@ -1,13 +1,12 @@
 // The container over real folders: which dossier start-up opens, the sample
 // copied before it is opened, recent dossiers, the files of dossiers and
 // accounts, and the version check at start-up against a real server.
-#include "app/VYXContainer.h"
-
 #include <fstream>
 #include <functional>
 #include <mutex>
 
 #include "app/VYXAppTexts.h"
+#include "app/VYXContainer.h"
 #include "foundation/CPDates.h"
 #include "foundation/CPStringTable.h"
 #include "foundation/CPTextEncoding.h"
@@ -17,6 +16,7 @@
 #include "support/VYXTestHttpServer.h"
 #include "support/VYXTestSupport.h"
 #include "userfile/VYXCompteFiles.h"
+#include "userfile/VYXUserTexts.h"
 
 namespace fs = std::filesystem;
 
@@ -30,14 +30,16 @@ class ContMessages : public CPListener {
   std::vector<uint32_t> codes;
 };
 
-// A dossier with one (empty) account file beside it.
+// A dossier with one (empty) account file beside it, or none.
 void MakeDossier(const CPFileSpec& file, const std::string& compte = "Courant") {
   fs::create_directories(file.Path().parent_path());
   VYXSDBUserPreferences user(file);
   user.IUserPreferences(true);
-  CPFileSpec account = VYXCompteFileIn(file.Folder(), compte);
-  CPFileSystem::Create(account, 'VyxP', 'CPT5', true);
-  user.AddCompte(account);
+  if (!compte.empty()) {
+    CPFileSpec account = VYXCompteFileIn(file.Folder(), compte);
+    CPFileSystem::Create(account, 'VyxP', 'CPT5', true);
+    user.AddCompte(account);
+  }
   user.Close();
 }
 
@@ -48,7 +50,9 @@ class ContainerTest : public ::testing::Test {
             dir_.Path() / "données"};
   }
   // The sample as a vyx installation holds it.
-  void InstallSample() { MakeDossier(CPFileSpec(Folders().examples / "Exemple.grp"), "Compte courant"); }
+  void InstallSample() {
+    MakeDossier(CPFileSpec(Folders().examples / "Exemple.grp"), "Compte courant");
+  }
   // The preferences as an earlier session left them.
   void WithPreferences(const std::function<void(VYXGlobalPreferences&)>& set) {
     VYXGlobalPreferences prefs(Folders().preferencesFile);
@@ -109,7 +113,8 @@ TEST_F(ContainerTest, StartUpChoosesTheDossierToOpen) {
   } cases[] = {
       {"the file asked for", true, true, asked.Path()},
       {"the last one", false, true, last.Path()},
-      {"the sample when the last one is gone", false, false, Folders().data / "Exemple" / "Exemple.grp"},
+      {"the sample when the last one is gone", false, false,
+       Folders().data / "Exemple" / "Exemple.grp"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -158,7 +163,8 @@ TEST_F(ContainerTest, ADossierThatCannotBeOpenedIsReported) {
 }
 
 TEST_F(ContainerTest, ChangingDossierIsAnnouncedAndRemembered) {
-  CPFileSpec one(dir_.Path() / "Un.grp"), two(dir_.Path() / "Deux.grp"), fresh(dir_.Path() / "Neuf.grp");
+  CPFileSpec one(dir_.Path() / "Un.grp"), two(dir_.Path() / "Deux.grp"),
+      fresh(dir_.Path() / "Neuf.grp");
   MakeDossier(one);
   MakeDossier(two);
   user_.PushText(Utf8ToMacRoman(one.Path().string()));
@@ -186,7 +192,8 @@ TEST_F(ContainerTest, ChangingDossierIsAnnouncedAndRemembered) {
 
 TEST_F(ContainerTest, RecentDossiersAreThoseStillThere) {
   InstallSample();
-  CPFileSpec kept(dir_.Path() / "Gardé.grp"), gone(dir_.Path() / "Parti.grp"), text(dir_.Path() / "Note.grp");
+  CPFileSpec kept(dir_.Path() / "Gardé.grp"), gone(dir_.Path() / "Parti.grp"),
+      text(dir_.Path() / "Note.grp");
   MakeDossier(kept);
   MakeDossier(gone);
   { std::ofstream(text.Path()) << "texte"; }
@@ -218,7 +225,8 @@ TEST_F(ContainerTest, FilesOfAccountsAnswerFalseRatherThanFail) {
   CPFileSpec absent = VYXCompteFileIn(dossier.Folder(), "Absent");
 
   EXPECT_FALSE(container.CopyCompteFile(absent, dossier.Folder(), "Copie"));
-  EXPECT_FALSE(container.CopyCompteFile(courant, dossier.Folder(), "Courant"));  // the name is taken
+  EXPECT_FALSE(
+      container.CopyCompteFile(courant, dossier.Folder(), "Courant"));  // the name is taken
   EXPECT_FALSE(container.CopyCompteFile(courant, dossier.Folder(), "a/b"));
   ASSERT_TRUE(container.CopyCompteFile(courant, dossier.Folder(), Utf8ToMacRoman("Épargne")));
   CPFileSpec epargne = VYXCompteFileIn(dossier.Folder(), "Épargne");
@@ -255,29 +263,41 @@ TEST_F(ContainerTest, FilesOfDossiersTakeTheirCompanions) {
   MakeDossier(open);
   MakeDossier(a, "Un");
   MakeDossier(b, "Deux");
-  { std::ofstream(VYXCompanionFiles(a)[0].Path()) << "journal A"; }
   user_.PushText(Utf8ToMacRoman(open.Path().string()));
   VYXContainer container(Folders());
   container.Startup();
 
   CPFileSpec copy(dir_.Path() / "Copie.grp");
   ASSERT_TRUE(container.CopyUserPrefsFile(a, copy));
-  EXPECT_EQ("journal A", VYXReadFile(VYXCompanionFiles(copy)[0].Path()));
+  EXPECT_EQ(VYXReadFile(VYXCompanionFiles(a)[0].Path()),
+            VYXReadFile(VYXCompanionFiles(copy)[0].Path()));
+  EXPECT_FALSE(VYXCompanionFiles(copy)[1].Exists());
   EXPECT_FALSE(container.CopyUserPrefsFile(a, copy));  // already there
   EXPECT_FALSE(container.CopyUserPrefsFile(CPFileSpec(dir_.Path() / "Un.cpt"), dir_.Spec("X.grp")));
+  ASSERT_TRUE(container.OpenDocument(copy));  // a dossier of its own, that opens
+  EXPECT_EQ(1, gUserPrefs->GetNbOfComptes());
+  ASSERT_TRUE(container.OpenDocument(open));
 
   std::string bytesA = VYXReadFile(a.Path()), bytesB = VYXReadFile(b.Path());
+  std::string logA = VYXReadFile(VYXCompanionFiles(a)[0].Path());
+  std::string logB = VYXReadFile(VYXCompanionFiles(b)[0].Path());
   EXPECT_FALSE(container.SwapUserPrefsFiles(a, open));  // the open one is left alone
   ASSERT_TRUE(container.SwapUserPrefsFiles(a, b));
   EXPECT_EQ(bytesB, VYXReadFile(a.Path()));
   EXPECT_EQ(bytesA, VYXReadFile(b.Path()));
-  EXPECT_EQ("journal A", VYXReadFile(VYXCompanionFiles(b)[0].Path()));
-  EXPECT_FALSE(VYXCompanionFiles(a)[0].Exists());
+  EXPECT_EQ(logB, VYXReadFile(VYXCompanionFiles(a)[0].Path()));
+  EXPECT_EQ(logA, VYXReadFile(VYXCompanionFiles(b)[0].Path()));
+  // Each opens with the log that belongs to it.
+  ASSERT_TRUE(container.OpenDocument(a));
+  Str255 name;
+  gUserPrefs->GetComptes().GetNthResource(1, name);
+  EXPECT_EQ("Deux", PToStd(name));
 
-  EXPECT_FALSE(container.DeleteUserPrefsFile(open));
+  EXPECT_FALSE(container.DeleteUserPrefsFile(a));  // open now
   ASSERT_TRUE(container.DeleteUserPrefsFile(b));
   EXPECT_FALSE(b.Exists());
   EXPECT_FALSE(VYXCompanionFiles(b)[0].Exists());
+  EXPECT_FALSE(VYXCompanionFiles(b)[1].Exists());
   EXPECT_FALSE(container.DeleteUserPrefsFile(b));
 }
 
@@ -315,6 +335,131 @@ TEST_F(ContainerTest, TheVersionCheckAtStartUpWaitsForItsDelay) {
     CPDate last = container.GetGlobalPreferences().GetCheckNewVersionLastDate();
     EXPECT_EQ(c.requests ? CPClock::Now() : CPGetDate(1, 3, 2024) + 10 * 3600, last);
   }
+  EXPECT_TRUE(user_.Alerts().empty());
+}
+
+}  // namespace
+
+namespace {
+
+class ContainerWithComptes : public ContainerTest {
+ protected:
+  void SetUp() override {
+    MakeDossier(dossier_, "");
+    user_.PushText(Utf8ToMacRoman(dossier_.Path().string()));
+    container_ = std::make_unique<VYXContainer>(Folders());
+    container_->Startup();
+    ASSERT_NE(nullptr, gUserPrefs);
+    container_->AddListener(&heard_);
+  }
+  CPFileSpec Compte(const std::string& name) const {
+    return VYXCompteFileIn(dossier_.Folder(), name);
+  }
+
+  CPFileSpec dossier_{dir_.Path() / "Dossier" / "Dossier.grp"};
+  std::unique_ptr<VYXContainer> container_;
+  ContMessages heard_;
+};
+
+TEST_F(ContainerWithComptes, AccountsOpenOnceAndCloseWithTheDossier) {
+  VYXSDBCompte* courant = nullptr;
+  ASSERT_TRUE(container_->CreateCompte(Compte("Courant"), &courant));
+  ASSERT_TRUE(container_->CreateCompteFile(Compte("Livret"), nullptr));
+  EXPECT_EQ(2, container_->GetNbOfComptes());
+  EXPECT_EQ(courant, container_->GetNthCompte(1));
+  EXPECT_EQ(nullptr, container_->GetNthCompte(3));
+  // Only the account created for the dossier is listed in it.
+  EXPECT_EQ((std::vector<std::string>{"Courant"}), [] {
+    std::vector<std::string> names;
+    for (int32_t n = 1; n <= gUserPrefs->GetNbOfComptes(); ++n) {
+      Str255 name;
+      gUserPrefs->GetComptes().GetNthResource(n, name);
+      names.push_back(PToStd(name));
+    }
+    return names;
+  }());
+  // Opening it again gives the same account.
+  VYXSDBCompte* again = nullptr;
+  ASSERT_TRUE(container_->OpenCompte(Compte("Courant"), &again));
+  EXPECT_EQ(courant, again);
+  EXPECT_EQ(2, container_->GetNbOfComptes());
+  // A file that is not open is not opened by asking for it.
+  VYXSDBCompte* found = nullptr;
+  EXPECT_FALSE(container_->GetCompte(Compte("Autre"), &found));
+  EXPECT_EQ(2, container_->GetNbOfComptes());
+  EXPECT_TRUE(container_->GetCompte(Compte("Livret"), &found));
+  // The files of open accounts are left alone.
+  EXPECT_FALSE(container_->RenameCompteFile(Compte("Courant"), "Autre"));
+  EXPECT_FALSE(container_->DeleteCompteFile(Compte("Livret")));
+  EXPECT_FALSE(container_->SwapCompteFiles(Compte("Courant"), Compte("Livret")));
+
+  container_->CloseCompte(*found);
+  EXPECT_EQ(1, container_->GetNbOfComptes());
+  // Changing the dossier closes its accounts first.
+  container_->ChangeUserPreferences(CPFileSpec(dir_.Path() / "Autre.grp"), true);
+  EXPECT_EQ(0, container_->GetNbOfComptes());
+  EXPECT_EQ((std::vector<uint32_t>{4, 4, 5, 5, 2, 3}), heard_.codes);
+}
+
+TEST_F(ContainerWithComptes, AnAccountFromElsewhereJoinsTheDossier) {
+  ASSERT_TRUE(container_->CreateCompteFile(CPFileSpec(dir_.Path() / "Ailleurs.cpt"), nullptr));
+  container_->CloseAllComptes();
+  EXPECT_EQ(0, gUserPrefs->GetNbOfComptes());
+  ASSERT_TRUE(container_->OpenDocument(CPFileSpec(dir_.Path() / "Ailleurs.cpt")));
+  EXPECT_EQ(1, gUserPrefs->GetNbOfComptes());
+  EXPECT_EQ(1, container_->GetNbOfComptes());
+}
+
+TEST_F(ContainerWithComptes, FailuresAreShownAndAnswerFalse) {
+  EXPECT_FALSE(container_->OpenCompte(Compte("Absent"), nullptr));
+  EXPECT_EQ(fnfErr, container_->GetLastError());
+  ASSERT_EQ(1u, user_.Alerts().size());
+  ASSERT_TRUE(container_->CreateCompte(Compte("Courant"), nullptr));
+  EXPECT_FALSE(container_->CreateCompte(Compte("Courant"), nullptr));  // it exists
+  EXPECT_EQ(2u, user_.Alerts().size());
+  // A user file opened as an account is refused, and stays a dossier.
+  EXPECT_FALSE(container_->OpenCompte(dossier_, nullptr));
+  EXPECT_TRUE(VYXIsUserFile(dossier_));
+  EXPECT_EQ(1, container_->GetNbOfComptes());
+  // Without a dossier there is no account.
+  container_->CloseUserPreferences();
+  EXPECT_FALSE(container_->CreateCompte(Compte("Livret"), nullptr));
+  EXPECT_EQ(kVYXErrNoDossier, container_->GetLastError());
+  EXPECT_FALSE(Compte("Livret").Exists());
+}
+
+TEST_F(ContainerWithComptes, OpeningEveryAccountOfTheDossier) {
+  ASSERT_TRUE(container_->CreateCompte(Compte("Courant"), nullptr));
+  ASSERT_TRUE(container_->CreateCompte(Compte("Livret"), nullptr));
+  container_->CloseAllComptes();
+  EXPECT_EQ(0, container_->GetNbOfComptes());
+  ASSERT_TRUE(container_->OpenAllComptes());
+  EXPECT_EQ(2, container_->GetNbOfComptes());
+  container_->Quit();
+  EXPECT_EQ(0, container_->GetNbOfComptes());
+  EXPECT_EQ(nullptr, gUserPrefs);
+  EXPECT_TRUE(container_->IsQuitting());
+}
+
+TEST_F(ContainerWithComptes, AMovedDossierFolderOpensEveryAccount) {
+  fs::create_directories(dossier_.Path().parent_path() / "Épargne");
+  ASSERT_TRUE(container_->CreateCompte(Compte("Courant"), nullptr));
+  ASSERT_TRUE(container_->CreateCompte(
+      CPFileSpec(dossier_.Path().parent_path() / "Épargne" / "Livret A.cpt"), nullptr));
+  container_.reset();
+  // The whole dossier folder goes elsewhere, its log with it.
+  fs::path moved = dir_.Path() / "Rangé" / "Mes comptes";
+  fs::create_directories(moved.parent_path());
+  fs::rename(dossier_.Path().parent_path(), moved);
+  CPFileSpec there(moved / "Dossier.grp");
+  container_ = std::make_unique<VYXContainer>(Folders());
+  container_->SetUserFileSpec(there);
+  container_->Startup();
+  ASSERT_TRUE(container_->OpenAllComptes());
+  EXPECT_EQ(2, container_->GetNbOfComptes());
+  VYXSDBCompte* livret = nullptr;
+  EXPECT_TRUE(container_->GetCompte(CPFileSpec(moved / "Épargne" / "Livret A.cpt"), &livret));
+  EXPECT_EQ(1u, user_.Questions().size());  // the dossier asked for at the first start only
   EXPECT_TRUE(user_.Alerts().empty());
 }
 

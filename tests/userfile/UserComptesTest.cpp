@@ -87,6 +87,8 @@ TEST_F(UserFileTest, AUserFileMovedAloneFindsItsAccountsWhereTheyStayed) {
   VYXTempDir elsewhere;
   CPFileSpec moved = elsewhere.Spec("Dossier.grp");
   fs::rename(spec_.Path(), moved.Path());
+  // Its log goes with it; its share file is made again where it is opened.
+  fs::rename(VYXCompanionFiles(spec_)[0].Path(), VYXCompanionFiles(moved)[0].Path());
   {
     VYXSDBUserPreferences user(moved);
     user.IUserPreferences(false);

@@ -50,7 +50,8 @@ TEST_F(UserFileTest, TheReferenceIsSetRightAtEveryOpening) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reference);
     VYXUserDevisesSet& d = user_->GetDevises();
-    if (d.ResourceExists(N("EUR")) && d.GetResourceID(N("EUR")) != 1) d.RemoveResource(d.GetResourceID(N("EUR")));
+    if (d.ResourceExists(N("EUR")) && d.GetResourceID(N("EUR")) != 1)
+      d.RemoveResource(d.GetResourceID(N("EUR")));
     d.SetResourceName(1, N(c.reference));
     Reopen();
     VYXUserDevisesSet& after = user_->GetDevises();
@@ -101,18 +102,15 @@ TEST_F(UserFileTest, ConversionsAreCutToTheUsersDecimals) {
     int16_t decimals;
     double amount, toReference, fromReference;
   } cases[] = {
-      {'EUR ', 2, 12.345, 12.345, 12.345},    // the reference: unchanged, not cut
-      {0, 2, 12.345, 12.345, 12.345},         // no currency: the reference
-      {'FRF ', 2, 100.0, 15.24, 655.96},      // fixed rates of the euro zone
-      {'DEM ', 2, 100.0, 51.13, 195.58},
-      {'USD ', 2, 10.0, 9.0, 11.11},
-      {'CHF ', 2, 10.0, 10.7, 9.35},
-      {'XYZ ', 2, 10.0, 10.0, 10.0},          // unknown: at par
-      {'USD ', 2, 0.00005, 0.0, 0.0},         // too small to count
-      {'GBP ', 0, 5.0, 3.0, 10.0},            // 2.5 rounds away from zero
-      {'GBP ', 0, -5.0, -3.0, -10.0},
-      {'GBP ', 1, 0.35, 0.2, 0.7},            // 0.175 gives 0.2
-      {'USD ', 6, 1.0, 0.9, 1.111111},        // beyond 4 decimals: cut
+      {'EUR ', 2, 12.345, 12.345, 12.345},  // the reference: unchanged, not cut
+      {0, 2, 12.345, 12.345, 12.345},       // no currency: the reference
+      {'FRF ', 2, 100.0, 15.24, 655.96},    // fixed rates of the euro zone
+      {'DEM ', 2, 100.0, 51.13, 195.58},   {'USD ', 2, 10.0, 9.0, 11.11},
+      {'CHF ', 2, 10.0, 10.7, 9.35},       {'XYZ ', 2, 10.0, 10.0, 10.0},  // unknown: at par
+      {'USD ', 2, 0.00005, 0.0, 0.0},                                      // too small to count
+      {'GBP ', 0, 5.0, 3.0, 10.0},  // 2.5 rounds away from zero
+      {'GBP ', 0, -5.0, -3.0, -10.0},      {'GBP ', 1, 0.35, 0.2, 0.7},  // 0.175 gives 0.2
+      {'USD ', 6, 1.0, 0.9, 1.111111},                                   // beyond 4 decimals: cut
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(CPString::FromType(c.code).Std() + " " + std::to_string(c.decimals));

@@ -44,7 +44,7 @@ class UserFileTest : public ::testing::Test {
     user_->IUserPreferences(true);
   }
   void Reopen() {
-    user_->Close();
+    if (user_) user_->Close();
     user_ = std::make_unique<VYXSDBUserPreferences>(spec_);
     user_->IUserPreferences(false);
   }

@@ -59,8 +59,17 @@ TEST_F(UserFileTest, PreferenceRecordsByIDAndName) {
   EXPECT_FALSE(user_->GetPreferenceRecord(999, body, sizeof body));
   EXPECT_FALSE(user_->SetPreferenceRecord(999, body, sizeof body));
 
+  // The business records are announced to their windows.
+  UserMessages heard;
+  user_->AddListener(&heard);
+  for (CPResID id : {kPrefAchats, kPrefFactures, kPrefImmobilisations, kPrefTiers}) {
+    ASSERT_TRUE(user_->SetPreferenceRecord(id, body, sizeof body));
+  }
+  EXPECT_EQ((std::vector<uint32_t>{15, 16, 22}), heard.codes);
+
   // A longer write is cut to the record's size.
-  const unsigned char budget[24] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
+  const unsigned char budget[24] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
+                                    13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
   ASSERT_TRUE(user_->SetPreferenceRecord(kPrefBudget, budget, sizeof budget));
   Reopen();
   unsigned char read[24] = {};
@@ -115,10 +124,13 @@ TEST_F(UserFileTest, ClosingIsAnnouncedOnce) {
 }
 
 TEST_F(UserFileTest, CategoriesAndThirdPartiesSortByKindThenName) {
-  const std::pair<const char*, uint8_t> categories[] = {
-      {"Salaire", kCategorieRecette}, {"Loyer", kCategorieDepense}, {"Livret", kCategorieEpargne},
-      {"Divers", kCategorieAucune},   {"Étrange", 9},                {"Alimentation", kCategorieDepense},
-      {"Allocations", kCategorieRecette}};
+  const std::pair<const char*, uint8_t> categories[] = {{"Salaire", kCategorieRecette},
+                                                        {"Loyer", kCategorieDepense},
+                                                        {"Livret", kCategorieEpargne},
+                                                        {"Divers", kCategorieAucune},
+                                                        {"Étrange", 9},
+                                                        {"Alimentation", kCategorieDepense},
+                                                        {"Allocations", kCategorieRecette}};
   for (const auto& [name, kind] : categories) {
     Categorie c;
     c.type = kind;
@@ -129,17 +141,22 @@ TEST_F(UserFileTest, CategoriesAndThirdPartiesSortByKindThenName) {
                                       "Livret", "Divers"}),
             Names(user_->GetCategories()));
 
-  const std::pair<const char*, uint8_t> tiers[] = {
-      {"Zoé", 0},        {"EDF", kTiersFournisseur}, {"Martin", kTiersEmploye}, {"Durand", kTiersClient},
-      {"Dupont", kTiersAssocie}, {"Banque", 4},      {"Albert", kTiersClient}};
+  const std::pair<const char*, uint8_t> tiers[] = {{"Zoé", 0},
+                                                   {"EDF", kTiersFournisseur},
+                                                   {"Martin", kTiersEmploye},
+                                                   {"Durand", kTiersClient},
+                                                   {"Dupont", kTiersAssocie},
+                                                   {"Banque", 4},
+                                                   {"Albert", kTiersClient}};
   for (const auto& [name, kind] : tiers) {
     UserTiers t;
     t.type = kind;
     user_->GetTiers().AddResource(user_->GetTiers().GetUniqueID(), N(name), t);
   }
   user_->GetTiers().SortResources();
-  EXPECT_EQ((std::vector<std::string>{"Martin", "Albert", "Durand", "EDF", "Dupont", "Banque", "Zoé"}),
-            Names(user_->GetTiers()));
+  EXPECT_EQ(
+      (std::vector<std::string>{"Martin", "Albert", "Durand", "EDF", "Dupont", "Banque", "Zoé"}),
+      Names(user_->GetTiers()));
 
   // The order is the file's: it survives closing.
   Reopen();
