@@ -1,7 +1,42 @@
 // What the commands of `vyx` share: the global options, the output (text for a
-// terminal or JSON), and the registration of each family of commands. Each
-// family lives in its own file (VYXDbCommands.cpp, ...) and adds its
-// subcommands to the application in VYXAdd...Commands.
+// terminal or JSON), and the registration of each family of commands.
+//
+// Adding a family of commands
+// ---------------------------
+// Each family lives in its own file (VYXDbCommands.cpp, VYXCompteCommands.cpp,
+// ...) and has one entry point, declared below and called from
+// VYXRunCommandLine (VYXCommandLine.cpp):
+//
+//   void VYXAddXxxCommands(CLI::App& app, VYXCliContext& ctx) {
+//     CLI::App* xxx = VYXAddSubcommand(&app, "xxx", VYXHelp(kXxxTexts, kHelpXxx));
+//     xxx->require_subcommand(1);
+//     CLI::App* sub = VYXAddSubcommand(xxx, "faire", VYXHelp(kXxxTexts, kHelpFaire));
+//     auto name = std::make_shared<std::string>();   // options live as long as the app
+//     sub->add_option("COMPTE", *name, VYXHelp(...))->required();
+//     VYXAddJsonFlag(sub, ctx);                       // every command that prints data
+//     VYXSetCommand(sub, [&ctx, name] {
+//       VYXCliSession session(ctx);                   // container started, dossier open
+//       VYXSDBCompte& compte = session.OpenCompte(*name);
+//       ... work through the system's own objects ...
+//       session.Close();                              // everything closed, failures raised
+//     });
+//   }
+//
+// - Arguments arrive in UTF-8: read them with VYXArgText, VYXArgDate and
+//   VYXArgAmount (VYXCliFormat.h), which refuse what the system refuses with its
+//   French message; write with VYXAmountText and VYXDateText, print tables with
+//   VYXTable and JSON with VYXPrintJson and VYXDateJson.
+// - A refused change raises CPException (CPThrow, CPThrowList...): the command
+//   line prints its French message on stderr and exits 1. Code 0 (a cancelled
+//   question) exits 1 and prints nothing. Usage errors (CLI11) exit 2 with help.
+// - Questions go through CPGetInteraction(): the command line installs a
+//   terminal interaction (VYXCliInteraction.h) before any command runs.
+// - Commands that change a shared list (categories, payees...) call
+//   session.OpenAllComptes() first, so that a rename or a deletion reaches every
+//   account of the dossier, as it does in the graphical application.
+// - Texts the user sees, help included, live in res/strings.fr, one list per
+//   family: 30120 the command line itself, 30130 `dossier`, 30140 `compte`,
+//   30150 `soldes`, 30160 `ope` and `ventil`, 30170 `liste` and `chequier`.
 #ifndef VYX_CLI_VYXCLI_H_
 #define VYX_CLI_VYXCLI_H_
 
@@ -12,13 +47,13 @@
 #include <string>
 
 struct VYXCliContext {
-  bool json = false;  // --json: print data as JSON
-  bool yes = false;   // --oui: answer yes to every question
-  bool no = false;    // --non: answer no to every question
+  bool json = false;    // --json: print data as JSON
+  bool yes = false;     // --oui: answer yes to every question
+  bool no = false;      // --non: answer no to every question
   std::string dossier;  // --dossier FICHIER
   std::ostream* out = nullptr;
   std::ostream* err = nullptr;
-  int exitCode = 0;   // set by a command that fails without raising
+  int exitCode = 0;  // set by a command that fails without raising
 };
 
 // The command to run once parsing succeeded; a command raises CPException to fail.
@@ -31,12 +66,23 @@ CLI::App* VYXAddSubcommand(CLI::App* parent, const std::string& name, const std:
 // error handling of the command line).
 void VYXSetCommand(CLI::App* sub, VYXCommand command);
 
+// The --json flag of a command that prints data.
+void VYXAddJsonFlag(CLI::App* sub, VYXCliContext& ctx);
+
 // Families of commands.
 void VYXAddDbCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddDossierCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddCompteCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddSoldesCommands(CLI::App& app, VYXCliContext& ctx);
+// What `vyx` does without a command: the dossier's accounts and their balances.
+void VYXRunSoldes(VYXCliContext& ctx, const std::string& compte);
 
 // Prints a JSON value (indented) on the context's output.
 void VYXPrintJson(VYXCliContext& ctx, const nlohmann::json& value);
 // UTF-8 text of MacRoman bytes, for the terminal.
 std::string VYXText(const std::string& macRoman);
+// Item `item` of string list `list` in UTF-8, for help and output; ^1, ^2...
+// replaced by `vars` (UTF-8).
+std::string VYXHelp(int list, int item, std::initializer_list<std::string> vars = {});
 
 #endif  // VYX_CLI_VYXCLI_H_

@@ -1,0 +1,196 @@
+#include "cli/VYXCliSession.h"
+
+#include "app/VYXContainer.h"
+#include "cli/VYXCli.h"
+#include "cli/VYXCliFormat.h"
+#include "cli/VYXCliTexts.h"
+#include "foundation/CPCompare.h"
+#include "foundation/CPException.h"
+#include "foundation/CPStrings.h"
+#include "foundation/CPTextEncoding.h"
+#include "platform/CPInteraction.h"
+#include "platform/CPOSErr.h"
+#include "userfile/VYXUserTexts.h"
+
+namespace {
+
+// Stands between the container and the user while the container works: the
+// alerts it shows are kept, so that a failure becomes the command's error
+// rather than a line on stderr followed by a silent "false". The rest passes
+// through to the interaction in force.
+class AlertCatcher : public CPInteraction {
+ public:
+  AlertCatcher() : previous_(CPSetInteraction(this)) {}
+  ~AlertCatcher() override {
+    CPSetInteraction(previous_);
+    // What was not taken as the failure is shown after all.
+    for (const std::string& alert : alerts_) CPGetInteraction().Alert(alert);
+  }
+  AlertCatcher(const AlertCatcher&) = delete;
+  AlertCatcher& operator=(const AlertCatcher&) = delete;
+
+  // Raises the last failure shown (with the container's code), or a
+  // cancellation when nothing was shown.
+  [[noreturn]] void Raise(int16_t code) {
+    if (alerts_.empty()) CPThrowCancel();
+    std::string text = alerts_.back();
+    alerts_.pop_back();
+    CPThrowMessage(code ? code : int16_t(-1), text);
+  }
+
+  bool Caught() const { return !alerts_.empty(); }
+
+  bool AskYesNo(const std::string& q, bool safe) override { return Up().AskYesNo(q, safe); }
+  Answer AskYesNoCancel(const std::string& q, Answer safe) override {
+    return Up().AskYesNoCancel(q, safe);
+  }
+  bool AskText(const std::string& p, std::string* a, bool secret) override {
+    return Up().AskText(p, a, secret);
+  }
+  void Alert(const std::string& message) override { alerts_.push_back(message); }
+  void ProgressBegin(const std::string& title, long total) override {
+    Up().ProgressBegin(title, total);
+  }
+  void ProgressUpdate(long done) override { Up().ProgressUpdate(done); }
+  void ProgressEnd() override { Up().ProgressEnd(); }
+
+ private:
+  CPInteraction& Up() {
+    CPSetInteraction(previous_);
+    CPInteraction& up = CPGetInteraction();
+    CPSetInteraction(this);
+    return up;
+  }
+
+  CPInteraction* previous_;
+  std::vector<std::string> alerts_;
+};
+
+}  // namespace
+
+// The container as the command line runs it: start-up may leave the dossier
+// to the command.
+class VYXCliSession::CliContainer : public VYXContainer {
+ public:
+  bool openDossier = true;
+  bool LoadLastUserPrefs() override {
+    return openDossier ? VYXContainer::LoadLastUserPrefs() : false;
+  }
+};
+
+VYXCliSession::VYXCliSession(VYXCliContext& ctx, Start start)
+    : container_(std::make_unique<CliContainer>()) {
+  container_->openDossier = start == Start::kDossier;
+  if (container_->openDossier && !ctx.dossier.empty()) {
+    container_->SetUserFileSpec(CPFileSpec(ctx.dossier));
+  }
+  AlertCatcher catcher;
+  container_->Startup();
+  if (container_->openDossier && !container_->GetUserPreferences()) {
+    // Why the dossier did not open, or that there is none to open.
+    if (catcher.Caught()) catcher.Raise(kVYXErrNoDossier);
+    CPThrow(kVYXErrNoDossier);
+  }
+}
+
+VYXCliSession::~VYXCliSession() {
+  try {
+    container_->Quit();
+  } catch (const std::exception& e) {
+    const CPException* cp = dynamic_cast<const CPException*>(&e);
+    if (!cp || !cp->IsCancel()) CPGetInteraction().Alert(cp ? cp->DisplayText() : std::string());
+  }
+}
+
+VYXContainer& VYXCliSession::Container() const { return *container_; }
+
+VYXSDBUserPreferences& VYXCliSession::Dossier() const {
+  VYXSDBUserPreferences* dossier = container_->GetUserPreferences();
+  if (!dossier) CPThrow(kVYXErrNoDossier);
+  return *dossier;
+}
+
+void VYXCliSession::ChangeDossier(const CPFileSpec& file, bool create) {
+  container_->ChangeUserPreferences(file, create);
+}
+
+std::vector<VYXCliSession::Compte> VYXCliSession::Comptes() const {
+  VYXSDBUserPreferences& dossier = Dossier();
+  std::vector<Compte> comptes;
+  int32_t count = dossier.GetNbOfComptes();
+  for (int32_t n = 1; n <= count; ++n) {
+    Compte c;
+    c.position = n;
+    if (!dossier.GetNthCompte(n, &c.id)) continue;
+    Str255 name;
+    dossier.GetComptes().GetResourceName(c.id, name);
+    c.name = PToStd(name);
+    comptes.push_back(c);
+  }
+  return comptes;
+}
+
+bool VYXCliSession::FindCompte(const std::string& macRoman, Compte* compte) const {
+  for (const Compte& c : Comptes()) {
+    if (CPEqualString(c.name, macRoman, false, false)) {
+      *compte = c;
+      return true;
+    }
+  }
+  return false;
+}
+
+VYXCliSession::Compte VYXCliSession::FindCompte(const std::string& utf8) const {
+  std::string name = VYXArgText(utf8);
+  Compte found;
+  if (!FindCompte(name, &found)) {
+    std::string dossier;
+    if (!TryUtf8ToMacRoman(Dossier().GetFileSpec().Name(), &dossier, nullptr)) dossier = "?";
+    CPThrowList(kVYXErrCompteNotListed, kVYXCliTexts, kCliNoSuchCompte, {dossier, name});
+  }
+  return found;
+}
+
+CPFileSpec VYXCliSession::CompteFile(const Compte& compte) const {
+  CPFileSpec file;
+  AlertCatcher catcher;
+  if (!Dossier().GetNthCompte(compte.position, &file, true)) {
+    CPThrowList(fnfErr, kVYXCliTexts, kCliCompteFileMissing, {compte.name});
+  }
+  return file;
+}
+
+VYXSDBCompte& VYXCliSession::OpenCompte(const std::string& utf8) {
+  return OpenCompte(FindCompte(utf8));
+}
+
+VYXSDBCompte& VYXCliSession::OpenCompte(const Compte& compte) {
+  return OpenCompteFile(CompteFile(compte));
+}
+
+VYXSDBCompte& VYXCliSession::OpenCompteFile(const CPFileSpec& file) {
+  AlertCatcher catcher;
+  VYXSDBCompte* compte = nullptr;
+  if (!container_->OpenCompte(file, &compte) || !compte) catcher.Raise(container_->GetLastError());
+  return *compte;
+}
+
+VYXSDBCompte& VYXCliSession::CreateCompte(const CPFileSpec& file) {
+  AlertCatcher catcher;
+  VYXSDBCompte* compte = nullptr;
+  if (!container_->CreateCompte(file, &compte) || !compte) {
+    catcher.Raise(container_->GetLastError());
+  }
+  return *compte;
+}
+
+void VYXCliSession::OpenAllComptes() {
+  for (const Compte& compte : Comptes()) OpenCompte(compte);
+}
+
+void VYXCliSession::Close() {
+  AlertCatcher catcher;
+  container_->Quit();
+  // Accounts that failed to close were shown and passed over: the command failed.
+  if (catcher.Caught()) catcher.Raise(container_->GetLastError());
+}

@@ -1,0 +1,78 @@
+// One command's work in a dossier: the container started as the application
+// starts it (global preferences in $XDG_CONFIG_HOME/vyx; the dossier given by
+// --dossier, else the last one, else the sample copied into $XDG_DATA_HOME/vyx),
+// the dossier's accounts found by name and opened through the container, and
+// everything closed at the end, on success and on failure alike.
+//
+// The container answers false and shows what went wrong; the session turns
+// that into the CPException the command line reports (French message, exit 1),
+// or into a cancellation when the user gave a question up.
+#ifndef VYX_CLI_VYXCLISESSION_H_
+#define VYX_CLI_VYXCLISESSION_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "accounts/VYXSDBCompte.h"
+#include "platform/CPFileSpec.h"
+
+class VYXContainer;
+class VYXSDBUserPreferences;
+struct VYXCliContext;
+
+class VYXCliSession {
+ public:
+  enum class Start {
+    kDossier,    // open the dossier start-up chooses; none is a refusal
+    kNoDossier,  // the global preferences only: the command opens or creates one
+  };
+  explicit VYXCliSession(VYXCliContext& ctx, Start start = Start::kDossier);
+  // Closes what is still open; failures then are only shown.
+  ~VYXCliSession();
+  VYXCliSession(const VYXCliSession&) = delete;
+  VYXCliSession& operator=(const VYXCliSession&) = delete;
+
+  VYXContainer& Container() const;
+  // The open dossier; raises when there is none.
+  VYXSDBUserPreferences& Dossier() const;
+  // Opens (or with `create` makes) a dossier in place of the open one and
+  // records it as the last one.
+  void ChangeDossier(const CPFileSpec& file, bool create);
+
+  // An account of the dossier's list: its position (from 1), its ID in the
+  // list and its name (MacRoman), the name of its file without ".cpt".
+  struct Compte {
+    int32_t position = 0;
+    CPResID id = 0;
+    std::string name;
+  };
+  std::vector<Compte> Comptes() const;
+  // The account named `utf8` (letter case and accents aside, as the system
+  // compares names); raises naming the dossier when it has none.
+  Compte FindCompte(const std::string& utf8) const;
+  // The same, answering false.
+  bool FindCompte(const std::string& macRoman, Compte* compte) const;
+  // Where the account's file is (asking the user when it moved).
+  CPFileSpec CompteFile(const Compte& compte) const;
+
+  // Opens an account through the container (or finds it open).
+  VYXSDBCompte& OpenCompte(const std::string& utf8);
+  VYXSDBCompte& OpenCompte(const Compte& compte);
+  VYXSDBCompte& OpenCompteFile(const CPFileSpec& file);
+  // Makes the account file, lists it in the dossier and opens it.
+  VYXSDBCompte& CreateCompte(const CPFileSpec& file);
+  // Opens every account of the dossier, so that changes of the shared lists
+  // reach them all.
+  void OpenAllComptes();
+
+  // Quits the container: every account, then the dossier, closed. Raises
+  // what went wrong.
+  void Close();
+
+ private:
+  class CliContainer;
+  std::unique_ptr<CliContainer> container_;
+};
+
+#endif  // VYX_CLI_VYXCLISESSION_H_

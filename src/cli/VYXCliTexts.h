@@ -1,0 +1,35 @@
+// Items of the command line's own list of texts (res/strings.fr, list 30120):
+// what every family shares. Each family keeps its texts in a list of its own
+// (VYXCli.h says which).
+#ifndef VYX_CLI_VYXCLITEXTS_H_
+#define VYX_CLI_VYXCLITEXTS_H_
+
+constexpr int kVYXCliTexts = 30120;
+
+enum VYXCliText {
+  kCliNotADate = 1,     // ^1: the text typed
+  kCliNotAnAmount = 2,  // ^1: the text typed
+  kCliUsageError = 3,   // ^1: what CLI11 found wrong
+  kCliSeeHelp = 4,
+  kCliYesNo = 5,
+  kCliYesNoCancel = 6,
+  kCliYes = 7,
+  kCliNo = 8,
+  kCliCancel = 9,
+  kCliNoTerminalAnswer = 10,  // ^1: the question, ^2: the answer taken
+  kCliNoTerminalText = 11,    // ^1: the question
+  kCliAnswerAgain = 12,
+  kCliNoSuchCompte = 13,       // ^1: the dossier, ^2: the name asked for
+  kCliDefaultAnswer = 14,      // ^1: the answer an empty line gives
+  kCliCompteFileMissing = 15,  // ^1: the account
+  kCliHelpDescription = 20,
+  kCliHelpHelp = 21,
+  kCliHelpHelpAll = 22,
+  kCliHelpVersion = 23,
+  kCliHelpDossier = 24,
+  kCliHelpYes = 25,
+  kCliHelpNo = 26,
+  kCliHelpJson = 27,
+};
+
+#endif  // VYX_CLI_VYXCLITEXTS_H_

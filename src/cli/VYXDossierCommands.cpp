@@ -1,0 +1,146 @@
+// `vyx dossier`: create a dossier (a user file) or open another one, either
+// becoming the dossier the next commands work in, and show the open one.
+#include <filesystem>
+#include <ostream>
+
+#include "app/VYXContainer.h"
+#include "cli/VYXCli.h"
+#include "cli/VYXCliFormat.h"
+#include "cli/VYXCliSession.h"
+#include "foundation/CPException.h"
+#include "foundation/CPStrings.h"
+#include "platform/CPOSErr.h"
+#include "userfile/VYXCompteFiles.h"
+#include "userfile/VYXUserTexts.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kDossierTexts = 30130;
+enum : int {
+  kHelpDossier = 1,
+  kHelpCreer,
+  kHelpOuvrir,
+  kHelpInfo,
+  kHelpFichier,
+  kLabelDossier,
+  kLabelSample,
+  kLabelDevise,
+  kLabelComptes,
+  kLabelRecents,
+  kYes,
+  kNo,
+  kNone,
+  kExists,
+  kCreated,
+  kOpened,
+  kMissingFile,
+};
+
+std::string T(int item) { return VYXHelp(kDossierTexts, item); }
+
+// The file a user names: ".grp" added when it has no extension, made absolute
+// so that the last dossier is found from anywhere.
+CPFileSpec DossierFile(const std::string& path) {
+  fs::path file(path);
+  if (!file.has_extension()) file += kVYXUserFileExtension;
+  // The name is shown in the system's messages, which are MacRoman.
+  VYXArgText(file.filename().string());
+  return CPFileSpec(fs::absolute(file).lexically_normal());
+}
+
+void Info(VYXCliContext& ctx, VYXCliSession& session) {
+  VYXSDBUserPreferences& dossier = session.Dossier();
+  const CPFileSpec& file = dossier.GetFileSpec();
+  bool sample = session.Container().IsSample(file);
+  CPResID reference = 1;
+  Str255 devise;
+  dossier.GetDevises().GetResourceName(reference, devise);
+  std::vector<std::pair<std::string, nlohmann::json>> comptes;  // name, file or null
+  for (const VYXCliSession::Compte& c : session.Comptes()) {
+    CPFileSpec where;
+    nlohmann::json path = nullptr;
+    if (dossier.GetNthCompte(c.position, &where, false)) path = where.Path().string();
+    comptes.emplace_back(VYXText(c.name), path);
+  }
+  std::vector<CPFileSpec> recents;
+  session.Container().GetRecentUserPrefs(&recents);
+
+  if (ctx.json) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const auto& [name, path] : comptes) list.push_back({{"nom", name}, {"fichier", path}});
+    nlohmann::json recent = nlohmann::json::array();
+    for (const CPFileSpec& r : recents) recent.push_back(r.Path().string());
+    VYXPrintJson(ctx, {{"fichier", file.Path().string()},
+                       {"exemple", sample},
+                       {"devise", VYXText(PToStd(devise))},
+                       {"comptes", list},
+                       {"recents", recent}});
+    return;
+  }
+  VYXTable table;
+  table.AddColumn("");
+  table.AddColumn("");
+  table.AddRow({T(kLabelDossier), file.Path().string()});
+  table.AddRow({T(kLabelSample), T(sample ? kYes : kNo)});
+  table.AddRow({T(kLabelDevise), VYXText(PToStd(devise))});
+  std::string names;
+  for (const auto& [name, path] : comptes) {
+    names += (names.empty() ? "" : ", ") + name;
+    if (path.is_null()) names += " " + T(kMissingFile);
+  }
+  table.AddRow({T(kLabelComptes), comptes.empty() ? T(kNone) : names});
+  bool first = true;
+  for (const CPFileSpec& r : recents) {
+    table.AddRow({first ? T(kLabelRecents) : "", r.Path().string()});
+    first = false;
+  }
+  table.Print(*ctx.out, false);
+}
+
+void Creer(VYXCliContext& ctx, const std::string& path) {
+  CPFileSpec file = DossierFile(path);
+  if (file.Exists()) CPThrowList(dupFNErr, kDossierTexts, kExists, {VYXArgText(path)});
+  VYXCliSession session(ctx, VYXCliSession::Start::kNoDossier);
+  session.ChangeDossier(file, true);
+  if (!ctx.json) *ctx.out << VYXHelp(kDossierTexts, kCreated, {file.Path().string()}) << '\n';
+  Info(ctx, session);
+  session.Close();
+}
+
+void Ouvrir(VYXCliContext& ctx, const std::string& path) {
+  CPFileSpec file(fs::absolute(fs::path(path)).lexically_normal());
+  if (!VYXIsUserFile(file)) CPThrow(file.Exists() ? int16_t(kVYXErrNotUserFile) : int16_t(fnfErr));
+  VYXCliSession session(ctx, VYXCliSession::Start::kNoDossier);
+  session.ChangeDossier(file, false);
+  if (!ctx.json) *ctx.out << VYXHelp(kDossierTexts, kOpened, {file.Path().string()}) << '\n';
+  Info(ctx, session);
+  session.Close();
+}
+
+}  // namespace
+
+void VYXAddDossierCommands(CLI::App& app, VYXCliContext& ctx) {
+  CLI::App* dossier = VYXAddSubcommand(&app, "dossier", T(kHelpDossier));
+  dossier->require_subcommand(1);
+
+  auto path = std::make_shared<std::string>();
+  CLI::App* creer = VYXAddSubcommand(dossier, "creer", T(kHelpCreer));
+  creer->add_option("FICHIER", *path, T(kHelpFichier))->required();
+  VYXAddJsonFlag(creer, ctx);
+  VYXSetCommand(creer, [&ctx, path] { Creer(ctx, *path); });
+
+  CLI::App* ouvrir = VYXAddSubcommand(dossier, "ouvrir", T(kHelpOuvrir));
+  ouvrir->add_option("FICHIER", *path, T(kHelpFichier))->required();
+  VYXAddJsonFlag(ouvrir, ctx);
+  VYXSetCommand(ouvrir, [&ctx, path] { Ouvrir(ctx, *path); });
+
+  CLI::App* info = VYXAddSubcommand(dossier, "info", T(kHelpInfo));
+  VYXAddJsonFlag(info, ctx);
+  VYXSetCommand(info, [&ctx] {
+    VYXCliSession session(ctx);
+    Info(ctx, session);
+    session.Close();
+  });
+}

@@ -1,0 +1,258 @@
+// `vyx` end to end: the real program, with its preferences and data folders in
+// a temporary home, working in dossiers made there.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "support/VYXTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliEndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+      const char* value = std::getenv(name);
+      saved_[name] = value ? std::optional<std::string>(value) : std::nullopt;
+    }
+    ::setenv("HOME", home_.Path().c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (home_.Path() / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (home_.Path() / "data").c_str(), 1);
+  }
+  void TearDown() override {
+    for (const auto& [name, value] : saved_) {
+      if (value) {
+        ::setenv(name.c_str(), value->c_str(), 1);
+      } else {
+        ::unsetenv(name.c_str());
+      }
+    }
+  }
+
+  // Runs vyx and expects it to succeed.
+  VYXRunResult Ok(const std::vector<std::string>& args) {
+    VYXRunResult r = VYXRunVyx(args);
+    EXPECT_EQ(0, r.exitCode) << Joined(args) << "\n" << r.err;
+    return r;
+  }
+  nlohmann::json Json(std::vector<std::string> args) {
+    args.push_back("--json");
+    VYXRunResult r = Ok(args);
+    try {
+      return nlohmann::json::parse(r.out);
+    } catch (const std::exception&) {
+      ADD_FAILURE() << Joined(args) << " printed no JSON:\n" << r.out;
+      return nullptr;
+    }
+  }
+  static std::string Joined(const std::vector<std::string>& args) {
+    std::string s = "vyx";
+    for (const auto& a : args) s += " " + a;
+    return s;
+  }
+  // A new dossier "Maison" with the given accounts, in its own folder.
+  std::string MakeDossier(std::initializer_list<const char*> comptes) {
+    fs::create_directories(Folder());
+    std::string dossier = (Folder() / "Maison.grp").string();
+    Ok({"dossier", "creer", dossier});
+    for (const char* c : comptes) Ok({"compte", "creer", c});
+    return dossier;
+  }
+  fs::path Folder() const { return home_.Path() / "compta"; }
+  // Every file under the home, with its bytes.
+  std::map<std::string, std::string> Snapshot() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(home_.Path())) {
+      if (entry.is_regular_file()) files[entry.path().string()] = VYXReadFile(entry.path());
+    }
+    return files;
+  }
+
+  VYXTempDir home_;
+  std::map<std::string, std::optional<std::string>> saved_;
+};
+
+TEST_F(CliEndToEndTest, WithoutCommandTheSampleIsOpenedAndItsBalancesShown) {
+  VYXRunResult r = Ok({});
+  EXPECT_NE(std::string::npos, r.out.find("Compte courant")) << r.out;
+  EXPECT_NE(std::string::npos, r.out.find("Livret A"));
+  EXPECT_NE(std::string::npos, r.out.find("Prévu"));
+  // The sample was copied into the user's data folder, and opened there.
+  EXPECT_TRUE(fs::exists(home_.Path() / "data" / "vyx" / "Exemple" / "Exemple.grp"));
+
+  nlohmann::json soldes = Json({"soldes"});
+  ASSERT_TRUE(soldes.is_array());
+  ASSERT_EQ(2u, soldes.size());
+  EXPECT_EQ("Compte courant", soldes[0]["nom"]);
+  for (const nlohmann::json& compte : soldes) {
+    for (const char* key : {"prevu", "engage", "pointe"})
+      EXPECT_TRUE(compte["soldes"][key].is_number()) << compte;
+  }
+  // The text and the JSON agree.
+  EXPECT_EQ(soldes, Json({}));
+
+  nlohmann::json info = Json({"dossier", "info"});
+  EXPECT_TRUE(info["exemple"]);
+  EXPECT_EQ("EUR", info["devise"]);
+  EXPECT_EQ(0u, info["recents"].size());  // the sample is never a recent dossier
+}
+
+TEST_F(CliEndToEndTest, DossiersAndAccountsCreatedListedAndShown) {
+  std::string dossier = MakeDossier({"Courant", "Épargne"});
+  // The new dossier became the current one, and is remembered.
+  nlohmann::json info = Json({"dossier", "info"});
+  EXPECT_EQ(dossier, info["fichier"]);
+  EXPECT_FALSE(info["exemple"]);
+  ASSERT_EQ(2u, info["comptes"].size());
+  EXPECT_EQ("Épargne", info["comptes"][1]["nom"]);
+  EXPECT_EQ((Folder() / "Épargne.cpt").string(), info["comptes"][1]["fichier"]);
+  EXPECT_EQ(nlohmann::json::array({dossier}), info["recents"]);
+
+  nlohmann::json liste = Json({"compte", "liste"});
+  ASSERT_EQ(2u, liste.size());
+  EXPECT_EQ("Courant", liste[0]["nom"]);
+  EXPECT_EQ("EUR", liste[0]["devise"]);
+
+  // Opening balances, set by status, make the three cumulative balances;
+  // names are found whatever their case and accents.
+  nlohmann::json reports =
+      Json({"compte", "reports", "courant", "--prevu", "1", "--engage", "2", "--pointe=1 000,5"});
+  EXPECT_EQ(1000.5, reports["reports"]["pointe"]);
+  Ok({"compte", "reports", "EPARGNE", "--pointe", "-5"});
+  nlohmann::json soldes = Json({"soldes"});
+  EXPECT_EQ(nlohmann::json::parse(R"([
+      {"nom": "Courant", "devise": "EUR",
+       "soldes": {"prevu": 1003.5, "engage": 1002.5, "pointe": 1000.5}},
+      {"nom": "Épargne", "devise": "EUR",
+       "soldes": {"prevu": -5.0, "engage": -5.0, "pointe": -5.0}}])"),
+            soldes);
+  VYXRunResult text = Ok({"soldes"});
+  EXPECT_EQ(
+      "Compte      Prévu    Engagé    Pointé  Devise\n"
+      "Courant  1 003,50  1 002,50  1 000,50  EUR\n"
+      "Épargne     -5,00     -5,00     -5,00  EUR\n",
+      text.out);
+  EXPECT_EQ(nlohmann::json::array({soldes[1]}), Json({"soldes", "épargne"}));
+
+  // Another dossier for one command, by --dossier.
+  fs::create_directories(home_.Path() / "autre");
+  Ok({"dossier", "creer", (home_.Path() / "autre" / "Pro").string()});
+  EXPECT_EQ(0u, Json({"soldes"}).size());
+  EXPECT_EQ(2u, Json({"--dossier", dossier, "soldes"}).size());
+  Ok({"dossier", "ouvrir", dossier});
+  EXPECT_EQ(2u, Json({"soldes"}).size());
+}
+
+TEST_F(CliEndToEndTest, AccountsRenamedCopiedLockedAndDeleted) {
+  MakeDossier({"Courant"});
+  Ok({"compte", "reports", "Courant", "--pointe", "10"});
+
+  Ok({"compte", "renommer", "courant", "Chèques"});
+  EXPECT_FALSE(fs::exists(Folder() / "Courant.cpt"));
+  EXPECT_TRUE(fs::exists(Folder() / "Chèques.cpt"));
+  Ok({"compte", "copier", "Chèques", "Vacances"});
+  nlohmann::json soldes = Json({"soldes"});
+  ASSERT_EQ(2u, soldes.size());
+  EXPECT_EQ("Chèques", soldes[0]["nom"]);
+  EXPECT_EQ("Vacances", soldes[1]["nom"]);
+  EXPECT_EQ(10.0, soldes[1]["soldes"]["pointe"]);  // the copy has the same figures
+
+  // Names another account has, or that cannot name a file, are refused.
+  for (std::vector<std::string> args : {std::vector<std::string>{"compte", "creer", "VACANCES"},
+                                        {"compte", "renommer", "Vacances", "chèques"},
+                                        {"compte", "copier", "Vacances", "a/b"},
+                                        {"compte", "creer", "Compte ✓"}}) {
+    VYXRunResult r = VYXRunVyx(args);
+    EXPECT_EQ(1, r.exitCode) << Joined(args);
+    EXPECT_NE(std::string::npos, r.err.find("vyx : ")) << r.err;
+  }
+  EXPECT_EQ(2u, Json({"compte", "liste"}).size());
+
+  nlohmann::json lock = Json({"compte", "verrou", "Vacances", "31/03/2024"});
+  EXPECT_EQ("2024-03-31", lock["lockDate"]);
+  VYXRunResult shown = Ok({"compte", "verrou", "vacances"});
+  EXPECT_EQ("Le compte « Vacances » est verrouillé jusqu'au 31/03/24 inclus.\n", shown.out);
+  Ok({"compte", "verrou", "Vacances", ""});
+  EXPECT_TRUE(Json({"compte", "verrou", "Vacances"})["lockDate"].is_null());
+
+  // Deleting asks first; without a terminal nobody answers, and the safe
+  // answer keeps the account.
+  VYXRunResult asked = VYXRunVyx({"compte", "supprimer", "Vacances"});
+  EXPECT_EQ(1, asked.exitCode);
+  EXPECT_NE(std::string::npos, asked.err.find("Pas de terminal pour répondre à « Voulez-vous "
+                                              "vraiment supprimer le compte « Vacances »"))
+      << asked.err;
+  EXPECT_TRUE(fs::exists(Folder() / "Vacances.cpt"));
+  EXPECT_EQ(1, VYXRunVyx({"--non", "compte", "supprimer", "Vacances"}).exitCode);
+  Ok({"--oui", "compte", "supprimer", "Vacances"});
+  EXPECT_FALSE(fs::exists(Folder() / "Vacances.cpt"));
+  EXPECT_EQ(1u, Json({"compte", "liste"}).size());
+}
+
+TEST_F(CliEndToEndTest, RefusedArgumentsLeaveEveryFileAsItWas) {
+  MakeDossier({"Courant"});
+  Ok({"compte", "verrou", "Courant", "31/01/2024"});
+  const auto before = Snapshot();
+  struct Case {
+    std::vector<std::string> args;
+    const char* message;
+  } cases[] = {
+      {{"compte", "verrou", "Courant", "29/02/07"}, "vyx : « 29/02/07 » n'est pas une date.\n"},
+      {{"compte", "reports", "Courant", "--prevu", "12a"}, "vyx : « 12a » n'est pas un montant.\n"},
+      {{"compte", "creer", "Łódź"},
+       "vyx : Ce texte contient un caractère que vyx ne peut pas enregistrer (U+0141).\n"},
+  };
+  for (const Case& c : cases) {
+    VYXRunResult r = VYXRunVyx(c.args);
+    EXPECT_EQ(1, r.exitCode) << Joined(c.args);
+    EXPECT_EQ(c.message, r.err);
+    EXPECT_EQ("", r.out);
+    EXPECT_TRUE(before == Snapshot()) << Joined(c.args) << " changed a file";
+  }
+  EXPECT_EQ("2024-01-31", Json({"compte", "verrou", "Courant"})["lockDate"]);
+}
+
+TEST_F(CliEndToEndTest, UnknownAccountsAndMissingDossiersAreRefused) {
+  VYXRunResult r = VYXRunVyx({"--dossier", (home_.Path() / "rien.grp").string(), "soldes"});
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_NE(std::string::npos, r.err.find("Impossible d'ouvrir le dossier « rien.grp »")) << r.err;
+
+  MakeDossier({"Courant"});
+  r = VYXRunVyx({"soldes", "Livret"});
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_EQ("vyx : Le dossier « Maison.grp » n'a pas de compte « Livret ».\n", r.err);
+  r = VYXRunVyx({"dossier", "creer", (Folder() / "Maison.grp").string()});
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_NE(std::string::npos, r.err.find("existe déjà")) << r.err;
+  r = VYXRunVyx({"dossier", "ouvrir", (Folder() / "Courant.cpt").string()});
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_EQ("vyx : Ce fichier n'est pas un dossier vyx.\n", r.err);
+}
+
+TEST_F(CliEndToEndTest, UsageErrorsExitTwoWithTheCommandsHelp) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* help;  // a line of the help that should be shown
+  } cases[] = {
+      {{"compte", "creer"}, "--devise"},
+      {{"compte", "verrou", "A", "B", "C"}, "DATE"},
+      {{"bidule"}, "soldes"},
+      {{"--oui", "--non", "soldes"}, "prévu, engagé et pointé"},
+  };
+  for (const Case& c : cases) {
+    VYXRunResult r = VYXRunVyx(c.args);
+    EXPECT_EQ(2, r.exitCode) << Joined(c.args);
+    EXPECT_EQ(0u, r.err.find("vyx : erreur d'usage : ")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find(c.help)) << Joined(c.args) << "\n" << r.err;
+    EXPECT_EQ("", r.out);
+  }
+  VYXRunResult help = Ok({"compte", "--help"});
+  EXPECT_NE(std::string::npos, help.out.find("reports")) << help.out;
+}
+
+}  // namespace
