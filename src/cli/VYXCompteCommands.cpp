@@ -189,8 +189,12 @@ void Renommer(VYXCliContext& ctx, const std::string& nom, const std::string& nou
   if (!session.Container().RenameCompteFile(file, newName)) {
     CPThrowList(ioErr, kCompteTexts, kCannotRename, {compte.name});
   }
-  if (!ctx.json)
+  if (ctx.json) {
+    VYXPrintJson(
+        ctx, {{"nom", nouveau}, {"ancien", VYXText(compte.name)}, {"fichier", to.Path().string()}});
+  } else {
     *ctx.out << VYXHelp(kCompteTexts, kRenamed, {VYXText(compte.name), nouveau}) << '\n';
+  }
   session.Close();
 }
 
@@ -206,8 +210,13 @@ void Copier(VYXCliContext& ctx, const std::string& nom, const std::string& nouve
     CPThrowList(ioErr, kCompteTexts, kCannotCopy, {compte.name});
   }
   session.Dossier().AddCompte(to);
-  if (!ctx.json)
+  if (ctx.json) {
+    VYXPrintJson(
+        ctx,
+        {{"nom", nouveau}, {"original", VYXText(compte.name)}, {"fichier", to.Path().string()}});
+  } else {
     *ctx.out << VYXHelp(kCompteTexts, kCopied, {VYXText(compte.name), nouveau}) << '\n';
+  }
   session.Close();
 }
 
@@ -232,7 +241,11 @@ void Supprimer(VYXCliContext& ctx, const std::string& nom) {
   } else {
     dossier.RemoveCompte(compte.id, true);
   }
-  if (!ctx.json) *ctx.out << VYXHelp(kCompteTexts, kDeleted, {VYXText(compte.name)}) << '\n';
+  if (ctx.json) {
+    VYXPrintJson(ctx, {{"nom", VYXText(compte.name)}, {"supprime", true}});
+  } else {
+    *ctx.out << VYXHelp(kCompteTexts, kDeleted, {VYXText(compte.name)}) << '\n';
+  }
   session.Close();
 }
 
@@ -320,15 +333,18 @@ void VYXAddCompteCommands(CLI::App& app, VYXCliContext& ctx) {
   CLI::App* renommer = VYXAddSubcommand(compte, "renommer", T(kHelpRenommer));
   renommer->add_option("NOM", *nom, T(kHelpNom))->required();
   renommer->add_option("NOUVEAU", *nouveau, T(kHelpNouveau))->required();
+  VYXAddJsonFlag(renommer, ctx);
   VYXSetCommand(renommer, [&ctx, nom, nouveau] { Renommer(ctx, *nom, *nouveau); });
 
   CLI::App* copier = VYXAddSubcommand(compte, "copier", T(kHelpCopier));
   copier->add_option("NOM", *nom, T(kHelpNom))->required();
   copier->add_option("NOUVEAU", *nouveau, T(kHelpNouveau))->required();
+  VYXAddJsonFlag(copier, ctx);
   VYXSetCommand(copier, [&ctx, nom, nouveau] { Copier(ctx, *nom, *nouveau); });
 
   CLI::App* supprimer = VYXAddSubcommand(compte, "supprimer", T(kHelpSupprimer));
   supprimer->add_option("NOM", *nom, T(kHelpNom))->required();
+  VYXAddJsonFlag(supprimer, ctx);
   VYXSetCommand(supprimer, [&ctx, nom] { Supprimer(ctx, *nom); });
 
   CLI::App* verrou = VYXAddSubcommand(compte, "verrou", T(kHelpVerrou));

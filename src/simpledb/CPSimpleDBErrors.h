@@ -66,6 +66,7 @@ enum : int16_t {
 // Strings of the engine's messages (res/strings.fr).
 constexpr int kSDBMessagesList = 30100;
 constexpr int kSDBAtBlocItem = 1;  // "Bloc ^2 : ^1"
+constexpr int kSDBCompactingItem = 2;  // the title of the compaction's progress
 
 // Raises `code` with its text and the block where it was met, so that a user
 // (and `vyx db verifier`) can tell which record is at fault.

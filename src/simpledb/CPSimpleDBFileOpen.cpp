@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "foundation/CPException.h"
+#include "foundation/CPStringTable.h"
 #include "platform/CPClock.h"
+#include "platform/CPInteraction.h"
 #include "platform/CPOSErr.h"
 #include "simpledb/CPCRC16.h"
 #include "simpledb/CPSimpleDBErrors.h"
@@ -238,7 +240,8 @@ bool CPSimpleDBFile::LoadSavedIndex() {
     }
     done += n;
   }
-  sound = sound && static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(crc))) == h.checksum;
+  sound =
+      sound && static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(crc))) == h.checksum;
   if (!sound) {
     index_.Clear();
     return false;
@@ -362,7 +365,11 @@ void CPSimpleDBFile::Compact(CPSimpleDBSession* session) {
   CheckWritable();
   CPSimpleDBAccessLocker lock(this);
   CPSimpleDBRefnum write = 1, r = 0;
+  // A large file takes a while: the user sees how far the moves have come.
+  CPProgress progress(CPGetListString(kSDBMessagesList, kSDBCompactingItem),
+                      long(blocs_.GetNbOfBlocs()));
   for (bool more = blocs_.GetFirstRefnum(&r); more;) {
+    progress.Update(long(r));
     CPSimpleDBDataHeader h;
     blocs_.ReadBlocs(r, 1, &h, nullptr, nullptr, 0);
     uint32_t count = CPSimpleDBBlocsFor(h.size);

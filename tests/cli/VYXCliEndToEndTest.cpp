@@ -1,6 +1,10 @@
 // `vyx` end to end: the real program, with its preferences and data folders in
 // a temporary home, working in dossiers made there.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -71,6 +75,39 @@ class CliEndToEndTest : public ::testing::Test {
       if (entry.is_regular_file()) files[entry.path().string()] = VYXReadFile(entry.path());
     }
     return files;
+  }
+
+  // Runs vyx on a pseudo-terminal and types `typed` once it asks (o/n):
+  // everything the terminal showed, and the exit code.
+  std::pair<std::string, int> OnTerminal(const std::vector<std::string>& args,
+                                         const std::string& typed) {
+    int master = -1;
+    pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
+    if (pid == 0) {
+      std::vector<char*> argv{const_cast<char*>(VYX_BINARY_PATH)};
+      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      ::execv(VYX_BINARY_PATH, argv.data());
+      ::_exit(127);
+    }
+    std::string shown;
+    bool answered = false;
+    for (;;) {
+      pollfd fd{master, POLLIN, 0};
+      if (::poll(&fd, 1, 20000) <= 0) break;
+      char buf[1024];
+      ssize_t n = ::read(master, buf, sizeof buf);
+      if (n <= 0) break;
+      shown.append(buf, static_cast<size_t>(n));
+      if (!answered && shown.find("(o/n)") != std::string::npos) {
+        answered = true;
+        EXPECT_EQ(static_cast<ssize_t>(typed.size()), ::write(master, typed.data(), typed.size()));
+      }
+    }
+    ::close(master);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return {shown, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
   }
 
   VYXTempDir home_;
@@ -152,7 +189,9 @@ TEST_F(CliEndToEndTest, AccountsRenamedCopiedLockedAndDeleted) {
   MakeDossier({"Courant"});
   Ok({"compte", "reports", "Courant", "--pointe", "10"});
 
-  Ok({"compte", "renommer", "courant", "Chèques"});
+  nlohmann::json renamed = Json({"compte", "renommer", "courant", "Chèques"});
+  EXPECT_EQ("Courant", renamed["ancien"]);
+  EXPECT_EQ((Folder() / "Chèques.cpt").string(), renamed["fichier"]);
   EXPECT_FALSE(fs::exists(Folder() / "Courant.cpt"));
   EXPECT_TRUE(fs::exists(Folder() / "Chèques.cpt"));
   Ok({"compte", "copier", "Chèques", "Vacances"});
@@ -192,6 +231,22 @@ TEST_F(CliEndToEndTest, AccountsRenamedCopiedLockedAndDeleted) {
   Ok({"--oui", "compte", "supprimer", "Vacances"});
   EXPECT_FALSE(fs::exists(Folder() / "Vacances.cpt"));
   EXPECT_EQ(1u, Json({"compte", "liste"}).size());
+}
+
+TEST_F(CliEndToEndTest, QuestionsAreAskedOnTheTerminal) {
+  MakeDossier({"Courant", "Vacances"});
+  auto [kept, no] = OnTerminal({"compte", "supprimer", "vacances"}, "n\n");
+  EXPECT_EQ(1, no);
+  EXPECT_NE(std::string::npos,
+            kept.find("Voulez-vous vraiment supprimer le compte « Vacances » et son fichier"))
+      << kept;
+  EXPECT_EQ(std::string::npos, kept.find("Pas de terminal"));
+  EXPECT_TRUE(fs::exists(Folder() / "Vacances.cpt"));
+
+  auto [shown, yes] = OnTerminal({"compte", "supprimer", "vacances"}, "o\n");
+  EXPECT_EQ(0, yes) << shown;
+  EXPECT_NE(std::string::npos, shown.find("Compte « Vacances » supprimé.")) << shown;
+  EXPECT_FALSE(fs::exists(Folder() / "Vacances.cpt"));
 }
 
 TEST_F(CliEndToEndTest, RefusedArgumentsLeaveEveryFileAsItWas) {

@@ -9,6 +9,7 @@
 #include "foundation/CPStringTable.h"
 #include "foundation/CPTextEncoding.h"
 #include "platform/CPClock.h"
+#include "platform/CPInteraction.h"
 #include "platform/CPOSErr.h"
 #include "simpledb/CPSimpleDBErrors.h"
 #include "simpledb/CPSimpleDBFile.h"
@@ -312,7 +313,12 @@ TEST_P(SDBFileTest, CompactionKeepsOrderDataAndFixesTheSavedIndexPlace) {
   for (int i = 0; i < 30; ++i) {
     if (i % 3) kept.push_back(order[i]);
   }
-  f->Compact(&s);
+  {
+    CPScriptedInteraction user;
+    f->Compact(&s);
+    EXPECT_EQ(1, user.ProgressRuns());  // the user sees the moves go by
+    EXPECT_GT(user.ProgressSteps(), 0);
+  }
   CheckCopy(*f);
   EXPECT_LT(f->GetHeader().indexRefnum, indexBefore);
   // No free record is left and the file ends with the last record.
