@@ -27,6 +27,8 @@ class FrenchFormatter : public CLI::Formatter {
     label("Positionals", "Arguments");
     label("Options", "Options");
     label("Subcommands", "Commandes");
+    label("Excludes", "Exclut");
+    label("Needs", "Nécessite");
   }
 };
 

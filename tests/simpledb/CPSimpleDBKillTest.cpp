@@ -10,6 +10,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 
 #include "SDBTestSupport.h"
@@ -116,10 +117,13 @@ TEST(CPSimpleDBKill, AKilledWriterLosesNothingItHadFinished) {
       Writer(spec, round % 2 == 0, round, pipeFds[1]);
     }
     ::close(pipeFds[1]);
-    // Kill it at a moment that differs at each round. The pipe is drained all
+    // Kill it at a moment that differs at each round, counted from its first
+    // message (the file is open by then: on a loaded machine the writer may
+    // take longer than the delay just to start). The pipe is drained all
     // along, so that the writer is killed while writing the file, not while
     // waiting for room in the pipe.
-    auto killAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(5 + rng() % 60);
+    const auto delay = std::chrono::milliseconds(5 + rng() % 60);
+    std::optional<std::chrono::steady_clock::time_point> killAt;
     bool killed = false;
     Message started{}, m{};
     bool inFlight = false;
@@ -127,7 +131,7 @@ TEST(CPSimpleDBKill, AKilledWriterLosesNothingItHadFinished) {
     for (;;) {
       struct pollfd p = {pipeFds[0], POLLIN, 0};
       ::poll(&p, 1, 1);
-      if (!killed && std::chrono::steady_clock::now() >= killAt) {
+      if (!killed && killAt && std::chrono::steady_clock::now() >= *killAt) {
         ::kill(pid, SIGKILL);
         killed = true;
       }
@@ -136,6 +140,7 @@ TEST(CPSimpleDBKill, AKilledWriterLosesNothingItHadFinished) {
       ssize_t n = ::read(pipeFds[0], buf, sizeof buf);
       if (n <= 0) break;
       pending.append(buf, static_cast<size_t>(n));
+      if (!killAt) killAt = std::chrono::steady_clock::now() + delay;
       for (; pending.size() >= sizeof m; pending.erase(0, sizeof m)) {
         std::memcpy(&m, pending.data(), sizeof m);
         ASSERT_NE(Message::kFailed, m.kind) << "the writer failed in round " << round;
