@@ -74,6 +74,8 @@ void VYXAddDbCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddDossierCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddCompteCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddSoldesCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddListeCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddChequierCommands(CLI::App& app, VYXCliContext& ctx);
 // What `vyx` does without a command: the dossier's accounts and their balances.
 void VYXRunSoldes(VYXCliContext& ctx, const std::string& compte);
 

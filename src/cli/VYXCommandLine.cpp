@@ -47,7 +47,12 @@ const CLI::App* Deepest(const CLI::App* app) {
 
 void VYXSetCommand(CLI::App* sub, VYXCommand command) {
   auto shared = std::make_shared<VYXCommand>(std::move(command));
-  sub->callback([shared] { gCommand = shared.get(); });
+  // CLI11 calls a command's callback after those of its subcommands: a
+  // command that also runs alone (`liste categories`) leaves the choice to
+  // the subcommand typed after it (`liste categories ajouter`).
+  sub->callback([shared, sub] {
+    if (sub->get_subcommands().empty()) gCommand = shared.get();
+  });
   // Keep the command alive as long as the app: the callback owns it.
 }
 
@@ -98,6 +103,8 @@ int VYXRunCommandLine(int argc, char** argv) {
   VYXAddDossierCommands(app, ctx);
   VYXAddCompteCommands(app, ctx);
   VYXAddSoldesCommands(app, ctx);
+  VYXAddListeCommands(app, ctx);
+  VYXAddChequierCommands(app, ctx);
   VYXAddDbCommands(app, ctx);
 
   gCommand = nullptr;
