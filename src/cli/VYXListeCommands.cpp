@@ -69,7 +69,7 @@ enum : int {
   kNoName,
   kBadType,          // ^1: the text typed
   kAdded,            // ^1: the name, ^2: the list
-  kAddedUnique,      // ^1: the name given, ^2: the list, ^3: the name typed
+  kAddedUnique,      // ^1: the name given, ^2: the list, ^3: the item that had the name
   kRenamed,          // ^1, ^2: the names
   kConfirmMerge,     // ^1: the list, ^2: the name kept, ^3: the name merged
   kMerged,           // ^1: the name merged, ^2: the name kept
@@ -443,12 +443,14 @@ void Ajouter(VYXCliContext& ctx, Liste liste, const AddArgs& args) {
   VYXUserPreferences& dossier = session.Dossier();
   CPResourceSet& set = SetOf(dossier, liste);
   CPResID id;
+  std::string existing;  // the item that had the name
   {
     VYXUserPreferences::Exclusive hold(dossier);
+    if (set.ResourceExists(P(name))) existing = NameOf(set, set.GetResourceID(P(name)));
     // A currency is known by its code: another one under the code with a
     // number after it would name nothing.
-    if (liste == Liste::kDevises && set.ResourceExists(P(name))) {
-      CPThrowList(kCPErrAlreadyExists, kListeTexts, kDeviseExists, {name});
+    if (liste == Liste::kDevises && !existing.empty()) {
+      CPThrowList(kCPErrAlreadyExists, kListeTexts, kDeviseExists, {existing});
     }
     // Like every list of the system, a name already taken gets a number.
     id = dossier.AddItem(set, P(name), record.data(), uint32_t(record.size()));
@@ -456,11 +458,11 @@ void Ajouter(VYXCliContext& ctx, Liste liste, const AddArgs& args) {
   std::string given = NameOf(set, id);
   if (ctx.json) {
     VYXPrintJson(ctx, ItemJson(dossier, liste, id));
-  } else if (given == name) {
+  } else if (existing.empty()) {
     *ctx.out << VYXHelp(kListeTexts, kAdded, {VYXText(given), VYXText(ListeName(liste))}) << '\n';
   } else {
     *ctx.out << VYXHelp(kListeTexts, kAddedUnique,
-                        {VYXText(given), VYXText(ListeName(liste)), VYXText(name)})
+                        {VYXText(given), VYXText(ListeName(liste)), VYXText(existing)})
              << '\n';
   }
   session.Close();

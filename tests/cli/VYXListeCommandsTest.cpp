@@ -96,7 +96,7 @@ TEST_F(ListeCommandsTest, ItemsAddedWithTheirKindAndTakenNamesNumbered) {
             Ok({"liste", "categories", "ajouter", "Loisirs", "--type", "recette"}).out);
   // A name the list has, whatever its case and accents, gets a number, as
   // every list of the system gives one.
-  EXPECT_EQ("Élément « loisirs 1 » ajouté à la liste des catégories (« loisirs » y était déjà).\n",
+  EXPECT_EQ("Élément « loisirs 1 » ajouté à la liste des catégories (elle a déjà « Loisirs »).\n",
             Ok({"liste", "categories", "ajouter", "loisirs"}).out);
   nlohmann::json added = Json({"liste", "categories", "ajouter", "Sport", "--type", "3"});
   EXPECT_EQ("Sport", added["nom"]);
