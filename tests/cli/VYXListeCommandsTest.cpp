@@ -225,6 +225,10 @@ TEST_F(ListeCommandsTest, UnknownItemsAndReferenceCurrencyRefusedWithoutChange) 
   EXPECT_EQ("DOL", comptes[1]["devise"]);
   EXPECT_FALSE(Item(Json({"liste", "devises"}), "DOL").is_null());
   EXPECT_TRUE(Item(Json({"liste", "devises"}), "USD").is_null());
+  // Merged into the reference currency, it leaves its accounts in that one.
+  Ok({"--oui", "liste", "devises", "renommer", "DOL", "eur"});
+  EXPECT_EQ("EUR", Json({"compte", "liste"})[1]["devise"]);
+  EXPECT_EQ(1u, Json({"liste", "devises"}).size());
 }
 
 TEST_F(ListeCommandsTest, UsageErrorsExitTwo) {
