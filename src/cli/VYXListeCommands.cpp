@@ -383,6 +383,11 @@ void Lister(VYXCliContext& ctx, Liste liste) {
   session.Close();
 }
 
+// What a change did, in words; nothing with --json (a change prints no data).
+void Say(VYXCliContext& ctx, const std::string& text) {
+  if (!ctx.json) *ctx.out << text << '\n';
+}
+
 // ---- Adding
 
 struct AddArgs {
@@ -487,7 +492,7 @@ void RenommerDevise(VYXCliContext& ctx, VYXCliSession& session, CPResID id,
   std::string old = NameOf(devises, id);
   if (id == 1) CPThrowList(paramErr, kListeTexts, kReferenceDevise, {old});
   if (old == newName) {
-    *ctx.out << VYXHelp(kListeTexts, kSameName, {VYXText(old)}) << '\n';
+    Say(ctx, VYXHelp(kListeTexts, kSameName, {VYXText(old)}));
     return;
   }
   session.OpenAllComptes();
@@ -503,11 +508,9 @@ void RenommerDevise(VYXCliContext& ctx, VYXCliSession& session, CPResID id,
   }
   if (merge) {
     devises.RemoveResource(id);
-    *ctx.out << VYXHelp(kListeTexts, kMerged, {VYXText(old), VYXText(NameOf(devises, other))})
-             << '\n';
+    Say(ctx, VYXHelp(kListeTexts, kMerged, {VYXText(old), VYXText(NameOf(devises, other))}));
   } else {
-    *ctx.out << VYXHelp(kListeTexts, kRenamed, {VYXText(old), VYXText(NameOf(devises, id))})
-             << '\n';
+    Say(ctx, VYXHelp(kListeTexts, kRenamed, {VYXText(old), VYXText(NameOf(devises, id))}));
   }
 }
 
@@ -528,7 +531,7 @@ void Renommer(VYXCliContext& ctx, Liste liste, const std::string& nom, const std
   session.OpenAllComptes();
   std::string old = NameOf(set, id);
   if (old == newName) {
-    *ctx.out << VYXHelp(kListeTexts, kSameName, {VYXText(old)}) << '\n';
+    Say(ctx, VYXHelp(kListeTexts, kSameName, {VYXText(old)}));
     session.Close();
     return;
   }
@@ -539,9 +542,9 @@ void Renommer(VYXCliContext& ctx, Liste liste, const std::string& nom, const std
   // Merged, the item takes the spelling of the one kept, in the accounts too.
   dossier.Rename(SharedOf(liste), id, P(kept));
   if (merge) {
-    *ctx.out << VYXHelp(kListeTexts, kMerged, {VYXText(old), VYXText(kept)}) << '\n';
+    Say(ctx, VYXHelp(kListeTexts, kMerged, {VYXText(old), VYXText(kept)}));
   } else {
-    *ctx.out << VYXHelp(kListeTexts, kRenamed, {VYXText(old), VYXText(NameOf(set, id))}) << '\n';
+    Say(ctx, VYXHelp(kListeTexts, kRenamed, {VYXText(old), VYXText(NameOf(set, id))}));
   }
   session.Close();
 }
@@ -561,8 +564,7 @@ void SupprimerDevise(VYXCliContext& ctx, VYXCliSession& session, CPResID id) {
     }
   }
   devises.RemoveResource(id);
-  *ctx.out << VYXHelp(kListeTexts, kDeleted, {VYXText(name), VYXText(ListeName(Liste::kDevises))})
-           << '\n';
+  Say(ctx, VYXHelp(kListeTexts, kDeleted, {VYXText(name), VYXText(ListeName(Liste::kDevises))}));
 }
 
 void Supprimer(VYXCliContext& ctx, Liste liste, const std::string& nom) {
@@ -606,9 +608,9 @@ void Supprimer(VYXCliContext& ctx, Liste liste, const std::string& nom) {
   }
   std::string list = VYXText(ListeName(liste));
   if (keepers.empty()) {
-    *ctx.out << VYXHelp(kListeTexts, kDeleted, {VYXText(name), list}) << '\n';
+    Say(ctx, VYXHelp(kListeTexts, kDeleted, {VYXText(name), list}));
   } else {
-    *ctx.out << VYXHelp(kListeTexts, kDeletedKept, {VYXText(name), list, keepers}) << '\n';
+    Say(ctx, VYXHelp(kListeTexts, kDeletedKept, {VYXText(name), list, keepers}));
   }
   session.Close();
 }
