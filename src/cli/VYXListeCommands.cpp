@@ -383,9 +383,17 @@ void Lister(VYXCliContext& ctx, Liste liste) {
   session.Close();
 }
 
-// What a change did, in words; nothing with --json (a change prints no data).
-void Say(VYXCliContext& ctx, const std::string& text) {
-  if (!ctx.json) *ctx.out << text << '\n';
+// What a change did: in words, or with --json as data.
+void Say(VYXCliContext& ctx, const std::string& text, const nlohmann::json& data) {
+  if (ctx.json) {
+    VYXPrintJson(ctx, data);
+  } else {
+    *ctx.out << text << '\n';
+  }
+}
+
+nlohmann::json RenameJson(const std::string& old, const std::string& now, bool merge) {
+  return {{"nom", VYXText(now)}, {"ancien", VYXText(old)}, {"fusion", merge}};
 }
 
 // ---- Adding
@@ -492,7 +500,7 @@ void RenommerDevise(VYXCliContext& ctx, VYXCliSession& session, CPResID id,
   std::string old = NameOf(devises, id);
   if (id == 1) CPThrowList(paramErr, kListeTexts, kReferenceDevise, {old});
   if (old == newName) {
-    Say(ctx, VYXHelp(kListeTexts, kSameName, {VYXText(old)}));
+    Say(ctx, VYXHelp(kListeTexts, kSameName, {VYXText(old)}), RenameJson(old, old, false));
     return;
   }
   session.OpenAllComptes();
@@ -506,12 +514,10 @@ void RenommerDevise(VYXCliContext& ctx, VYXCliSession& session, CPResID id,
   for (VYXCompte* compte : std::vector<VYXCompte*>(dossier.GetOpenComptes())) {
     if (SameCode(compte->GetInformations().devise, oldCode)) compte->SetCompteDevise(newCode);
   }
-  if (merge) {
-    devises.RemoveResource(id);
-    Say(ctx, VYXHelp(kListeTexts, kMerged, {VYXText(old), VYXText(NameOf(devises, other))}));
-  } else {
-    Say(ctx, VYXHelp(kListeTexts, kRenamed, {VYXText(old), VYXText(NameOf(devises, id))}));
-  }
+  std::string now = NameOf(devises, merge ? other : id);
+  if (merge) devises.RemoveResource(id);
+  Say(ctx, VYXHelp(kListeTexts, merge ? kMerged : kRenamed, {VYXText(old), VYXText(now)}),
+      RenameJson(old, now, merge));
 }
 
 void Renommer(VYXCliContext& ctx, Liste liste, const std::string& nom, const std::string& nouveau) {
@@ -531,7 +537,7 @@ void Renommer(VYXCliContext& ctx, Liste liste, const std::string& nom, const std
   session.OpenAllComptes();
   std::string old = NameOf(set, id);
   if (old == newName) {
-    Say(ctx, VYXHelp(kListeTexts, kSameName, {VYXText(old)}));
+    Say(ctx, VYXHelp(kListeTexts, kSameName, {VYXText(old)}), RenameJson(old, old, false));
     session.Close();
     return;
   }
@@ -541,11 +547,9 @@ void Renommer(VYXCliContext& ctx, Liste liste, const std::string& nom, const std
   if (merge) AskMerge(liste, kept, old);
   // Merged, the item takes the spelling of the one kept, in the accounts too.
   dossier.Rename(SharedOf(liste), id, P(kept));
-  if (merge) {
-    Say(ctx, VYXHelp(kListeTexts, kMerged, {VYXText(old), VYXText(kept)}));
-  } else {
-    Say(ctx, VYXHelp(kListeTexts, kRenamed, {VYXText(old), VYXText(NameOf(set, id))}));
-  }
+  std::string now = merge ? kept : NameOf(set, id);
+  Say(ctx, VYXHelp(kListeTexts, merge ? kMerged : kRenamed, {VYXText(old), VYXText(now)}),
+      RenameJson(old, now, merge));
   session.Close();
 }
 
@@ -564,7 +568,8 @@ void SupprimerDevise(VYXCliContext& ctx, VYXCliSession& session, CPResID id) {
     }
   }
   devises.RemoveResource(id);
-  Say(ctx, VYXHelp(kListeTexts, kDeleted, {VYXText(name), VYXText(ListeName(Liste::kDevises))}));
+  Say(ctx, VYXHelp(kListeTexts, kDeleted, {VYXText(name), VYXText(ListeName(Liste::kDevises))}),
+      {{"nom", VYXText(name)}, {"supprime", true}, {"gardePar", nlohmann::json::array()}});
 }
 
 void Supprimer(VYXCliContext& ctx, Liste liste, const std::string& nom) {
@@ -585,13 +590,15 @@ void Supprimer(VYXCliContext& ctx, Liste liste, const std::string& nom) {
   if (!set.CanRemoveResource(id)) {
     CPThrowList(paramErr, kListeTexts, kCannotDelete, {name, ListeName(liste)});
   }
-  // The accounts that still use the item keep their copy (UTF-8, for the report).
-  std::string keepers;
+  // The accounts that still use the item keep their copy.
+  std::string keepers;  // UTF-8, for the report
+  nlohmann::json keptBy = nlohmann::json::array();
   for (VYXCompte* compte : dossier.GetOpenComptes()) {
     CPResourceSet& theirs = compte->GetListSet(kind);
     if (theirs.ResourceExists(P(name)) &&
         compte->ListItemIsUsed(kind, theirs.GetResourceID(P(name)))) {
       keepers += (keepers.empty() ? "« " : ", « ") + VYXText(compte->GetName()) + " »";
+      keptBy.push_back(VYXText(compte->GetName()));
     }
   }
   Str255 user;
@@ -607,11 +614,10 @@ void Supprimer(VYXCliContext& ctx, Liste liste, const std::string& nom) {
     set.RemoveResource(id);
   }
   std::string list = VYXText(ListeName(liste));
-  if (keepers.empty()) {
-    Say(ctx, VYXHelp(kListeTexts, kDeleted, {VYXText(name), list}));
-  } else {
-    Say(ctx, VYXHelp(kListeTexts, kDeletedKept, {VYXText(name), list, keepers}));
-  }
+  Say(ctx,
+      keepers.empty() ? VYXHelp(kListeTexts, kDeleted, {VYXText(name), list})
+                      : VYXHelp(kListeTexts, kDeletedKept, {VYXText(name), list, keepers}),
+      {{"nom", VYXText(name)}, {"supprime", true}, {"gardePar", keptBy}});
   session.Close();
 }
 
@@ -641,10 +647,12 @@ void VYXAddListeCommands(CLI::App& app, VYXCliContext& ctx) {
     CLI::App* renommer = VYXAddSubcommand(type, "renommer", T(kHelpRenommer));
     renommer->add_option("NOM", *nom, T(kHelpNom))->required();
     renommer->add_option("NOUVEAU", *nouveau, T(kHelpNouveau))->required();
+    VYXAddJsonFlag(renommer, ctx);
     VYXSetCommand(renommer, [&ctx, which, nom, nouveau] { Renommer(ctx, which, *nom, *nouveau); });
 
     CLI::App* supprimer = VYXAddSubcommand(type, "supprimer", T(kHelpSupprimer));
     supprimer->add_option("NOM", *nom, T(kHelpNom))->required();
+    VYXAddJsonFlag(supprimer, ctx);
     VYXSetCommand(supprimer, [&ctx, which, nom] { Supprimer(ctx, which, *nom); });
   }
 }

@@ -183,10 +183,9 @@ TEST_F(ListeCommandsTest, ItemInUseDeletedOnlyWhenConfirmedAndKeptByItsAccount) 
   EXPECT_FALSE(Item(Json({"liste", "categories"}), "Restaurants").is_null());
   EXPECT_EQ(1, VYXRunVyx({"--non", "liste", "categories", "supprimer", "Restaurants"}).exitCode);
 
-  EXPECT_EQ(
-      "Élément « Restaurants » supprimé de la liste des catégories ; gardé par les comptes qui "
-      "l'utilisent : « Compte courant ».\n",
-      Ok({"--oui", "liste", "categories", "supprimer", "Restaurants"}).out);
+  EXPECT_EQ(nlohmann::json::parse(
+                R"({"nom": "Restaurants", "supprime": true, "gardePar": ["Compte courant"]})"),
+            Json({"--oui", "liste", "categories", "supprimer", "Restaurants"}));
   EXPECT_TRUE(Item(Json({"liste", "categories"}), "Restaurants").is_null());
   // The account kept its copy: the next time it opens, the dossier takes it in again.
   Ok({"soldes"});
