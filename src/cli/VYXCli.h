@@ -76,6 +76,8 @@ void VYXAddCompteCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddSoldesCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddListeCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddChequierCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddOpeCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddVentilCommands(CLI::App& app, VYXCliContext& ctx);
 // What `vyx` does without a command: the dossier's accounts and their balances.
 void VYXRunSoldes(VYXCliContext& ctx, const std::string& compte);
 

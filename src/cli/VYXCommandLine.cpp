@@ -105,6 +105,8 @@ int VYXRunCommandLine(int argc, char** argv) {
   VYXAddSoldesCommands(app, ctx);
   VYXAddListeCommands(app, ctx);
   VYXAddChequierCommands(app, ctx);
+  VYXAddOpeCommands(app, ctx);
+  VYXAddVentilCommands(app, ctx);
   VYXAddDbCommands(app, ctx);
 
   gCommand = nullptr;

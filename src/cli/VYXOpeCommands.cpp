@@ -1,0 +1,376 @@
+// `vyx ope`: an account's operations: add, list, modify, delete. Everything
+// goes through the account's own operations, so that its rules hold as they
+// do in the graphical application: the lock date, the sums by status, the
+// cheque books.
+//
+// A new operation starts from the account's default values (status, mode,
+// category, allocation, VAT rate, month rule); its bank date comes from its
+// payment mode's rule for its sense, its VAT amount from its VAT rate. A
+// modification changes only the fields given, and what follows from them: a
+// new date, mode or amount moves a bank date that the mode gave (not one the
+// user typed), a new amount or rate recomputes the VAT amount.
+//
+// Every argument is read before the dossier is opened, and every refusal the
+// account would make is made before anything is written, so that a refused
+// command leaves every file as it was.
+#include <algorithm>
+#include <ostream>
+
+#include "accounts/VYXCompteErrors.h"
+#include "accounts/VYXDatePointe.h"
+#include "accounts/VYXMonthRule.h"
+#include "accounts/VYXSDBCompte.h"
+#include "cli/VYXCli.h"
+#include "cli/VYXCliFormat.h"
+#include "cli/VYXCliSession.h"
+#include "cli/VYXOpeOptions.h"
+#include "foundation/CPAmounts.h"
+#include "foundation/CPDates.h"
+#include "foundation/CPException.h"
+#include "foundation/CPStringTable.h"
+#include "foundation/CPStrings.h"
+#include "platform/CPInteraction.h"
+#include "platform/CPOSErr.h"
+#include "userfile/VYXSDBUserPreferences.h"
+
+namespace {
+
+std::string T(int item) { return VYXHelp(kVYXOpeTexts, item); }
+
+int Decimals(VYXCliSession& session) { return session.Dossier().GetDecimals(kDecimalsMontants); }
+
+// ---- cheques
+
+// The book a payment mode takes its cheques from: its own, or when it asks
+// for one, the account's only book. 0 when there is none to take.
+CPResID BookOfMode(VYXCompte& compte, const Mode& mode) {
+  CPResourceSet_T<Chequier>& books = compte.GetChequiers();
+  if (mode.chequierID != 0 && books.ResourceExists(mode.chequierID)) return mode.chequierID;
+  if (mode.askForChequier && books.GetResourcesCount() == 1) return books.GetNthResource(1);
+  return 0;
+}
+
+// The book the cheque `number` belongs to: the mode's first, else any of the account's.
+CPResID BookOfCheque(VYXCompte& compte, const Mode* mode, const std::string& number) {
+  if (number.empty()) return 0;
+  Str255 text;
+  StdToP(number, text);
+  if (mode) {
+    CPResID own = BookOfMode(compte, *mode);
+    if (own != 0 && compte.GetNoChequeIndex(own, text, nullptr)) return own;
+  }
+  CPResourceSet_T<Chequier>& books = compte.GetChequiers();
+  for (int32_t n = 1, count = books.GetResourcesCount(); n <= count; ++n) {
+    CPResID id = books.GetNthResource(n);
+    if (compte.GetNoChequeIndex(id, text, nullptr)) return id;
+  }
+  return 0;
+}
+
+// The next cheque of the mode's book, as the operation dialog proposes it;
+// empty when the mode has no book or its book is exhausted.
+std::string NextCheque(VYXCompte& compte, const Mode& mode) {
+  CPResID id = BookOfMode(compte, mode);
+  Chequier book;
+  if (id == 0 || !compte.GetChequiers().ReadResource(id, &book) || book.next > book.number) {
+    return {};
+  }
+  Str255 text;
+  compte.GetNextNoCheque(id, text);
+  return PToStd(text);
+}
+
+// A cheque number another operation already has: the user says whether to
+// keep it (the safe answer is no, which gives the change up).
+void CheckChequeFree(VYXCompte& compte, const std::string& number, DataID self) {
+  if (number.empty()) return;
+  Str255 text;
+  StdToP(number, text);
+  DataID other = 0;
+  if (!compte.NoChequeIsUsed(text, &other, self)) return;
+  Operation op;
+  VYXDataRef ref;
+  std::string label = compte.FindOperation(other, &op, &ref) ? PToStd(op.libelle) : "";
+  std::string question = CPGetListString(kVYXOpeTexts, kOpeChequeUsed);
+  CPReplaceVar(question, 1, number);
+  CPReplaceVar(question, 2, std::to_string(other));
+  CPReplaceVar(question, 3, label);
+  if (!CPGetInteraction().AskYesNo(question, false)) CPThrowCancel();
+}
+
+void MarkCheque(VYXCompte& compte, const Mode* mode, const std::string& number) {
+  CPResID book = BookOfCheque(compte, mode, number);
+  if (book == 0) return;
+  Str255 text;
+  StdToP(number, text);
+  compte.UpdateChequier(book, text);
+}
+
+void UnmarkCheque(VYXCompte& compte, const Mode* mode, const std::string& number) {
+  CPResID book = BookOfCheque(compte, mode, number);
+  if (book == 0) return;
+  Str255 text;
+  StdToP(number, text);
+  compte.UnmarkNoCheque(book, text);
+}
+
+// ---- fields
+
+// The fields given that are plain values; list items, bank date, VAT amount
+// and cheque number are the callers'.
+void SetValues(Operation& op, const VYXOpeValues& v, int decimals) {
+  if (v.date) op.date = *v.date;
+  if (v.montant) op.montant = CPArrondi(*v.montant, short(decimals)) + 0.0;
+  if (v.libelle) StdToP(*v.libelle, op.libelle, sizeof(Str99) - 1);
+  if (v.piece) StdToP(*v.piece, op.noPiece, sizeof(Str12) - 1);
+  if (v.releve) StdToP(*v.releve, op.releve, sizeof(Str5) - 1);
+  if (v.status) op.status = *v.status;
+  if (v.mois) op.mois = *v.mois;
+}
+
+// The bank date the payment mode gives, the operation's date without one.
+CPDate BankDate(const Operation& op, const Mode* mode) {
+  return mode ? DateToDatePointe(op.date, *mode, op.GetMontantType()) : CPDate(op.date);
+}
+
+// The VAT included in the operation's amount at its rate; 0 without one.
+double TvaOf(const VYXOpeItems& items, double montant, int decimals) {
+  TauxTVA taux;
+  return items.GetTauxTVA(&taux) ? VYXTvaOf(montant, taux.taux, decimals) : 0.0;
+}
+
+[[noreturn]] void RefuseLocked(int item, const Operation& op) {
+  CPThrowList(kVYXErrCompteLocked, kVYXCompteErrorsList, item, {PToStd(op.libelle)});
+}
+
+void PrintDone(VYXCliContext& ctx, VYXCompte& compte, const Operation& op, int message) {
+  if (ctx.json) {
+    VYXPrintJson(ctx, VYXOperationJson(compte, op));
+  } else {
+    *ctx.out << VYXHelp(kVYXOpeTexts, message,
+                        {std::to_string(op.header.dataID), VYXText(compte.GetName())})
+             << '\n';
+  }
+}
+
+// ---- commands
+
+void Ajouter(VYXCliContext& ctx, const std::string& nom, const VYXOpeArgs& args) {
+  VYXOpeValues v = VYXReadOpeArgs(args);
+  VYXCliSession session(ctx);
+  VYXSDBCompte& compte = session.OpenCompte(nom);
+  int decimals = Decimals(session);
+
+  const VYXCompteDefaultValues& defaults = compte.GetDefaultValues();
+  Operation op(defaults, false);
+  SetValues(op, v, decimals);
+  if (!v.mois) op.mois = VYXMonthFromRule(defaults.mois, op.date);
+  // The defaults keep a VAT rate for each sense; the amount says which.
+  op.tva = op.GetMontantType() == kMontantCredit ? defaults.tvaRec : defaults.tvaDep;
+
+  VYXOpeItems items(session, compte);
+  items.Take(v, op);
+  Mode mode;
+  bool hasMode = items.GetMode(&mode);
+  op.datePointe = v.datePointe ? *v.datePointe : BankDate(op, hasMode ? &mode : nullptr);
+  op.montantTva = v.montantTva ? CPArrondi(*v.montantTva, short(decimals)) + 0.0
+                               : TvaOf(items, op.montant, decimals);
+  std::string cheque = v.cheque ? *v.cheque : hasMode ? NextCheque(compte, mode) : "";
+  StdToP(cheque, op.noCheque, sizeof(Str7) - 1);
+
+  Operation probe = op;
+  items.Put(probe);
+  if (!compte.CanAddOperation(probe)) RefuseLocked(kVYXCannotAddItem, op);
+  CheckChequeFree(compte, cheque, 0);
+
+  items.Make();
+  items.Put(op);
+  VYXDataRef ref = 0;
+  compte.AddOperation(op, &ref);
+  MarkCheque(compte, hasMode ? &mode : nullptr, cheque);
+  PrintDone(ctx, compte, op, kOpeAdded);
+  session.Close();
+}
+
+void Modifier(VYXCliContext& ctx, const std::string& nom, const std::string& cle,
+              const VYXOpeArgs& args) {
+  VYXOpeValues v = VYXReadOpeArgs(args);
+  DataID key = VYXArgKey(cle);
+  if (v.Empty()) CPThrowList(paramErr, kVYXOpeTexts, kOpeNothingToChange);
+  VYXCliSession session(ctx);
+  VYXSDBCompte& compte = session.OpenCompte(nom);
+  int decimals = Decimals(session);
+
+  Operation old;
+  VYXDataRef ref = VYXFindOperation(compte, key, &old);
+  Mode oldMode;
+  bool hadMode = compte.GetModes().ReadResource(CPResID(old.mode), &oldMode);
+
+  Operation op = old;
+  SetValues(op, v, decimals);
+  VYXOpeItems items(session, compte);
+  items.Take(v, op);
+  Mode mode;
+  bool hasMode = items.GetMode(&mode);
+
+  if (v.datePointe) {
+    op.datePointe = *v.datePointe;
+  } else if (v.date || v.montant || v.items[kVYXListModes]) {
+    // A bank date the mode gave follows the date, the sense and the mode;
+    // one the user typed (or the bank gave) stays.
+    CPDate given = BankDate(old, hadMode ? &oldMode : nullptr);
+    if (old.datePointe == 0 || old.datePointe == given) {
+      op.datePointe = BankDate(op, hasMode ? &mode : nullptr);
+    }
+  }
+  if (v.montantTva) {
+    op.montantTva = CPArrondi(*v.montantTva, short(decimals)) + 0.0;
+  } else if (v.montant || v.items[kVYXListTauxTVA]) {
+    op.montantTva = TvaOf(items, op.montant, decimals);
+  }
+  std::string oldCheque = PToStd(old.noCheque);
+  std::string cheque = v.cheque ? *v.cheque : oldCheque;
+  StdToP(cheque, op.noCheque, sizeof(Str7) - 1);
+
+  Operation probe = op;
+  items.Put(probe);
+  if (!compte.CanModifyOperation(old, probe)) RefuseLocked(kVYXCannotModifyItem, op);
+  if (cheque != oldCheque) CheckChequeFree(compte, cheque, key);
+
+  items.Make();
+  items.Put(op);
+  compte.ModifyOperation(ref, op);
+  if (cheque != oldCheque) {
+    UnmarkCheque(compte, hadMode ? &oldMode : nullptr, oldCheque);
+    MarkCheque(compte, hasMode ? &mode : nullptr, cheque);
+  }
+  compte.GetOperation(ref, &op);
+  PrintDone(ctx, compte, op, kOpeModified);
+  session.Close();
+}
+
+void Supprimer(VYXCliContext& ctx, const std::string& nom, const std::string& cle) {
+  DataID key = VYXArgKey(cle);
+  VYXCliSession session(ctx);
+  VYXSDBCompte& compte = session.OpenCompte(nom);
+  Operation op;
+  VYXDataRef ref = VYXFindOperation(compte, key, &op);
+  // Printed as it was, lines included.
+  nlohmann::json was = VYXOperationJson(compte, op);
+  Mode mode;
+  bool hasMode = compte.GetModes().ReadResource(CPResID(op.mode), &mode);
+  compte.DeleteOperation(ref);
+  // A cheque not written after all goes back to its book when it was the last one taken.
+  UnmarkCheque(compte, hasMode ? &mode : nullptr, PToStd(op.noCheque));
+  if (ctx.json) {
+    VYXPrintJson(ctx, was);
+  } else {
+    PrintDone(ctx, compte, op, kOpeDeleted);
+  }
+  session.Close();
+}
+
+void Liste(VYXCliContext& ctx, const std::string& nom, const std::string& du,
+           const std::string& au) {
+  CPDate from = du.empty() ? 0 : VYXArgDate(du);
+  CPDate to = au.empty() ? 0 : VYXArgDate(au);
+  VYXCliSession session(ctx);
+  VYXSDBCompte& compte = session.OpenCompte(nom);
+
+  std::vector<Operation> ops;
+  Operation op;
+  VYXDataRef ref;
+  for (bool more = compte.GetFirstOperation(&op, &ref); more;
+       more = compte.GetNextOperation(&op, &ref)) {
+    if (from != 0 && CPCompareDates(op.date, from) < 0) continue;
+    if (to != 0 && CPCompareDates(op.date, to) > 0) continue;
+    ops.push_back(op);
+  }
+  // By day, then in the order they were entered.
+  std::stable_sort(ops.begin(), ops.end(), [](const Operation& a, const Operation& b) {
+    int days = CPCompareDates(a.date, b.date);
+    return days != 0 ? days < 0 : DataID(a.header.dataID) < DataID(b.header.dataID);
+  });
+
+  std::string name = VYXText(compte.GetName());
+  if (ctx.json) {
+    nlohmann::json out = nlohmann::json::array();
+    for (const Operation& o : ops) out.push_back(VYXOperationJson(compte, o));
+    VYXPrintJson(ctx, out);
+  } else if (ops.empty()) {
+    *ctx.out << VYXHelp(kVYXOpeTexts, from || to ? kOpeNoneInPeriod : kOpeNone, {name}) << '\n';
+  } else {
+    VYXTable table;
+    table.AddColumn(T(kOpeColCle));
+    table.AddColumn(T(kOpeColDate));
+    table.AddColumn(T(kOpeColLibelle));
+    table.AddColumn(T(kOpeColCategorie));
+    table.AddColumn(T(kOpeColTiers));
+    table.AddColumn(T(kOpeColMode));
+    table.AddColumn(T(kOpeColCheque));
+    table.AddColumn(T(kOpeColMontant), VYXTable::kRight);
+    table.AddColumn(T(kOpeColStatut));
+    for (const Operation& o : ops) {
+      std::string key = std::to_string(o.header.dataID);
+      table.AddRow({key, VYXDateText(o.date), VYXText(PToStd(o.libelle)),
+                    VYXItemName(compte, kVYXListCategories, o.categorie),
+                    VYXItemName(compte, kVYXListTiers, o.tiers),
+                    VYXItemName(compte, kVYXListModes, o.mode), VYXText(PToStd(o.noCheque)),
+                    VYXAmountText(o.montant), VYXStatusText(o.status)});
+      // Split lines under their operation, numbered KEY.LINE as `ventil` takes them.
+      SousOperation line;
+      VYXDataRef sousRef;
+      for (bool more = compte.GetFirstSousOperation(o, &line, &sousRef); more;
+           more = compte.GetNextSousOperation(o, &line, &sousRef)) {
+        table.AddRow({key + "." + std::to_string(line.header.dataID), "",
+                      VYXText(PToStd(line.libelle)),
+                      VYXItemName(compte, kVYXListCategories, line.categorie),
+                      VYXItemName(compte, kVYXListTiers, line.tiers), "", "",
+                      VYXAmountText(line.montant), ""});
+      }
+    }
+    table.Print(*ctx.out);
+  }
+  session.Close();
+}
+
+}  // namespace
+
+void VYXAddOpeCommands(CLI::App& app, VYXCliContext& ctx) {
+  CLI::App* ope = VYXAddSubcommand(&app, "ope", T(kOpeHelpOpe));
+  ope->require_subcommand(1);
+  auto compte = std::make_shared<std::string>();
+  auto cle = std::make_shared<std::string>();
+
+  CLI::App* ajouter = VYXAddSubcommand(ope, "ajouter", T(kOpeHelpAjouter));
+  auto added = std::make_shared<VYXOpeArgs>();
+  ajouter->add_option("COMPTE", *compte, T(kOpeHelpCompte))->required();
+  VYXAddOpeOptions(ajouter, *added, VYXOpeOptionSet::kOperation);
+  ajouter->get_option("--date")->required();
+  ajouter->get_option("--montant")->required();
+  VYXAddJsonFlag(ajouter, ctx);
+  VYXSetCommand(ajouter, [&ctx, compte, added] { Ajouter(ctx, *compte, *added); });
+
+  CLI::App* liste = VYXAddSubcommand(ope, "liste", T(kOpeHelpListe));
+  auto du = std::make_shared<std::string>();
+  auto au = std::make_shared<std::string>();
+  liste->add_option("COMPTE", *compte, T(kOpeHelpCompte))->required();
+  liste->add_option("--du", *du, T(kOpeHelpDu));
+  liste->add_option("--au", *au, T(kOpeHelpAu));
+  VYXAddJsonFlag(liste, ctx);
+  VYXSetCommand(liste, [&ctx, compte, du, au] { Liste(ctx, *compte, *du, *au); });
+
+  CLI::App* modifier = VYXAddSubcommand(ope, "modifier", T(kOpeHelpModifier));
+  auto changed = std::make_shared<VYXOpeArgs>();
+  modifier->add_option("COMPTE", *compte, T(kOpeHelpCompte))->required();
+  modifier->add_option("CLE", *cle, T(kOpeHelpCle))->required();
+  VYXAddOpeOptions(modifier, *changed, VYXOpeOptionSet::kOperation);
+  VYXAddJsonFlag(modifier, ctx);
+  VYXSetCommand(modifier, [&ctx, compte, cle, changed] { Modifier(ctx, *compte, *cle, *changed); });
+
+  CLI::App* supprimer = VYXAddSubcommand(ope, "supprimer", T(kOpeHelpSupprimer));
+  supprimer->add_option("COMPTE", *compte, T(kOpeHelpCompte))->required();
+  supprimer->add_option("CLE", *cle, T(kOpeHelpCle))->required();
+  VYXAddJsonFlag(supprimer, ctx);
+  VYXSetCommand(supprimer, [&ctx, compte, cle] { Supprimer(ctx, *compte, *cle); });
+}

@@ -1,0 +1,404 @@
+#include "cli/VYXOpeOptions.h"
+
+#include <cmath>
+
+#include "accounts/VYXCompteErrors.h"
+#include "accounts/VYXListMapping.h"
+#include "cli/VYXCli.h"
+#include "cli/VYXCliFormat.h"
+#include "cli/VYXCliSession.h"
+#include "foundation/CPAmounts.h"
+#include "foundation/CPCompare.h"
+#include "foundation/CPErrors.h"
+#include "foundation/CPException.h"
+#include "foundation/CPStringTable.h"
+#include "foundation/CPStrings.h"
+#include "platform/CPOSErr.h"
+#include "userfile/VYXSDBUserPreferences.h"
+
+namespace {
+
+std::string T(int item) { return VYXHelp(kVYXOpeTexts, item); }
+
+// A text option in MacRoman, refused when its field cannot hold it whole:
+// cutting a label or a cheque number silently would store something else
+// than what the user typed.
+std::string FieldText(const std::string& utf8, size_t width, int field) {
+  std::string text = VYXArgText(utf8);
+  if (text.size() > width) {
+    CPThrowList(paramErr, kVYXOpeTexts, kOpeTooLong,
+                {CPGetListString(kVYXOpeTexts, field), text, std::to_string(width)});
+  }
+  return text;
+}
+
+OpStatus StatusOf(const std::string& utf8) {
+  std::string text = VYXArgText(utf8);
+  for (int s = 0; s < kOpStatusCount; ++s) {
+    if (CPEqualString(text, CPGetListString(kVYXOpeTexts, kOpeStatusFirst + s), false, false)) {
+      return OpStatus(s);
+    }
+  }
+  CPThrowList(paramErr, kVYXOpeTexts, kOpeBadStatus, {text});
+}
+
+// A whole number typed in digits only, within [1, max]; 0 when it is not one.
+uint32_t Number(const std::string& utf8, uint32_t max) {
+  if (utf8.empty() || utf8.size() > 10) return 0;
+  uint64_t n = 0;
+  for (char c : utf8) {
+    if (c < '0' || c > '9') return 0;
+    n = n * 10 + uint64_t(c - '0');
+  }
+  return n >= 1 && n <= max ? uint32_t(n) : 0;
+}
+
+// The text typed, for a message: as MacRoman as it can be.
+std::string Typed(const std::string& utf8) {
+  std::string text;
+  return TryUtf8ToMacRoman(utf8, &text, nullptr) ? text : "?";
+}
+
+}  // namespace
+
+void VYXAddOpeOptions(CLI::App* sub, VYXOpeArgs& a, VYXOpeOptionSet set) {
+  bool op = set == VYXOpeOptionSet::kOperation;
+  if (op) sub->add_option("--date", a.date, T(kOpeHelpDate));
+  sub->add_option("--montant", a.montant, T(kOpeHelpMontant));
+  sub->add_option("--libelle", a.libelle, T(kOpeHelpLibelle));
+  sub->add_option("--categorie", a.categorie, T(kOpeHelpCategorie));
+  sub->add_option("--tiers", a.tiers, T(kOpeHelpTiers));
+  sub->add_option("--affaire", a.affaire, T(kOpeHelpAffaire));
+  sub->add_option("--affectation", a.affectation, T(kOpeHelpAffectation));
+  if (op) sub->add_option("--mode", a.mode, T(kOpeHelpMode));
+  sub->add_option("--tva", a.tva, T(kOpeHelpTva));
+  sub->add_option("--montant-tva", a.montantTva, T(kOpeHelpMontantTva));
+  if (op) {
+    sub->add_option("--cheque", a.cheque, T(kOpeHelpCheque));
+    sub->add_option("--piece", a.piece, T(kOpeHelpPiece));
+    sub->add_option("--statut", a.statut, T(kOpeHelpStatut));
+    sub->add_option("--date-pointe", a.datePointe, T(kOpeHelpDatePointe));
+    sub->add_option("--releve", a.releve, T(kOpeHelpReleve));
+  }
+  sub->add_option("--mois", a.mois, T(kOpeHelpMois));
+}
+
+bool VYXOpeValues::Empty() const {
+  for (const auto& item : items) {
+    if (item) return false;
+  }
+  return !date && !datePointe && !montant && !montantTva && !libelle && !cheque && !piece &&
+         !releve && !status && !mois;
+}
+
+VYXOpeValues VYXReadOpeArgs(const VYXOpeArgs& a) {
+  VYXOpeValues v;
+  if (a.date) {
+    v.date = VYXArgDate(*a.date);
+    if (*v.date == 0) CPThrowList(kCPErrBadDate, kVYXOpeTexts, kOpeNoDate);
+  }
+  if (a.datePointe) v.datePointe = VYXArgDate(*a.datePointe);
+  if (a.montant) v.montant = VYXArgAmount(*a.montant);
+  if (a.montantTva) v.montantTva = VYXArgAmount(*a.montantTva);
+  if (a.libelle) v.libelle = FieldText(*a.libelle, sizeof(Str99) - 1, kOpeFieldLibelle);
+  if (a.cheque) v.cheque = FieldText(*a.cheque, sizeof(Str7) - 1, kOpeFieldCheque);
+  if (a.piece) v.piece = FieldText(*a.piece, sizeof(Str12) - 1, kOpeFieldPiece);
+  if (a.releve) v.releve = FieldText(*a.releve, sizeof(Str5) - 1, kOpeFieldReleve);
+  const std::pair<VYXCompteList, const std::optional<std::string>*> items[] = {
+      {kVYXListCategories, &a.categorie}, {kVYXListAffectations, &a.affectation},
+      {kVYXListTiers, &a.tiers},          {kVYXListAffaires, &a.affaire},
+      {kVYXListTauxTVA, &a.tva},          {kVYXListModes, &a.mode},
+  };
+  for (const auto& [list, typed] : items) {
+    if (*typed) v.items[list] = VYXArgText(**typed);
+  }
+  if (a.statut) v.status = StatusOf(*a.statut);
+  if (a.mois) {
+    uint32_t month = Number(*a.mois, 12);
+    if (month == 0) CPThrowList(paramErr, kVYXOpeTexts, kOpeBadMonth, {Typed(*a.mois)});
+    v.mois = CPMonth(month);
+  }
+  return v;
+}
+
+DataID VYXArgKey(const std::string& utf8) {
+  DataID key = Number(utf8, UINT32_MAX);
+  if (key == 0) CPThrowList(paramErr, kVYXOpeTexts, kOpeBadKey, {Typed(utf8)});
+  return key;
+}
+
+DataID VYXArgLine(const std::string& utf8) {
+  DataID line = Number(utf8, UINT32_MAX);
+  if (line == 0) CPThrowList(paramErr, kVYXOpeTexts, kOpeBadLine, {Typed(utf8)});
+  return line;
+}
+
+VYXDataRef VYXFindOperation(VYXCompte& compte, DataID key, Operation* op) {
+  VYXDataRef ref = 0;
+  if (!compte.FindOperation(key, op, &ref)) {
+    CPThrowList(kVYXErrCompteNoOperation, kVYXOpeTexts, kOpeNoSuchKey,
+                {compte.GetName(), std::to_string(key)});
+  }
+  return ref;
+}
+
+// ---- named items
+
+CPResID VYXItemOf(const Operation& op, VYXCompteList list) {
+  switch (list) {
+    case kVYXListCategories:
+      return op.categorie;
+    case kVYXListAffectations:
+      return op.affectation;
+    case kVYXListTiers:
+      return op.tiers;
+    case kVYXListAffaires:
+      return op.affaire;
+    case kVYXListTauxTVA:
+      return op.tva;
+    case kVYXListModes:
+      return op.mode;
+    default:
+      return 0;
+  }
+}
+
+CPResID VYXItemOf(const SousOperation& line, VYXCompteList list) {
+  switch (list) {
+    case kVYXListCategories:
+      return line.categorie;
+    case kVYXListAffectations:
+      return line.affectation;
+    case kVYXListTiers:
+      return line.tiers;
+    case kVYXListAffaires:
+      return line.affaire;
+    case kVYXListTauxTVA:
+      return line.tva;
+    default:
+      return 0;
+  }
+}
+
+void VYXSetItem(Operation& op, VYXCompteList list, CPResID id) {
+  switch (list) {
+    case kVYXListCategories:
+      op.categorie = id;
+      break;
+    case kVYXListAffectations:
+      op.affectation = id;
+      break;
+    case kVYXListTiers:
+      op.tiers = id;
+      break;
+    case kVYXListAffaires:
+      op.affaire = id;
+      break;
+    case kVYXListTauxTVA:
+      op.tva = id;
+      break;
+    case kVYXListModes:
+      op.mode = id;
+      break;
+    default:
+      break;
+  }
+}
+
+void VYXSetItem(SousOperation& line, VYXCompteList list, CPResID id) {
+  switch (list) {
+    case kVYXListCategories:
+      line.categorie = id;
+      break;
+    case kVYXListAffectations:
+      line.affectation = id;
+      break;
+    case kVYXListTiers:
+      line.tiers = id;
+      break;
+    case kVYXListAffaires:
+      line.affaire = id;
+      break;
+    case kVYXListTauxTVA:
+      line.tva = id;
+      break;
+    default:
+      break;
+  }
+}
+
+namespace {
+
+// The dossier's list of the same kind as the account's `list`; null for the
+// lists only accounts keep.
+CPResourceSet* UserSet(VYXSDBUserPreferences& user, VYXCompteList list) {
+  switch (list) {
+    case kVYXListCategories:
+      return &user.GetCategories();
+    case kVYXListAffectations:
+      return &user.GetAffectations();
+    case kVYXListTiers:
+      return &user.GetTiers();
+    case kVYXListAffaires:
+      return &user.GetAffaires();
+    case kVYXListTauxTVA:
+      return &user.GetTauxTVA();
+    case kVYXListModes:
+      return &user.GetModes();
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+VYXOpeItems::VYXOpeItems(VYXCliSession& session, VYXCompte& compte)
+    : session_(session), compte_(compte) {}
+
+void VYXOpeItems::Find(VYXCompteList list, const std::string& name) {
+  compteID_[list] = userID_[list] = 0;
+  if (name.empty()) return;
+  Str255 key;
+  StdToP(name, key);
+  CPResourceSet& own = compte_.GetListSet(list);
+  if (own.ResourceExists(key)) {
+    compteID_[list] = own.GetResourceID(key);
+    return;
+  }
+  CPResourceSet* user = UserSet(session_.Dossier(), list);
+  if (user && user->ResourceExists(key)) {
+    userID_[list] = user->GetResourceID(key);
+    return;
+  }
+  CPThrowList(kVYXErrCompteBadData, kVYXOpeTexts, kOpeUnknownItem,
+              {CPGetListString(kVYXCompteErrorsList, kVYXListNamesFirstItem + int(list)), name});
+}
+
+void VYXOpeItems::Make() {
+  VYXSDBUserPreferences& user = session_.Dossier();
+  for (int i = 0; i < kVYXCompteListCount; ++i) {
+    auto list = VYXCompteList(i);
+    CPResID id = userID_[list];
+    if (id == 0) continue;
+    CPResID made = 0;
+    switch (list) {
+      case kVYXListCategories:
+        made =
+            UserToCompteCategorie(user.GetCategories(), compte_.GetCategories(), id, true, false);
+        break;
+      case kVYXListAffectations:
+        made = UserToCompteAffectation(user.GetAffectations(), compte_.GetAffectations(), id, true,
+                                       false);
+        break;
+      case kVYXListTiers:
+        made = UserToCompteTiers(user.GetTiers(), compte_.GetTiers(), id, true, false);
+        break;
+      case kVYXListAffaires:
+        made = UserToCompteAffaire(user.GetAffaires(), compte_.GetAffaires(), id, true, false);
+        break;
+      case kVYXListTauxTVA:
+        made = UserToCompteTauxTVA(user.GetTauxTVA(), compte_.GetTVAs(), id, true, false);
+        break;
+      case kVYXListModes:
+        made = UserToCompteMode(user.GetModes(), compte_.GetModes(), id, true);
+        break;
+      default:
+        break;
+    }
+    compteID_[list] = made;
+    userID_[list] = 0;
+  }
+}
+
+bool VYXOpeItems::GetMode(Mode* mode) const {
+  if (userID_[kVYXListModes] != 0) {
+    if (!session_.Dossier().GetModes().ReadResource(userID_[kVYXListModes], mode)) return false;
+    // As the account's copy will have it.
+    VYXClearCompteFields(*mode);
+    return true;
+  }
+  return compte_.GetModes().ReadResource(compteID_[kVYXListModes], mode);
+}
+
+bool VYXOpeItems::GetTauxTVA(TauxTVA* taux) const {
+  if (userID_[kVYXListTauxTVA] != 0) {
+    return session_.Dossier().GetTauxTVA().ReadResource(userID_[kVYXListTauxTVA], taux);
+  }
+  return compte_.GetTVAs().ReadResource(compteID_[kVYXListTauxTVA], taux);
+}
+
+double VYXTvaOf(double montant, double taux, int decimals) {
+  double base = 100.0 + taux;
+  if (base == 0 || !std::isfinite(base)) return 0;
+  double net = CPArrondi(montant * 100.0 / base, short(decimals));
+  return CPArrondi(montant - net, short(decimals)) + 0.0;
+}
+
+// ---- output
+
+std::string VYXStatusText(OpStatus status) {
+  return status < kOpStatusCount ? T(kOpeStatusFirst + status) : "?";
+}
+
+std::string VYXItemName(VYXCompte& compte, VYXCompteList list, CPResID id) {
+  if (id == 0) return {};
+  CPResourceSet& set = compte.GetListSet(list);
+  if (!set.ResourceExists(id)) return {};
+  Str255 name;
+  set.GetResourceName(id, name);
+  return VYXText(PToStd(name));
+}
+
+namespace {
+
+nlohmann::json NameJson(VYXCompte& compte, VYXCompteList list, CPResID id) {
+  std::string name = VYXItemName(compte, list, id);
+  return name.empty() ? nlohmann::json(nullptr) : nlohmann::json(name);
+}
+
+}  // namespace
+
+nlohmann::json VYXOperationJson(VYXCompte& compte, const Operation& op) {
+  nlohmann::json lines = nlohmann::json::array();
+  SousOperation line;
+  VYXDataRef sousRef;
+  for (bool more = compte.GetFirstSousOperation(op, &line, &sousRef); more;
+       more = compte.GetNextSousOperation(op, &line, &sousRef)) {
+    lines.push_back({
+        {"dataID", DataID(line.header.dataID)},
+        {"libelle", VYXText(PToStd(line.libelle))},
+        {"montant", VYXAmountJson(line.montant)},
+        {"montantTva", VYXAmountJson(line.montantTva)},
+        {"tva", NameJson(compte, kVYXListTauxTVA, line.tva)},
+        {"categorie", NameJson(compte, kVYXListCategories, line.categorie)},
+        {"tiers", NameJson(compte, kVYXListTiers, line.tiers)},
+        {"affaire", NameJson(compte, kVYXListAffaires, line.affaire)},
+        {"affectation", NameJson(compte, kVYXListAffectations, line.affectation)},
+        {"mois", int(line.mois)},
+    });
+  }
+  return {
+      {"dataID", DataID(op.header.dataID)},
+      {"date", VYXDateJson(op.date)},
+      {"datePointe", VYXDateJson(op.datePointe)},
+      {"libelle", VYXText(PToStd(op.libelle))},
+      {"montant", VYXAmountJson(op.montant)},
+      {"montantTva", VYXAmountJson(op.montantTva)},
+      {"tva", NameJson(compte, kVYXListTauxTVA, op.tva)},
+      {"categorie", NameJson(compte, kVYXListCategories, op.categorie)},
+      {"tiers", NameJson(compte, kVYXListTiers, op.tiers)},
+      {"affaire", NameJson(compte, kVYXListAffaires, op.affaire)},
+      {"affectation", NameJson(compte, kVYXListAffectations, op.affectation)},
+      {"mode", NameJson(compte, kVYXListModes, op.mode)},
+      {"noCheque", VYXText(PToStd(op.noCheque))},
+      {"noPiece", VYXText(PToStd(op.noPiece))},
+      {"releve", VYXText(PToStd(op.releve))},
+      {"mois", int(op.mois)},
+      {"status", int(op.status)},
+      {"fictive", op.fictive != 0},
+      {"sousOpsNbr", int(op.sousOpsNbr)},
+      {"montantSousOp", VYXAmountJson(op.montantSousOp)},
+      {"montantTvaSousOp", VYXAmountJson(op.montantTvaSousOp)},
+      {"sousOperations", lines},
+  };
+}
