@@ -150,6 +150,70 @@ TEST_F(ListeCommandsTest, ItemsAddedWithTheirKindAndTakenNamesNumbered) {
   EXPECT_TRUE(before == Snapshot());
 }
 
+TEST_F(ListeCommandsTest, CategoryRenamedToAnotherMergesThemInEveryAccount) {
+  MakeDossier({"Courant", "Joint", "Vacances"});
+  Ok({"liste", "categories", "ajouter", "Loisirs"});
+  Ok({"liste", "categories", "ajouter", "Sport"});
+  struct Op {
+    const char* compte;
+    const char* libelle;
+    const char* categorie;
+  } ops[] = {{"Courant", "Cinéma", "Loisirs"},
+             {"Courant", "Piscine", "Sport"},
+             {"Joint", "Concert", "Loisirs"},
+             {"Joint", "Tennis", "Sport"},
+             {"Vacances", "Musée", "Loisirs"}};
+  for (const Op& op : ops) {
+    Ok({"ope", "ajouter", op.compte, "--date", "10/02/24", "--montant", "-10", "--libelle",
+        op.libelle, "--categorie", op.categorie});
+  }
+  // A split line in Loisirs, under an operation of no category.
+  nlohmann::json split =
+      Json({"ope", "ajouter", "Courant", "--date", "12/02/24", "--montant", "-30"});
+  Ok({"ventil", "ajouter", "Courant", std::to_string(split["dataID"].get<int>()), "--montant",
+      "-30", "--categorie", "loisirs"});
+  // Each operation's category, and its split lines', by label.
+  auto categories = [&](const char* compte) {
+    std::map<std::string, nlohmann::json> found;
+    for (const nlohmann::json& op : Json({"ope", "liste", compte})) {
+      found[op["libelle"]] = op["categorie"];
+      for (const nlohmann::json& line : op["sousOperations"])
+        found["ventilation"] = line["categorie"];
+    }
+    return found;
+  };
+  const auto courant = categories("Courant");
+  ASSERT_EQ("Loisirs", courant.at("Cinéma"));
+  ASSERT_EQ("Loisirs", courant.at("ventilation"));
+
+  // The merge is asked first; without a terminal the safe answer keeps both.
+  VYXRunResult asked = VYXRunVyx({"liste", "categories", "renommer", "Loisirs", "sport"});
+  EXPECT_EQ(1, asked.exitCode);
+  EXPECT_NE(std::string::npos, asked.err.find("La liste des catégories a déjà « Sport » : "
+                                              "« Loisirs » va y être fusionné"))
+      << asked.err;
+  EXPECT_EQ(courant, categories("Courant"));
+
+  EXPECT_EQ("Élément « Loisirs » fusionné avec « Sport », dans le dossier et dans ses comptes.\n",
+            Ok({"--oui", "liste", "categories", "renommer", "Loisirs", "sport"}).out);
+  using Found = std::map<std::string, nlohmann::json>;
+  EXPECT_EQ(
+      (Found{{"Cinéma", "Sport"}, {"Piscine", "Sport"}, {"", nullptr}, {"ventilation", "Sport"}}),
+      categories("Courant"));
+  EXPECT_EQ((Found{{"Concert", "Sport"}, {"Tennis", "Sport"}}), categories("Joint"));
+  // An account that had only Loisirs has it renamed, with the spelling kept.
+  EXPECT_EQ((Found{{"Musée", "Sport"}}), categories("Vacances"));
+  nlohmann::json list = Json({"liste", "categories"});
+  ASSERT_EQ(1u, list.size());
+  EXPECT_EQ("Sport", list[0]["nom"]);
+
+  // A plain rename reaches every account as well.
+  EXPECT_EQ(nlohmann::json::parse(R"({"nom": "Sports", "ancien": "Sport", "fusion": false})"),
+            Json({"liste", "categories", "renommer", "SPORT", "Sports"}));
+  EXPECT_EQ("Sports", categories("Joint").at("Tennis"));
+  EXPECT_EQ("Sports", categories("Courant").at("ventilation"));
+}
+
 TEST_F(ListeCommandsTest, CategoriesShownUnderTheirFamilies) {
   // The sample dossier files its categories under families.
   VYXRunResult r = Ok({"liste", "categories"});
