@@ -319,8 +319,8 @@ void VYXCompte::ListenTo(CPBroadcaster* broadcaster, OSType category, uint32_t c
 
 namespace {
 
-[[noreturn]] void Refuse(int item, ConstStringPtr label, const std::string& second = {}) {
-  CPThrowList(kVYXErrCompteBadData, kVYXCompteErrorsList, item, {PToStd(label), second});
+[[noreturn]] void Refuse(int item, const std::string& title, const std::string& second = {}) {
+  CPThrowList(kVYXErrCompteBadData, kVYXCompteErrorsList, item, {title, second});
 }
 
 bool IsNumber(double v) { return std::isfinite(v); }
@@ -332,8 +332,7 @@ bool VYXCompte::ListItemExists(VYXCompteList list, CPResID id) {
 }
 
 void VYXCompte::CheckOperationData(const Operation& op, const Operation* old) {
-  Str99 label;
-  std::memcpy(label, op.libelle, sizeof label);
+  const std::string label = VYXOperationTitle(op.libelle, op.date);
   if (!IsNumber(op.montant) || !IsNumber(op.montantTva) || !IsNumber(op.montantOrigine) ||
       !IsNumber(op.quantity)) {
     Refuse(kVYXBadAmountItem, label);
@@ -369,8 +368,7 @@ void VYXCompte::CheckOperationData(const Operation& op, const Operation* old) {
 }
 
 void VYXCompte::CheckSousOperationData(const SousOperation& line, const SousOperation* old) {
-  Str99 label;
-  std::memcpy(label, line.libelle, sizeof label);
+  const std::string label = VYXOperationTitle(line.libelle, 0);
   if (!IsNumber(line.montant) || !IsNumber(line.montantTva) || !IsNumber(line.montantOrigine)) {
     Refuse(kVYXBadAmountItem, label);
   }

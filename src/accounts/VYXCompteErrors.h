@@ -5,6 +5,9 @@
 #define VYX_ACCOUNTS_VYXCOMPTEERRORS_H_
 
 #include <cstdint>
+#include <string>
+
+struct Operation;
 
 enum : int16_t {
   kVYXErrCompteLocked = 3200,       // the lock date forbids the change
@@ -39,6 +42,9 @@ enum : int {
   kVYXTooManyLinesItem = 67,
   kVYXNotACompteItem = 68,      // ^1 the file's name
   kVYXListNamesFirstItem = 70,  // 70 + VYXCompteList: the lists' names
+  kVYXNamedOperationItem = 90,  // how messages name an operation: by its label,
+  kVYXUndatedLabelItem = 91,    // by its date when it has no label,
+  kVYXUnlabelledItem = 92,      // or neither (a split line)
 };
 
 // Items of list 353.
@@ -57,5 +63,11 @@ enum : int {
 
 constexpr int kVYXChequierEmptyItem = 40;  // list 431
 constexpr int kVYXKeepConvertedItem = 5;   // list 433, ^1 the account's name
+
+// How a message names an operation or a split line (MacRoman): « label »,
+// else "du 15/02/24" for a date, else "sans libellé" — never an empty « ».
+std::string VYXOperationTitle(const unsigned char* label, uint32_t date);
+// Raises the lock-date refusal `item` (kVYXCannotAddItem...) for `op`.
+[[noreturn]] void VYXRefuseLocked(int item, const Operation& op);
 
 #endif  // VYX_ACCOUNTS_VYXCOMPTEERRORS_H_

@@ -7,6 +7,7 @@
 #include "accounts/VYXCompteErrors.h"
 #include "foundation/CPDates.h"
 #include "foundation/CPException.h"
+#include "foundation/CPStringTable.h"
 #include "foundation/CPStrings.h"
 #include "platform/CPClock.h"
 
@@ -15,13 +16,30 @@ namespace {
 // Strictly after the lock day; a date of 0 (a bank date not known) never is.
 bool AfterLock(CPDate date, CPDate lock) { return date != 0 && CPCompareDates(date, lock) > 0; }
 
-[[noreturn]] void RefuseLocked(int item, ConstStringPtr label) {
-  CPThrowList(kVYXErrCompteLocked, kVYXCompteErrorsList, item, {PToStd(label)});
-}
-
 }  // namespace
 
 // ---- lock date
+
+std::string VYXOperationTitle(ConstStringPtr label, CPDate date) {
+  std::string text;
+  int item = kVYXNamedOperationItem;
+  if (label[0] != 0) {
+    text = PToStd(label);
+  } else if (date != 0) {
+    item = kVYXUndatedLabelItem;
+    text = CPDateToStr(date);
+  } else {
+    item = kVYXUnlabelledItem;
+  }
+  std::string title = CPGetListString(kVYXCompteErrorsList, item);
+  CPReplaceVar(title, 1, text);
+  return title;
+}
+
+void VYXRefuseLocked(int item, const Operation& op) {
+  CPThrowList(kVYXErrCompteLocked, kVYXCompteErrorsList, item,
+              {VYXOperationTitle(op.libelle, op.date)});
+}
 
 bool VYXCompte::CanAddOperation(const Operation& op) const {
   CPDate lock = infos_.lockDate;
@@ -69,7 +87,7 @@ void VYXCompte::ApplySums(const Operation& op, int sign) {
 // ---- operations
 
 void VYXCompte::AddOperation(Operation& op, VYXDataRef* ref, bool keepID) {
-  if (!CanAddOperation(op)) RefuseLocked(kVYXCannotAddItem, op.libelle);
+  if (!CanAddOperation(op)) VYXRefuseLocked(kVYXCannotAddItem, op);
   CheckOperationData(op, nullptr);
 
   Operation stored = op;
@@ -109,7 +127,7 @@ void VYXCompte::AddOperation(Operation& op, VYXDataRef* ref, bool keepID) {
 void VYXCompte::ModifyOperation(VYXDataRef& ref, const Operation& op) {
   Operation old;
   GetOperation(ref, &old);
-  if (!CanModifyOperation(old, op)) RefuseLocked(kVYXCannotModifyItem, op.libelle);
+  if (!CanModifyOperation(old, op)) VYXRefuseLocked(kVYXCannotModifyItem, op);
   CheckOperationData(op, &old);
 
   Operation stored = op;
@@ -142,7 +160,7 @@ void VYXCompte::ModifyOperation(VYXDataRef& ref, const Operation& op) {
 void VYXCompte::DeleteOperation(VYXDataRef ref) {
   Operation op;
   GetOperation(ref, &op);
-  if (!CanDeleteOperation(op)) RefuseLocked(kVYXCannotDeleteItem, op.libelle);
+  if (!CanDeleteOperation(op)) VYXRefuseLocked(kVYXCannotDeleteItem, op);
   if (op.header.deleted) return;
 
   VYXCompteBulk bulk(*this);
@@ -200,7 +218,7 @@ DataID VYXCompte::NextLineNumber(const Operation& op) {
 void VYXCompte::RewriteForLines(VYXDataRef& ref, const Operation& oldOp, const Operation& newOp) {
   // A line moves the operation's split figures, which the lock protects
   // like its amount.
-  if (!CanModifyOperation(oldOp, newOp)) RefuseLocked(kVYXCannotModifyItem, oldOp.libelle);
+  if (!CanModifyOperation(oldOp, newOp)) VYXRefuseLocked(kVYXCannotModifyItem, oldOp);
   OperationModified(&ref, newOp);
 }
 
@@ -210,14 +228,14 @@ void VYXCompte::AddSousOperation(VYXDataRef& ref, SousOperation& line, VYXDataRe
   CheckSousOperationData(line, nullptr);
   if (op.sousOpsNbr == INT16_MAX) {
     CPThrowList(kVYXErrCompteBadData, kVYXCompteErrorsList, kVYXTooManyLinesItem,
-                {PToStd(op.libelle)});
+                {VYXOperationTitle(op.libelle, op.date)});
   }
   Operation next = op;
   next.sousOpsNbr = int16_t(op.sousOpsNbr + 1);
   next.montantSousOp = double(op.montantSousOp) + double(line.montant);
   next.montantTvaSousOp = double(op.montantTvaSousOp) + double(line.montantTva);
   next.header.modification = CPClock::Now();
-  if (!CanModifyOperation(op, next)) RefuseLocked(kVYXCannotModifyItem, op.libelle);
+  if (!CanModifyOperation(op, next)) VYXRefuseLocked(kVYXCannotModifyItem, op);
 
   SousOperation stored = line;
   stored.header.marker = kCompteDataMarker;
@@ -273,7 +291,7 @@ void VYXCompte::ModifySousOperation(VYXDataRef& ref, const SousOperation& line,
     next.montantTvaSousOp = double(next.montantTvaSousOp) + double(stored.montantTva);
   }
   next.header.modification = CPClock::Now();
-  if (!CanModifyOperation(op, next)) RefuseLocked(kVYXCannotModifyItem, op.libelle);
+  if (!CanModifyOperation(op, next)) VYXRefuseLocked(kVYXCannotModifyItem, op);
 
   // Listeners read the old line from the table while they hear of the change.
   VYXCompteOpMessage msg;
@@ -303,7 +321,7 @@ void VYXCompte::DeleteSousOperation(VYXDataRef& ref, VYXDataRef sousRef) {
   next.montantSousOp = double(op.montantSousOp) - double(line.montant);
   next.montantTvaSousOp = double(op.montantTvaSousOp) - double(line.montantTva);
   next.header.modification = CPClock::Now();
-  if (!CanModifyOperation(op, next)) RefuseLocked(kVYXCannotModifyItem, op.libelle);
+  if (!CanModifyOperation(op, next)) VYXRefuseLocked(kVYXCannotModifyItem, op);
 
   // The line leaves its table: its stored form has no room for a deleted
   // mark, and the operation's count must agree with the lines found.

@@ -139,10 +139,6 @@ double TvaOf(const VYXOpeItems& items, double montant, int decimals) {
   return items.GetTauxTVA(&taux) ? VYXTvaOf(montant, taux.taux, decimals) : 0.0;
 }
 
-[[noreturn]] void RefuseLocked(int item, const Operation& op) {
-  CPThrowList(kVYXErrCompteLocked, kVYXCompteErrorsList, item, {PToStd(op.libelle)});
-}
-
 void PrintDone(VYXCliContext& ctx, VYXCompte& compte, const Operation& op, int message) {
   if (ctx.json) {
     VYXPrintJson(ctx, VYXOperationJson(compte, op));
@@ -180,7 +176,7 @@ void Ajouter(VYXCliContext& ctx, const std::string& nom, const VYXOpeArgs& args)
 
   Operation probe = op;
   items.Put(probe);
-  if (!compte.CanAddOperation(probe)) RefuseLocked(kVYXCannotAddItem, op);
+  if (!compte.CanAddOperation(probe)) VYXRefuseLocked(kVYXCannotAddItem, op);
   CheckChequeFree(compte, cheque, 0);
 
   items.Make();
@@ -234,7 +230,7 @@ void Modifier(VYXCliContext& ctx, const std::string& nom, const std::string& cle
 
   Operation probe = op;
   items.Put(probe);
-  if (!compte.CanModifyOperation(old, probe)) RefuseLocked(kVYXCannotModifyItem, op);
+  if (!compte.CanModifyOperation(old, probe)) VYXRefuseLocked(kVYXCannotModifyItem, op);
   if (cheque != oldCheque) CheckChequeFree(compte, cheque, key);
 
   items.Make();

@@ -61,10 +61,7 @@ void Ajouter(VYXCliContext& ctx, const std::string& nom, const std::string& cle,
   next.sousOpsNbr = int16_t(op.sousOpsNbr + 1);
   next.montantSousOp = double(op.montantSousOp) + double(line.montant);
   next.montantTvaSousOp = double(op.montantTvaSousOp) + double(line.montantTva);
-  if (!compte.CanModifyOperation(op, next)) {
-    CPThrowList(kVYXErrCompteLocked, kVYXCompteErrorsList, kVYXCannotModifyItem,
-                {PToStd(op.libelle)});
-  }
+  if (!compte.CanModifyOperation(op, next)) VYXRefuseLocked(kVYXCannotModifyItem, op);
 
   items.Make();
   items.Put(line);

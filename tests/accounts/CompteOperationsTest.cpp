@@ -70,6 +70,13 @@ TEST_F(CompteOperations, LockDateOfThirtyFirstJanuary) {
     }
   }
 
+  // Without a label the refusal names the operation by its date, never « ».
+  Operation unlabelled = MakeOp("", -1, kOpEngagee, jan31);
+  unlabelled.datePointe = jan31;
+  VYXDataRef unusedRef = 0;
+  std::string text = RefusalText([&] { compte_->AddOperation(unlabelled, &unusedRef); });
+  EXPECT_NE(std::string::npos, text.find("L'opération du 31/01/24 ne peut pas")) << text;
+
   // The operation of 15 January: what it weighs is locked, its words are not.
   Operation op;
   compte_->GetOperation(lockedRef, &op);
