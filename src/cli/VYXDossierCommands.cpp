@@ -36,6 +36,8 @@ enum : int {
   kCreated,
   kOpened,
   kMissingFile,
+  kNotFound,
+  kNoFolder,
 };
 
 std::string T(int item) { return VYXHelp(kDossierTexts, item); }
@@ -102,6 +104,12 @@ void Info(VYXCliContext& ctx, VYXCliSession& session) {
 void Creer(VYXCliContext& ctx, const std::string& path) {
   CPFileSpec file = DossierFile(path);
   if (file.Exists()) CPThrowList(dupFNErr, kDossierTexts, kExists, {VYXArgText(path)});
+  // Making the folders would hide a mistyped path behind a dossier nobody finds again.
+  fs::path folder = file.Path().parent_path();
+  if (!fs::is_directory(folder)) {
+    CPThrowList(dirNFErr, kDossierTexts, kNoFolder,
+                {VYXArgText(path), VYXArgText(folder.string())});
+  }
   VYXCliSession session(ctx, VYXCliSession::Start::kNoDossier);
   session.ChangeDossier(file, true);
   if (!ctx.json) *ctx.out << VYXHelp(kDossierTexts, kCreated, {file.Path().string()}) << '\n';
@@ -111,7 +119,8 @@ void Creer(VYXCliContext& ctx, const std::string& path) {
 
 void Ouvrir(VYXCliContext& ctx, const std::string& path) {
   CPFileSpec file(fs::absolute(fs::path(path)).lexically_normal());
-  if (!VYXIsUserFile(file)) CPThrow(file.Exists() ? int16_t(kVYXErrNotUserFile) : int16_t(fnfErr));
+  if (!file.Exists()) CPThrowList(fnfErr, kDossierTexts, kNotFound, {VYXArgText(path)});
+  if (!VYXIsUserFile(file)) CPThrow(kVYXErrNotUserFile);
   VYXCliSession session(ctx, VYXCliSession::Start::kNoDossier);
   session.ChangeDossier(file, false);
   if (!ctx.json) *ctx.out << VYXHelp(kDossierTexts, kOpened, {file.Path().string()}) << '\n';
