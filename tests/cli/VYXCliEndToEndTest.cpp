@@ -1,82 +1,18 @@
 // `vyx` end to end: the real program, with its preferences and data folders in
 // a temporary home, working in dossiers made there.
-#include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <map>
-#include <nlohmann/json.hpp>
-
-#include "support/VYXTestSupport.h"
+#include "VYXCliHomeTest.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class CliEndToEndTest : public ::testing::Test {
+class CliEndToEndTest : public VYXCliHomeTest {
  protected:
-  void SetUp() override {
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
-      const char* value = std::getenv(name);
-      saved_[name] = value ? std::optional<std::string>(value) : std::nullopt;
-    }
-    ::setenv("HOME", home_.Path().c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home_.Path() / "config").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (home_.Path() / "data").c_str(), 1);
-  }
-  void TearDown() override {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        ::setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        ::unsetenv(name.c_str());
-      }
-    }
-  }
-
-  // Runs vyx and expects it to succeed.
-  VYXRunResult Ok(const std::vector<std::string>& args) {
-    VYXRunResult r = VYXRunVyx(args);
-    EXPECT_EQ(0, r.exitCode) << Joined(args) << "\n" << r.err;
-    return r;
-  }
-  nlohmann::json Json(std::vector<std::string> args) {
-    args.push_back("--json");
-    VYXRunResult r = Ok(args);
-    try {
-      return nlohmann::json::parse(r.out);
-    } catch (const std::exception&) {
-      ADD_FAILURE() << Joined(args) << " printed no JSON:\n" << r.out;
-      return nullptr;
-    }
-  }
-  static std::string Joined(const std::vector<std::string>& args) {
-    std::string s = "vyx";
-    for (const auto& a : args) s += " " + a;
-    return s;
-  }
-  // A new dossier "Maison" with the given accounts, in its own folder.
-  std::string MakeDossier(std::initializer_list<const char*> comptes) {
-    fs::create_directories(Folder());
-    std::string dossier = (Folder() / "Maison.grp").string();
-    Ok({"dossier", "creer", dossier});
-    for (const char* c : comptes) Ok({"compte", "creer", c});
-    return dossier;
-  }
-  fs::path Folder() const { return home_.Path() / "compta"; }
-  // Every file under the home, with its bytes.
-  std::map<std::string, std::string> Snapshot() const {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(home_.Path())) {
-      if (entry.is_regular_file()) files[entry.path().string()] = VYXReadFile(entry.path());
-    }
-    return files;
-  }
-
   // Runs vyx on a pseudo-terminal and types `typed` once it asks (o/n):
   // everything the terminal showed, and the exit code.
   std::pair<std::string, int> OnTerminal(const std::vector<std::string>& args,
@@ -109,9 +45,6 @@ class CliEndToEndTest : public ::testing::Test {
     ::waitpid(pid, &status, 0);
     return {shown, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
   }
-
-  VYXTempDir home_;
-  std::map<std::string, std::optional<std::string>> saved_;
 };
 
 TEST_F(CliEndToEndTest, WithoutCommandTheSampleIsOpenedAndItsBalancesShown) {

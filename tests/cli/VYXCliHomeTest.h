@@ -49,6 +49,10 @@ class VYXCliHomeTest : public ::testing::Test {
     EXPECT_EQ("", r.out) << Joined(args);
     return r;
   }
+  // Runs vyx and expects it to refuse with exactly `message` on stderr.
+  void Refused(const std::vector<std::string>& args, const std::string& message) {
+    EXPECT_EQ(message, Refused(args).err) << Joined(args);
+  }
   // Runs vyx with --json and parses what it printed.
   nlohmann::json Json(std::vector<std::string> args) {
     args.push_back("--json");

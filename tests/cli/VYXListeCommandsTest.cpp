@@ -1,81 +1,14 @@
 // `vyx liste` and `vyx chequier` end to end: the real program, its preferences
 // and data folders in a temporary home, working in dossiers made there or in
 // the sample dossier.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <map>
-#include <nlohmann/json.hpp>
-#include <optional>
-
-#include "support/VYXTestSupport.h"
+#include "VYXCliHomeTest.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
-class ListeCommandsTest : public ::testing::Test {
+class ListeCommandsTest : public VYXCliHomeTest {
  protected:
-  void SetUp() override {
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
-      const char* value = std::getenv(name);
-      saved_[name] = value ? std::optional<std::string>(value) : std::nullopt;
-    }
-    ::setenv("HOME", home_.Path().c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home_.Path() / "config").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (home_.Path() / "data").c_str(), 1);
-  }
-  void TearDown() override {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        ::setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        ::unsetenv(name.c_str());
-      }
-    }
-  }
-
-  VYXRunResult Ok(const Args& args) {
-    VYXRunResult r = VYXRunVyx(args);
-    EXPECT_EQ(0, r.exitCode) << Joined(args) << "\n" << r.err;
-    return r;
-  }
-  // Runs vyx and expects a refusal: exit 1 and `message` on stderr.
-  void Refused(const Args& args, const std::string& message) {
-    VYXRunResult r = VYXRunVyx(args);
-    EXPECT_EQ(1, r.exitCode) << Joined(args);
-    EXPECT_EQ(message, r.err) << Joined(args);
-    EXPECT_EQ("", r.out) << Joined(args);
-  }
-  nlohmann::json Json(Args args) {
-    args.push_back("--json");
-    VYXRunResult r = Ok(args);
-    try {
-      return nlohmann::json::parse(r.out);
-    } catch (const std::exception&) {
-      ADD_FAILURE() << Joined(args) << " printed no JSON:\n" << r.out;
-      return nullptr;
-    }
-  }
-  static std::string Joined(const Args& args) {
-    std::string s = "vyx";
-    for (const auto& a : args) s += " " + a;
-    return s;
-  }
-  void MakeDossier(std::initializer_list<const char*> comptes) {
-    fs::create_directories(home_.Path() / "compta");
-    Ok({"dossier", "creer", (home_.Path() / "compta" / "Maison.grp").string()});
-    for (const char* c : comptes) Ok({"compte", "creer", c});
-  }
-  std::map<std::string, std::string> Snapshot() const {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(home_.Path())) {
-      if (entry.is_regular_file()) files[entry.path().string()] = VYXReadFile(entry.path());
-    }
-    return files;
-  }
   // The item named `name` in a list printed as JSON, or null.
   static nlohmann::json Item(const nlohmann::json& list, const std::string& name) {
     for (const nlohmann::json& item : list) {
@@ -83,9 +16,6 @@ class ListeCommandsTest : public ::testing::Test {
     }
     return nullptr;
   }
-
-  VYXTempDir home_;
-  std::map<std::string, std::optional<std::string>> saved_;
 };
 
 TEST_F(ListeCommandsTest, ItemsAddedWithTheirKindAndTakenNamesNumbered) {
