@@ -144,88 +144,48 @@ VYXDataRef VYXFindOperation(VYXCompte& compte, DataID key, Operation* op) {
 
 // ---- named items
 
-CPResID VYXItemOf(const Operation& op, VYXCompteList list) {
+namespace {
+
+// The field of a record of type R that refers to an item of `list`; none for
+// the lists R does not have (a split line has no payment mode).
+template <typename R>
+CPResID R::*ItemField(VYXCompteList list) {
   switch (list) {
     case kVYXListCategories:
-      return op.categorie;
+      return &R::categorie;
     case kVYXListAffectations:
-      return op.affectation;
+      return &R::affectation;
     case kVYXListTiers:
-      return op.tiers;
+      return &R::tiers;
     case kVYXListAffaires:
-      return op.affaire;
+      return &R::affaire;
     case kVYXListTauxTVA:
-      return op.tva;
+      return &R::tva;
     case kVYXListModes:
-      return op.mode;
+      if constexpr (requires { &R::mode; }) return &R::mode;
+      return nullptr;
     default:
-      return 0;
+      return nullptr;
   }
 }
 
-CPResID VYXItemOf(const SousOperation& line, VYXCompteList list) {
-  switch (list) {
-    case kVYXListCategories:
-      return line.categorie;
-    case kVYXListAffectations:
-      return line.affectation;
-    case kVYXListTiers:
-      return line.tiers;
-    case kVYXListAffaires:
-      return line.affaire;
-    case kVYXListTauxTVA:
-      return line.tva;
-    default:
-      return 0;
-  }
+template <typename R>
+CPResID ItemOf(const R& record, VYXCompteList list) {
+  CPResID R::*field = ItemField<R>(list);
+  return field ? record.*field : 0;
 }
 
-void VYXSetItem(Operation& op, VYXCompteList list, CPResID id) {
-  switch (list) {
-    case kVYXListCategories:
-      op.categorie = id;
-      break;
-    case kVYXListAffectations:
-      op.affectation = id;
-      break;
-    case kVYXListTiers:
-      op.tiers = id;
-      break;
-    case kVYXListAffaires:
-      op.affaire = id;
-      break;
-    case kVYXListTauxTVA:
-      op.tva = id;
-      break;
-    case kVYXListModes:
-      op.mode = id;
-      break;
-    default:
-      break;
-  }
+template <typename R>
+void SetItem(R& record, VYXCompteList list, CPResID id) {
+  if (CPResID R::*field = ItemField<R>(list)) record.*field = id;
 }
 
-void VYXSetItem(SousOperation& line, VYXCompteList list, CPResID id) {
-  switch (list) {
-    case kVYXListCategories:
-      line.categorie = id;
-      break;
-    case kVYXListAffectations:
-      line.affectation = id;
-      break;
-    case kVYXListTiers:
-      line.tiers = id;
-      break;
-    case kVYXListAffaires:
-      line.affaire = id;
-      break;
-    case kVYXListTauxTVA:
-      line.tva = id;
-      break;
-    default:
-      break;
-  }
-}
+}  // namespace
+
+CPResID VYXItemOf(const Operation& op, VYXCompteList list) { return ItemOf(op, list); }
+CPResID VYXItemOf(const SousOperation& line, VYXCompteList list) { return ItemOf(line, list); }
+void VYXSetItem(Operation& op, VYXCompteList list, CPResID id) { SetItem(op, list, id); }
+void VYXSetItem(SousOperation& line, VYXCompteList list, CPResID id) { SetItem(line, list, id); }
 
 namespace {
 
