@@ -35,8 +35,9 @@
 //   session.OpenAllComptes() first, so that a rename or a deletion reaches every
 //   account of the dossier, as it does in the graphical application.
 // - Texts the user sees, help included, live in res/strings.fr, one list per
-//   family: 30120 the command line itself, 30130 `dossier`, 30140 `compte`,
-//   30150 `soldes`, 30160 `ope` and `ventil`, 30170 `liste` and `chequier`.
+//   family: 30110 `db`, 30120 the command line itself, 30130 `dossier`,
+//   30140 `compte`, 30150 `soldes`, 30160 `ope` and `ventil`, 30170 `liste`
+//   and `chequier`.
 #ifndef VYX_CLI_VYXCLI_H_
 #define VYX_CLI_VYXCLI_H_
 

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/VYXCli.h"
+#include "cli/VYXCliFormat.h"
 #include "foundation/CPDates.h"
 #include "foundation/CPException.h"
 #include "foundation/CPStringTable.h"
@@ -62,18 +63,20 @@ enum : int {
   kNoDatabaseBeside,
   kSeveralBeside,
   kLogFault,
+  kHelpDb = 40,
+  kHelpInfo,
+  kHelpLister,
+  kHelpVerifier,
+  kHelpCompacter,
+  kHelpReconstruire,
+  kHelpFichier,
+  kHelpJournal,
+  kHelpCible,
+  kHelpVersionContenu,
 };
 
-std::string T(int item) { return VYXText(CPGetListString(kDbTexts, item)); }
-
-std::string Fill(std::string text, std::initializer_list<std::string> vars) {
-  int n = 1;
-  for (const std::string& v : vars) {
-    std::string marker = "^" + std::to_string(n++);
-    size_t at = text.find(marker);
-    if (at != std::string::npos) text.replace(at, marker.size(), v);
-  }
-  return text;
+std::string T(int item, std::initializer_list<std::string> vars = {}) {
+  return VYXHelp(kDbTexts, item, vars);
 }
 
 // A four-character code as text; bytes that are no characters show as '?'.
@@ -94,16 +97,6 @@ std::string DateText(CPDate date) {
   return VYXText(PToStd(day) + " " + PToStd(time));
 }
 
-nlohmann::json DateJson(CPDate date) {
-  if (date == 0) return nullptr;
-  CPDateTimeRec f;
-  CPDateToFields(date, f);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", f.year, f.month, f.day, f.hour,
-                f.minute, f.second);
-  return text;
-}
-
 std::string ErrorText(int16_t code) {
   std::string text = CPGetErrorText(code);
   if (text.empty()) text = CPGetListString(kCPErrorsListID, kCPUnknownErrorItem);
@@ -113,10 +106,10 @@ std::string ErrorText(int16_t code) {
 
 std::string FaultText(const CPSimpleDBFault& fault) {
   if (fault.refnum == 0) {
-    return Fill(T(kFaultInHeader), {ErrorText(fault.code), std::to_string(fault.code)});
+    return T(kFaultInHeader, {ErrorText(fault.code), std::to_string(fault.code)});
   }
-  return Fill(T(kFaultAt),
-              {ErrorText(fault.code), std::to_string(fault.code), std::to_string(fault.refnum)});
+  return T(kFaultAt,
+           {ErrorText(fault.code), std::to_string(fault.code), std::to_string(fault.refnum)});
 }
 
 nlohmann::json FaultJson(const CPSimpleDBFault& fault) {
@@ -140,8 +133,7 @@ void WithCode(F&& run) {
 
 // A label padded to a column, counted in characters (the labels are UTF-8).
 void Line(std::ostream& out, const std::string& label, const std::string& value) {
-  size_t width = 0;
-  for (unsigned char c : label) width += (c & 0xC0) != 0x80;
+  const size_t width = VYXTextWidth(label);
   out << label << std::string(width < 22 ? 22 - width : 0, ' ') << ' ' << value << '\n';
 }
 void Line(std::ostream& out, int label, const std::string& value) { Line(out, T(label), value); }
@@ -207,8 +199,8 @@ void Info(VYXCliContext& ctx, const std::string& path) {
                        {"type", Code(h.type)},
                        {"structureVersion", h.structureVersion},
                        {"contentVersion", h.contentVersion},
-                       {"creation", DateJson(h.creation)},
-                       {"modification", DateJson(h.modification)},
+                       {"creation", VYXDateTimeJson(h.creation)},
+                       {"modification", VYXDateTimeJson(h.modification)},
                        {"baseID", h.baseID},
                        {"noBase", h.noBase},
                        {"eventID", h.eventID},
@@ -251,20 +243,18 @@ void Info(VYXCliContext& ctx, const std::string& path) {
     std::string order = T(e.integerEncoding == kCPBigEndian ? kBigEndian : kLittleEndian);
     if (e.stringEncoding == kCPWindowsLatin1) order += ", " + T(kWindows);
     Line(out, kByteOrder, order);
-    if (h.stream) Line(out, kStream, Fill(T(kStreamValue), {std::to_string(streamSize)}));
+    if (h.stream) Line(out, kStream, T(kStreamValue, {std::to_string(streamSize)}));
     Line(out, kBlocs, std::to_string(blocs));
     Line(out, kRecords,
-         Fill(T(kRecordsValue), {std::to_string(counts.live), std::to_string(counts.free),
-                                 std::to_string(counts.freeBlocs)}));
+         T(kRecordsValue, {std::to_string(counts.live), std::to_string(counts.free),
+                           std::to_string(counts.freeBlocs)}));
     if (log.fault) {
-      Line(
-          out, kLog,
-          log.path + " : " + Fill(T(kLogFault), {ErrorText(log.fault), std::to_string(log.fault)}));
+      Line(out, kLog,
+           log.path + " : " + T(kLogFault, {ErrorText(log.fault), std::to_string(log.fault)}));
     } else if (log.present) {
-      Line(
-          out, kLog,
-          Fill(T(kLogValue), {log.path, std::to_string(log.events), std::to_string(log.lastEventID),
-                              std::to_string(log.bytes), T(standing)}));
+      Line(out, kLog,
+           T(kLogValue, {log.path, std::to_string(log.events), std::to_string(log.lastEventID),
+                         std::to_string(log.bytes), T(standing)}));
     } else if (logged) {
       Line(out, kLog, log.path + " : " + T(kLogMissing));
     }
@@ -327,8 +317,8 @@ void Verify(VYXCliContext& ctx, const std::string& path) {
     int indexText = v.index == CPSimpleDBVerdict::kIndexChecked ? kIndexChecked
                     : v.index == CPSimpleDBVerdict::kIndexStale ? kIndexStale
                                                                 : kNoIndex;
-    *ctx.out << Fill(T(kSound), {std::to_string(v.live), std::to_string(v.blocs),
-                                 std::to_string(v.freeBlocs), T(indexText)})
+    *ctx.out << T(kSound, {std::to_string(v.live), std::to_string(v.blocs),
+                           std::to_string(v.freeBlocs), T(indexText)})
              << '\n';
   }
   if (v.fault) ctx.exitCode = 1;
@@ -348,7 +338,7 @@ void Compact(VYXCliContext& ctx, const std::string& path) {
   if (ctx.json) {
     VYXPrintJson(ctx, {{"fichier", path}, {"blocsAvant", before}, {"blocsApres", after}});
   } else {
-    *ctx.out << Fill(T(kCompacted), {std::to_string(before), std::to_string(after)}) << '\n';
+    *ctx.out << T(kCompacted, {std::to_string(before), std::to_string(after)}) << '\n';
   }
 }
 
@@ -392,8 +382,8 @@ void Rebuild(VYXCliContext& ctx, const std::string& logPath, const std::string& 
                        {"eventID", eventID},
                        {"autoID", autoID}});
   } else {
-    *ctx.out << Fill(T(kRebuilt), {target.Path().string(), std::to_string(records),
-                                   std::to_string(eventID), std::to_string(autoID)})
+    *ctx.out << T(kRebuilt, {target.Path().string(), std::to_string(records),
+                             std::to_string(eventID), std::to_string(autoID)})
              << '\n';
   }
 }
@@ -401,42 +391,34 @@ void Rebuild(VYXCliContext& ctx, const std::string& logPath, const std::string& 
 }  // namespace
 
 void VYXAddDbCommands(CLI::App& app, VYXCliContext& ctx) {
-  auto* db = VYXAddSubcommand(&app, "db",
-                              "Inspecte et entretient un fichier de base de données (SimpleDB)");
+  auto* db = VYXAddSubcommand(&app, "db", T(kHelpDb));
   db->require_subcommand(1);
   struct Entry {
     const char* name;
-    const char* help;
+    int help;
     void (*run)(VYXCliContext&, const std::string&);
   } entries[] = {
-      {"info", "Affiche l'en-tête du fichier et le nombre de ses enregistrements", Info},
-      {"lister", "Liste les enregistrements dans l'ordre des blocs, libres compris", List},
-      {"verifier", "Vérifie chaque enregistrement et l'index enregistré, sans rien modifier",
-       Verify},
-      {"compacter", "Regroupe les enregistrements au début du fichier et le raccourcit", Compact},
+      {"info", kHelpInfo, Info},
+      {"lister", kHelpLister, List},
+      {"verifier", kHelpVerifier, Verify},
+      {"compacter", kHelpCompacter, Compact},
   };
   for (const Entry& entry : entries) {
-    auto* sub = VYXAddSubcommand(db, entry.name, entry.help);
+    auto* sub = VYXAddSubcommand(db, entry.name, T(entry.help));
     auto path = std::make_shared<std::string>();
-    sub->add_option("FICHIER", *path, "Le fichier de base de données")->required();
-    sub->add_flag("--json", ctx.json, "Écrit les données en JSON");
+    sub->add_option("FICHIER", *path, T(kHelpFichier))->required();
+    VYXAddJsonFlag(sub, ctx);
     auto run = entry.run;
     VYXSetCommand(sub, [&ctx, path, run] { WithCode([&] { run(ctx, *path); }); });
   }
-  auto* rebuild = VYXAddSubcommand(
-      db, "reconstruire",
-      "Reconstruit une base de données depuis son journal d'événements : un nouveau fichier, "
-      "ou un fichier plus ancien auquel le journal ajoute ce qui lui manque");
+  auto* rebuild = VYXAddSubcommand(db, "reconstruire", T(kHelpReconstruire));
   auto logPath = std::make_shared<std::string>();
   auto path = std::make_shared<std::string>();
   auto version = std::make_shared<uint32_t>(1);
-  rebuild->add_option("JOURNAL", *logPath, "Le journal d'événements (fichier .evt)")->required();
-  rebuild->add_option("FICHIER", *path,
-                      "La base de données à reconstruire (par défaut celle qui est à côté du "
-                      "journal)");
-  rebuild->add_option("--version-contenu", *version,
-                      "La version du contenu d'un fichier créé (1 par défaut)");
-  rebuild->add_flag("--json", ctx.json, "Écrit les données en JSON");
+  rebuild->add_option("JOURNAL", *logPath, T(kHelpJournal))->required();
+  rebuild->add_option("FICHIER", *path, T(kHelpCible));
+  rebuild->add_option("--version-contenu", *version, T(kHelpVersionContenu));
+  VYXAddJsonFlag(rebuild, ctx);
   VYXSetCommand(rebuild, [&ctx, logPath, path, version] {
     WithCode([&] { Rebuild(ctx, *logPath, *path, *version); });
   });
