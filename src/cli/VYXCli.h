@@ -28,16 +28,17 @@
 //   VYXTable and JSON with VYXPrintJson and VYXDateJson.
 // - A refused change raises CPException (CPThrow, CPThrowList...): the command
 //   line prints its French message on stderr and exits 1. Code 0 (a cancelled
-//   question) exits 1 and prints nothing. Usage errors (CLI11) exit 2 with help.
+//   question) exits 1 and prints nothing. Usage errors (CLI11) exit 2 with help,
+//   their message rebuilt in French by the command line.
 // - Questions go through CPGetInteraction(): the command line installs a
 //   terminal interaction (VYXCliInteraction.h) before any command runs.
 // - Commands that change a shared list (categories, payees...) call
 //   session.OpenAllComptes() first, so that a rename or a deletion reaches every
 //   account of the dossier, as it does in the graphical application.
 // - Texts the user sees, help included, live in res/strings.fr, one list per
-//   family: 30110 `db`, 30120 the command line itself, 30130 `dossier`,
-//   30140 `compte`, 30150 `soldes`, 30160 `ope` and `ventil`, 30170 `liste`
-//   and `chequier`.
+//   family: 30110 `db`, 30120 the command line itself (usage errors
+//   included), 30130 `dossier`, 30140 `compte`, 30150 `soldes`, 30160 `ope`
+//   and `ventil`, 30170 `liste` and `chequier`.
 #ifndef VYX_CLI_VYXCLI_H_
 #define VYX_CLI_VYXCLI_H_
 

@@ -9,7 +9,7 @@ constexpr int kVYXCliTexts = 30120;
 enum VYXCliText {
   kCliNotADate = 1,     // ^1: the text typed
   kCliNotAnAmount = 2,  // ^1: the text typed
-  kCliUsageError = 3,   // ^1: what CLI11 found wrong
+  kCliUsageError = 3,   // ^1: what is wrong (items 30 to 42)
   kCliSeeHelp = 4,
   kCliYesNo = 5,
   kCliYesNoCancel = 6,
@@ -30,6 +30,20 @@ enum VYXCliText {
   kCliHelpYes = 25,
   kCliHelpNo = 26,
   kCliHelpJson = 27,
+  // Usage errors, said in French whatever CLI11 found wrong.
+  kCliUsageOption = 30,      // ^1: an option's name ("--date")
+  kCliUsageArgument = 31,    // ^1: an argument's name ("COMPTE")
+  kCliUsageMissing = 32,     // ^1: an option or argument
+  kCliUsageNoCommand = 33,   // ^1: the command typed ("vyx compte")
+  kCliUsageExtra = 34,       // ^1: what was typed, quoted
+  kCliUsageExtras = 35,      // ^1: what was typed, quoted
+  kCliUsageBadValue = 36,    // ^1: the value typed, ^2: an option or argument
+  kCliUsageNoValue = 37,     // ^1: an option
+  kCliUsageValueCount = 38,  // ^1: an option or argument
+  kCliUsageRefused = 39,     // ^1: an option or argument
+  kCliUsageExcludes = 40,    // ^1, ^2: options
+  kCliUsageNeeds = 41,       // ^1, ^2: options
+  kCliUsageGeneral = 42,
 };
 
 #endif  // VYX_CLI_VYXCLITEXTS_H_

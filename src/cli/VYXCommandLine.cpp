@@ -1,6 +1,7 @@
 #include "cli/VYXCommandLine.h"
 
 #include <iostream>
+#include <regex>
 
 #include "cli/VYXCli.h"
 #include "cli/VYXCliInteraction.h"
@@ -41,6 +42,65 @@ std::string T(int item) { return VYXHelp(kVYXCliTexts, item); }
 const CLI::App* Deepest(const CLI::App* app) {
   std::vector<CLI::App*> parsed = app->get_subcommands();
   return parsed.empty() ? app : Deepest(parsed.back());
+}
+
+// "vyx compte": the command `app` is, as the user typed it.
+std::string CommandName(const CLI::App* app) {
+  std::string name;
+  for (; app->get_parent(); app = app->get_parent()) name = " " + app->get_name() + name;
+  return "vyx" + name;
+}
+
+// An option ("--date") or an argument ("COMPTE") as a sentence names it.
+std::string Named(const std::string& name) {
+  return VYXHelp(kVYXCliTexts, name.starts_with('-') ? kCliUsageOption : kCliUsageArgument, {name});
+}
+
+// What was wrong with the command line, in French. CLI11 says it in English,
+// in a sentence whose shape depends on the error's class and which quotes
+// our own names: the sentence is rebuilt from the class and those names (or
+// from what the parse left behind). A shape not recognised here gives a
+// general French sentence, never CLI11's.
+std::string UsageText(const CLI::ParseError& e, const CLI::App& app) {
+  const std::string what = e.what();
+  std::smatch m;
+  auto shaped = [&](const char* pattern) { return std::regex_match(what, m, std::regex(pattern)); };
+  auto say = [](int item, std::initializer_list<std::string> vars) {
+    return VYXHelp(kVYXCliTexts, item, vars);
+  };
+  const CLI::App* typed = Deepest(&app);
+
+  if (dynamic_cast<const CLI::RequiredError*>(&e)) {
+    if (typed->get_require_subcommand_min() > typed->get_subcommands().size())
+      return say(kCliUsageNoCommand, {CommandName(typed)});
+    if (shaped("(.+) is required")) return say(kCliUsageMissing, {Named(m[1])});
+  } else if (dynamic_cast<const CLI::ExtrasError*>(&e)) {
+    // Left over by the parse, in the order typed.
+    std::vector<std::string> extras = app.remaining(true);
+    if (!extras.empty()) {
+      std::string quoted;
+      for (const std::string& extra : extras)
+        quoted += (quoted.empty() ? "« " : ", « ") + extra + " »";
+      return say(extras.size() > 1 ? kCliUsageExtras : kCliUsageExtra, {quoted});
+    }
+  } else if (dynamic_cast<const CLI::ConversionError*>(&e)) {
+    if (shaped("Could not convert: (.+) = (.*)"))
+      return say(kCliUsageBadValue, {m[2], Named(m[1])});
+    if (shaped("The value (.*) is not an allowed value for (.+)"))
+      return say(kCliUsageBadValue, {m[1], Named(m[2])});
+  } else if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) {
+    if (shaped("(.+): \\d+ required .* missing")) return say(kCliUsageNoValue, {Named(m[1])});
+    if (shaped("Expected (?:exactly|at least) \\d+ arguments to (.+), got \\d+") ||
+        shaped("(.+): At (?:least|Most) \\d+ required but received \\d+"))
+      return say(kCliUsageValueCount, {Named(m[1])});
+  } else if (dynamic_cast<const CLI::ValidationError*>(&e)) {
+    if (shaped("([^:]+): .*")) return say(kCliUsageRefused, {Named(m[1])});
+  } else if (dynamic_cast<const CLI::ExcludesError*>(&e)) {
+    if (shaped("(.+) excludes (.+)")) return say(kCliUsageExcludes, {Named(m[1]), Named(m[2])});
+  } else if (dynamic_cast<const CLI::RequiresError*>(&e)) {
+    if (shaped("(.+) requires (.+)")) return say(kCliUsageNeeds, {Named(m[1]), Named(m[2])});
+  }
+  return T(kCliUsageGeneral);
 }
 
 }  // namespace
@@ -114,7 +174,7 @@ int VYXRunCommandLine(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
-    std::cerr << VYXHelp(kVYXCliTexts, kCliUsageError, {e.what()}) << "\n\n"
+    std::cerr << VYXHelp(kVYXCliTexts, kCliUsageError, {UsageText(e, app)}) << "\n\n"
               << Deepest(&app)->help() << T(kCliSeeHelp) << '\n';
     return 2;
   }

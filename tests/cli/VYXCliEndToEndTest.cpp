@@ -222,21 +222,43 @@ TEST_F(CliEndToEndTest, UnknownAccountsAndMissingDossiersAreRefused) {
   EXPECT_EQ("vyx : Ce fichier n'est pas un dossier vyx.\n", r.err);
 }
 
-TEST_F(CliEndToEndTest, UsageErrorsExitTwoWithTheCommandsHelp) {
+TEST_F(CliEndToEndTest, UsageErrorsAreSaidInFrenchAndExitTwoWithTheCommandsHelp) {
   struct Case {
     std::vector<std::string> args;
-    const char* help;  // a line of the help that should be shown
+    const char* error;  // what follows "vyx : erreur d'usage : "
+    const char* help;   // a line of the help that should be shown
   } cases[] = {
-      {{"compte", "creer"}, "--devise"},
-      {{"compte", "verrou", "A", "B", "C"}, "DATE"},
-      {{"bidule"}, "soldes"},
-      {{"--oui", "--non", "soldes"}, "prévu, engagé et pointé"},
+      {{"compte", "creer"}, "Il manque l'argument NOM.", "--devise"},
+      {{"ope", "ajouter", "Courant", "--montant", "-1"}, "Il manque l'option --date.", "--libelle"},
+      {{"compte"}, "Il manque une commande après « vyx compte ».", "reports"},
+      {{"compte", "verrou", "A", "B", "C"}, "Argument inattendu : « C ».", "DATE"},
+      {{"bidule"}, "Argument inattendu : « bidule ».", "soldes"},
+      {{"compte", "liste", "--bidule", "x y"},
+       "Arguments inattendus : « --bidule », « x y ».",
+       "--json"},
+      {{"--oui", "--non", "soldes"},
+       "Impossible de donner à la fois l'option --oui et l'option --non.",
+       "prévu, engagé et pointé"},
+      {{"db", "reconstruire", "j.evt", "--version-contenu", "deux"},
+       "« deux » ne convient pas à l'option --version-contenu.",
+       "JOURNAL"},
+      {{"ope", "liste", "Courant", "--du"}, "Il manque la valeur de l'option --du.", "--au"},
+      {{"soldes", "--json=peut-etre"},
+       "« peut-etre » ne convient pas à l'option --json.",
+       "--json"},
   };
+  // CLI11's own sentences, none of which may reach the user.
+  const char* english[] = {"required", "expected", "xpected",    "convert",
+                           "excludes", "requires", "subcommand", "argument was",
+                           "allowed",  "missing",  "Should be"};
   for (const Case& c : cases) {
     VYXRunResult r = VYXRunVyx(c.args);
     EXPECT_EQ(2, r.exitCode) << Joined(c.args);
-    EXPECT_EQ(0u, r.err.find("vyx : erreur d'usage : ")) << r.err;
+    EXPECT_EQ(std::string("vyx : erreur d'usage : ") + c.error, r.err.substr(0, r.err.find('\n')))
+        << Joined(c.args);
     EXPECT_NE(std::string::npos, r.err.find(c.help)) << Joined(c.args) << "\n" << r.err;
+    for (const char* word : english)
+      EXPECT_EQ(std::string::npos, r.err.find(word)) << Joined(c.args) << "\n" << r.err;
     EXPECT_EQ("", r.out);
   }
   VYXRunResult help = Ok({"compte", "--help"});
