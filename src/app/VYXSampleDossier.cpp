@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <map>
+#include <stdexcept>
 #include <string>
 
 #include "accounts/VYXListMapping.h"
 #include "accounts/VYXSDBCompte.h"
+#include "app/VYXStarterLists.h"
 #include "foundation/CPDates.h"
 #include "foundation/CPStrings.h"
 #include "foundation/CPTextEncoding.h"
@@ -21,27 +23,13 @@ constexpr int kYear = 2024;
 
 CPString Name(const char* utf8) { return CPString::FromStd(Utf8ToMacRoman(utf8)); }
 
-// The household's lists, kept in the dossier; accounts take their own
-// copies of the items they use, by name.
+// The household's lists, kept in the dossier: the starter lists of every new
+// dossier, and its payees. Accounts take their own copies of the items they
+// use, by name.
 class Lists {
  public:
   explicit Lists(VYXSDBUserPreferences& user) : user_(user) {}
 
-  void AddCategorie(const char* name, uint8_t kind, const char* family = nullptr) {
-    Categorie c;
-    c.type = kind;
-    CPResID id = user_.GetCategories().GetUniqueID();
-    user_.GetCategories().AddResource(id, Name(name), c);
-    categories_[name] = id;
-    if (family) {
-      if (!families_.count(family)) {
-        CPResID f = user_.GetCatFamilies().GetUniqueID();
-        user_.GetCatFamilies().AddResource(f, Name(family), UserCatFamily());
-        families_[family] = f;
-      }
-      user_.SetCategorieFamily(id, families_[family]);
-    }
-  }
   void AddTiers(const char* name, uint8_t kind) {
     UserTiers t;
     t.type = kind;
@@ -49,32 +37,28 @@ class Lists {
     user_.GetTiers().AddResource(id, Name(name), t);
     tiers_[name] = id;
   }
-  void AddMode(const char* name, const Mode& mode) {
-    CPResID id = user_.GetModes().GetUniqueID();
-    user_.GetModes().AddResource(id, Name(name), mode);
-    modes_[name] = id;
-  }
-  void AddTauxTVA(const char* name, double taux) {
-    TauxTVA t;
-    t.taux = taux;
-    user_.GetTauxTVA().AddResource(user_.GetTauxTVA().GetUniqueID(), Name(name), t);
-  }
-
   // The account's IDs of the dossier's items, copied into it as they are needed.
   CPResID CategorieOf(VYXCompte& c, const char* name) {
-    return UserToCompteCategorie(user_.GetCategories(), c.GetCategories(), categories_.at(name),
-                                 true, false);
+    return UserToCompteCategorie(user_.GetCategories(), c.GetCategories(),
+                                 Known(user_.GetCategories(), name), true, false);
   }
   CPResID TiersOf(VYXCompte& c, const char* name) {
     return UserToCompteTiers(user_.GetTiers(), c.GetTiers(), tiers_.at(name), true, false);
   }
   CPResID ModeOf(VYXCompte& c, const char* name) {
-    return UserToCompteMode(user_.GetModes(), c.GetModes(), modes_.at(name), true);
+    return UserToCompteMode(user_.GetModes(), c.GetModes(), Known(user_.GetModes(), name), true);
   }
 
  private:
+  // The starter lists' item of that name, which the household uses.
+  static CPResID Known(CPResourceSet& set, const char* name) {
+    CPString text = Name(name);
+    if (!set.ResourceExists(text)) throw std::logic_error(std::string("no item ") + name);
+    return set.GetResourceID(text);
+  }
+
   VYXSDBUserPreferences& user_;
-  std::map<std::string, CPResID> categories_, families_, tiers_, modes_;
+  std::map<std::string, CPResID> tiers_;
 };
 
 // A generator of amounts that vary from week to week, the same at every build.
@@ -166,31 +150,6 @@ class Writer {
 };
 
 void FillLists(Lists& lists) {
-  lists.AddCategorie("Salaire", kCategorieRecette);
-  lists.AddCategorie("Allocations familiales", kCategorieRecette);
-  lists.AddCategorie("Remboursements santé", kCategorieRecette, "Santé");
-  lists.AddCategorie("Intérêts", kCategorieRecette);
-  lists.AddCategorie("Loyer", kCategorieDepense, "Logement");
-  lists.AddCategorie("Électricité", kCategorieDepense, "Logement");
-  lists.AddCategorie("Eau", kCategorieDepense, "Logement");
-  lists.AddCategorie("Maison", kCategorieDepense, "Logement");
-  lists.AddCategorie("Téléphone et Internet", kCategorieDepense, "Logement");
-  lists.AddCategorie("Alimentation", kCategorieDepense, "Vie courante");
-  lists.AddCategorie("Restaurants", kCategorieDepense, "Vie courante");
-  lists.AddCategorie("Vêtements", kCategorieDepense, "Vie courante");
-  lists.AddCategorie("Retraits d'espèces", kCategorieDepense, "Vie courante");
-  lists.AddCategorie("Carburant", kCategorieDepense, "Transports");
-  lists.AddCategorie("Transports", kCategorieDepense, "Transports");
-  lists.AddCategorie("Assurances", kCategorieDepense);
-  lists.AddCategorie("Santé", kCategorieDepense, "Santé");
-  lists.AddCategorie("Enfants", kCategorieDepense, "Famille");
-  lists.AddCategorie("Cadeaux", kCategorieDepense, "Famille");
-  lists.AddCategorie("Loisirs", kCategorieDepense, "Loisirs et vacances");
-  lists.AddCategorie("Voyages", kCategorieDepense, "Loisirs et vacances");
-  lists.AddCategorie("Impôts", kCategorieDepense);
-  lists.AddCategorie("Frais bancaires", kCategorieDepense);
-  lists.AddCategorie("Épargne", kCategorieEpargne);
-
   lists.AddTiers("Société Arcadie", kTiersAssocie);
   lists.AddTiers("CAF", 0);
   lists.AddTiers("Agence du Parc", kTiersFournisseur);
@@ -206,21 +165,6 @@ void FillLists(Lists& lists) {
   lists.AddTiers("Trésor public", 0);
   lists.AddTiers("Conservatoire municipal", kTiersFournisseur);
   lists.AddTiers("SNCF", kTiersFournisseur);
-
-  Mode cheque;
-  cheque.askForChequier = 1;
-  cheque.type = 1;
-  lists.AddMode("Chèque", cheque);
-  Mode carte;
-  carte.type = 3;
-  lists.AddMode("Carte bancaire", carte);
-  Mode virement;
-  lists.AddMode("Virement", virement);
-  lists.AddMode("Prélèvement", virement);
-  lists.AddMode("Espèces", virement);
-
-  lists.AddTauxTVA("Taux normal 20 %", 20.0);
-  lists.AddTauxTVA("Taux réduit 5,5 %", 5.5);
 }
 
 void FillCourant(VYXSDBCompte& compte, Lists& lists) {
@@ -342,6 +286,7 @@ void VYXMakeSampleDossier(const fs::path& folder) {
 
   VYXSDBUserPreferences user(dossier);
   user.IUserPreferences(true);
+  VYXAddStarterLists(user);
   Lists lists(user);
   FillLists(lists);
   struct Account {

@@ -1,9 +1,10 @@
 // The sample dossier that vyx opens before its user has one: the Martin
 // household in 2024, a current account and a savings account with a year of
 // operations (salaries, rent, bills, shopping split between categories,
-// cheques from a cheque book, monthly savings), their categories, families,
-// payees and payment modes, and the first quarter of the current account
-// locked. Made at build time by the program vyx-exemple, the same every time.
+// cheques from a cheque book, monthly savings), the lists every new dossier
+// starts with (payment modes, VAT rates, categories and families) and the
+// household's payees, and the first quarter of the current account locked.
+// Made at build time by the program vyx-exemple, the same every time.
 #ifndef VYX_APP_VYXSAMPLEDOSSIER_H_
 #define VYX_APP_VYXSAMPLEDOSSIER_H_
 

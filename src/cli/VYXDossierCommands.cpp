@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "app/VYXContainer.h"
+#include "app/VYXStarterLists.h"
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliSession.h"
@@ -38,6 +39,7 @@ enum : int {
   kMissingFile,
   kNotFound,
   kNoFolder,
+  kHelpVide,
 };
 
 std::string T(int item) { return VYXHelp(kDossierTexts, item); }
@@ -101,7 +103,9 @@ void Info(VYXCliContext& ctx, VYXCliSession& session) {
   table.Print(*ctx.out, false);
 }
 
-void Creer(VYXCliContext& ctx, const std::string& path) {
+// A new dossier starts with the usual lists, so that its first operations
+// find their payment mode, rate and category; `empty` leaves them to the user.
+void Creer(VYXCliContext& ctx, const std::string& path, bool empty) {
   CPFileSpec file = DossierFile(path);
   if (file.Exists()) CPThrowList(dupFNErr, kDossierTexts, kExists, {VYXArgText(path)});
   // Making the folders would hide a mistyped path behind a dossier nobody finds again.
@@ -112,6 +116,7 @@ void Creer(VYXCliContext& ctx, const std::string& path) {
   }
   VYXCliSession session(ctx, VYXCliSession::Start::kNoDossier);
   session.ChangeDossier(file, true);
+  if (!empty) VYXAddStarterLists(session.Dossier());
   if (!ctx.json) *ctx.out << VYXHelp(kDossierTexts, kCreated, {file.Path().string()}) << '\n';
   Info(ctx, session);
   session.Close();
@@ -137,8 +142,10 @@ void VYXAddDossierCommands(CLI::App& app, VYXCliContext& ctx) {
   auto path = std::make_shared<std::string>();
   CLI::App* creer = VYXAddSubcommand(dossier, "creer", T(kHelpCreer));
   creer->add_option("FICHIER", *path, T(kHelpFichier))->required();
+  auto empty = std::make_shared<bool>(false);
+  creer->add_flag("--vide", *empty, T(kHelpVide));
   VYXAddJsonFlag(creer, ctx);
-  VYXSetCommand(creer, [&ctx, path] { Creer(ctx, *path); });
+  VYXSetCommand(creer, [&ctx, path, empty] { Creer(ctx, *path, *empty); });
 
   CLI::App* ouvrir = VYXAddSubcommand(dossier, "ouvrir", T(kHelpOuvrir));
   ouvrir->add_option("FICHIER", *path, T(kHelpFichier))->required();

@@ -69,11 +69,14 @@ class VYXCliHomeTest : public ::testing::Test {
     for (const auto& a : args) s += " " + a;
     return s;
   }
-  // A new dossier "Maison" with the given accounts, in its own folder.
+  // A new dossier "Maison" with the given accounts, in its own folder; its
+  // lists are the starter ones, or none when the fixture sets emptyLists_.
   std::string MakeDossier(std::initializer_list<const char*> comptes) {
     std::filesystem::create_directories(Folder());
     std::string dossier = (Folder() / "Maison.grp").string();
-    Ok({"dossier", "creer", dossier});
+    std::vector<std::string> creer{"dossier", "creer", dossier};
+    if (emptyLists_) creer.push_back("--vide");
+    Ok(creer);
     for (const char* c : comptes) Ok({"compte", "creer", c});
     return dossier;
   }
@@ -88,6 +91,7 @@ class VYXCliHomeTest : public ::testing::Test {
   }
 
   VYXTempDir home_;
+  bool emptyLists_ = false;  // MakeDossier makes its dossiers with --vide
   std::map<std::string, std::optional<std::string>> saved_;
 };
 

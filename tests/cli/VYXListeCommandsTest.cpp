@@ -9,6 +9,9 @@ using Args = std::vector<std::string>;
 
 class ListeCommandsTest : public VYXCliHomeTest {
  protected:
+  // The tests build the lists themselves: their dossiers start with none.
+  ListeCommandsTest() { emptyLists_ = true; }
+
   // The item named `name` in a list printed as JSON, or null.
   static nlohmann::json Item(const nlohmann::json& list, const std::string& name) {
     for (const nlohmann::json& item : list) {
