@@ -213,6 +213,7 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   void OpenStream(CPFilePermission permission);
   void LoadStreamSegment();
   void RecoverAfterUncleanStop();
+  void DropSavedIndexes();
   bool LoadSavedIndex();
   void Release();
 

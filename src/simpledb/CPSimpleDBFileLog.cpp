@@ -261,7 +261,7 @@ uint32_t CPSimpleDBFile::ReconcileLog() {
     if (h.info.IsFree()) return true;
     if ((h.info.dataID >> 24) == base) highest = std::max(highest, h.info.dataID & 0xFFFFFF);
     if (!h.info.IsLogged()) return true;
-    if (r == header_.indexRefnum && h.info.type == kSDBFileIndexType) return true;
+    if (CPSimpleDBIsSavedIndex(h.info)) return true;
     found.push_back({r, h.info, enc});
     return true;
   });

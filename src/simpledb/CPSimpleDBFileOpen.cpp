@@ -184,6 +184,28 @@ void CPSimpleDBFile::RecoverAfterUncleanStop() {
   CPSimpleDBRecovery done = CPSimpleDBRecover(blocs_);
   recovery_.changeFinished = done.changeFinished;
   recovery_.tornTail = done.tornTail;
+  DropSavedIndexes();
+}
+
+// A saved index serves only the opening after a clean close, and that close
+// writes a new one: after an unclean stop every saved index record is freed.
+// One of them may also be unknown to the header: a writer that died between
+// writing or moving the record and pointing the header to it (a close, a
+// compaction) left it where the header does not look. The records go first,
+// the pointer last: an opening cut short in between is unclean again and
+// finishes the job.
+void CPSimpleDBFile::DropSavedIndexes() {
+  std::vector<CPSimpleDBRefnum> saved;
+  blocs_.Scan([&](CPSimpleDBRefnum r, const CPSimpleDBDataHeader& h, const CPDataEncoding&) {
+    if (CPSimpleDBIsSavedIndex(h.info)) saved.push_back(r);
+    return true;
+  });
+  // From the last: freeing a record never moves the ones before it.
+  for (auto it = saved.rbegin(); it != saved.rend(); ++it) blocs_.MakeFreeBlocs(*it);
+  if (header_.indexRefnum != 0) {
+    header_.indexRefnum = 0;
+    WriteHeader(true);
+  }
 }
 
 // ---- index
@@ -251,8 +273,8 @@ bool CPSimpleDBFile::LoadSavedIndex() {
   return true;
 }
 
-// The saved index record itself is not a record of the index: it is skipped,
-// so that a rebuilt index equals the saved one. IDs found above autoID (a
+// A saved index record is not a record of the index: it is skipped, so that a
+// rebuilt index equals the saved one. IDs found above autoID (a
 // fast-add batch whose header writes were cut short) move autoID past them,
 // or GetNewID would hand them out again.
 void CPSimpleDBFile::BuildIndex() {
@@ -261,7 +283,7 @@ void CPSimpleDBFile::BuildIndex() {
   const uint32_t base = header_.noBase - 1;
   blocs_.Scan([&](CPSimpleDBRefnum r, const CPSimpleDBDataHeader& h, const CPDataEncoding&) {
     if (h.info.IsFree()) return true;
-    if (r == header_.indexRefnum && h.info.type == kSDBFileIndexType) return true;
+    if (CPSimpleDBIsSavedIndex(h.info)) return true;
     items.push_back({h.info.dataID, h.info.type, r});
     if ((h.info.dataID >> 24) == (base & 0xFF))
       highest = std::max(highest, h.info.dataID & 0xFFFFFF);

@@ -48,8 +48,8 @@ void CPSimpleDBFile::ForEachData(CPSimpleDBSession* session, CPSimpleDBDataType 
     if (h.magic != kSDBDataMagic) CPSimpleDBThrowAt(kSDBErrBadMagic, r);
     const uint32_t count = CPSimpleDBBlocsFor(h.size);
     if (uint64_t(r) + count - 1 > nb) CPSimpleDBThrowAt(kSDBErrBadRefnum, r);
-    const bool wanted = !h.info.IsFree() && (type == 0 || h.info.type == type) &&
-                        !(r == header_.indexRefnum && h.info.type == kSDBFileIndexType);
+    const bool wanted =
+        !h.info.IsFree() && (type == 0 || h.info.type == type) && !CPSimpleDBIsSavedIndex(h.info);
     if (wanted) {
       CheckAllowed(session, kSDBActionGet, h.info);
       const unsigned char* data = at + kSDBDataHeaderSize;

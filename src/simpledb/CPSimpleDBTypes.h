@@ -50,6 +50,12 @@ struct CPSimpleDBDataInfo {
   bool operator==(const CPSimpleDBDataInfo&) const = default;
 };
 
+// A live record holding a saved index of the file (type "midx", format
+// "ind1"): the engine's own, never one of the records it lists.
+inline bool CPSimpleDBIsSavedIndex(const CPSimpleDBDataInfo& info) {
+  return !info.IsFree() && info.type == kSDBFileIndexType && info.format == kSDBFileIndexFormat;
+}
+
 // The 44-byte header at the start of every record, live or free.
 struct CPSimpleDBDataHeader {
   uint32_t magic = kSDBDataMagic;
