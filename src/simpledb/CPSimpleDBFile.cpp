@@ -160,9 +160,12 @@ void CPSimpleDBFile::AddData(CPSimpleDBSession* session, CPSimpleDBDataInfo* inf
   CPSimpleDBDataHeader header;
   header.info = *info;
   header.info.SetEncoding(encoding);
+  // Marked before the new ID is handed out, which writes the header: a
+  // station killed in between would otherwise leave the header's counter one
+  // ahead of the log with nothing telling the others to set it right.
+  BeginChange(kSDBActionAdd);
   header.info.dataID = dataID ? dataID : GetNewID();
   if (!replaying_) header.info.creation = header.info.modification = CPClock::Now();
-  BeginChange(kSDBActionAdd);
   blocs_.AddData(header, data, size, refnum, fastAdd != 0);
   LogAddData(session, header.info, *refnum, data, size);
   DataAdded(header.info, *refnum, data, size, true);
