@@ -33,7 +33,9 @@ TEST(CPCRC16, KnownValuesAreSignExtended) {
   EXPECT_EQ(0u, CPCRC16(zeros, sizeof zeros));  // why free records carry checksum 0
 }
 
-// The table-driven CRC, eight bytes at a time, against its bit-by-bit definition.
+// The table-driven CRC (eight bytes at a time) and the carry-less folding of
+// longer runs (64 bytes a step, then 16, then the tail), against the
+// bit-by-bit definition, from a zero CRC and carried on from another.
 TEST(CPCRC16, MatchesTheBitwiseDefinitionAtEveryLengthAndAlignment) {
   auto bitwise = [](const unsigned char* p, size_t n) {
     uint16_t crc = 0;
@@ -44,12 +46,17 @@ TEST(CPCRC16, MatchesTheBitwiseDefinitionAtEveryLengthAndAlignment) {
     }
     return crc;
   };
-  unsigned char data[80];
+  unsigned char data[400];
   for (size_t i = 0; i < sizeof data; ++i) data[i] = static_cast<unsigned char>(i * 97 + 13);
   for (size_t start = 0; start < 8; ++start) {
     for (size_t n = 0; start + n <= sizeof data; ++n) {
       ASSERT_EQ(bitwise(data + start, n), CPCRC16Raw(data + start, n)) << start << " " << n;
     }
+  }
+  for (size_t split : {1, 15, 63, 64, 100, 200}) {
+    uint16_t first = CPCRC16Raw(data, split);
+    ASSERT_EQ(bitwise(data, sizeof data), CPCRC16Update(first, data + split, sizeof data - split))
+        << split;
   }
 }
 
