@@ -158,13 +158,16 @@ Handle CPHandleStream::DetachHandle() {
   return handle_;
 }
 
-void CPHandleStream::Grow(size_t size) {
+void CPHandleStream::Grow(size_t size, bool overwrite) {
   if (!handle_) {
     handle_ = NewHandle(0);
     own_ = true;
     if (!handle_) CPThrow(memFullErr);
   }
-  if (size > GetHandleSize(handle_) && !SetHandleSize(handle_, size)) CPThrow(memFullErr);
+  if (size <= GetHandleSize(handle_)) return;
+  if (!(overwrite ? SetHandleSizeForOverwrite(handle_, size) : SetHandleSize(handle_, size))) {
+    CPThrow(memFullErr);
+  }
 }
 
 void CPHandleStream::SetMarker(int32_t offset, CPStreamFrom from) {
@@ -190,13 +193,21 @@ void CPHandleStream::SetLength(uint32_t length) {
   if (marker_ > length) marker_ = length;
 }
 
+void CPHandleStream::SetLengthForOverwrite(uint32_t length) {
+  if (!handle_) Grow(0);
+  if (!SetHandleSizeForOverwrite(handle_, length)) CPThrow(memFullErr);
+  if (marker_ > length) marker_ = length;
+}
+
 void CPHandleStream::WriteData(const void* data, long* count) {
   if (*count <= 0) {
     *count = 0;
     return;
   }
   size_t end = size_t(marker_) + size_t(*count);
-  Grow(end);
+  // Bytes between the end and the marker must read as zeros; those written
+  // here need no zeroing first.
+  Grow(end, marker_ <= GetLength());
   std::memcpy(HandlePtr(handle_) + marker_, data, static_cast<size_t>(*count));
   marker_ = static_cast<uint32_t>(end);
 }

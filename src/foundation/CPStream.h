@@ -74,8 +74,12 @@ class CPStream {
   // Reads and puts the marker back.
   void PeekData(void* data, long* count);
 
-  void WriteObject(const CPPersistent& obj, const CPDataEncoding& encoding) { obj.PutTo(*this, encoding); }
-  void ReadObject(CPPersistent& obj, const CPDataEncoding& encoding) { obj.GetFrom(*this, encoding); }
+  void WriteObject(const CPPersistent& obj, const CPDataEncoding& encoding) {
+    obj.PutTo(*this, encoding);
+  }
+  void ReadObject(CPPersistent& obj, const CPDataEncoding& encoding) {
+    obj.GetFrom(*this, encoding);
+  }
 
   // Reads one field: see CPStreamText.cpp. `separator` 0 means TAB for the tab
   // format and ';' for the quoted one. `terminator` is the byte that ended the
@@ -128,6 +132,9 @@ class CPHandleStream : public CPStream {
   void SetMarker(int32_t offset, CPStreamFrom from) override;
   uint32_t GetMarker() const override { return marker_; }
   void SetLength(uint32_t length) override;
+  // SetLength leaving the bytes it adds unset, for a caller that fills them
+  // at once through Data().
+  void SetLengthForOverwrite(uint32_t length);
   uint32_t GetLength() const override { return static_cast<uint32_t>(GetHandleSize(handle_)); }
   void WriteData(const void* data, long* count) override;
   void ReadData(void* data, long* count) override;
@@ -135,7 +142,9 @@ class CPHandleStream : public CPStream {
   using CPStream::WriteData;
 
  private:
-  void Grow(size_t size);
+  // Grows the handle to `size` bytes at least; the added bytes are zero
+  // unless `overwrite`.
+  void Grow(size_t size, bool overwrite = false);
 
   Handle handle_ = nullptr;
   bool own_ = false;

@@ -27,7 +27,7 @@ void CPSimpleDBFullMemoryFile::Open(uint32_t maxContentVersion, bool shared, boo
 
 void CPSimpleDBFullMemoryFile::ReloadCopy() {
   CPSimpleDBBlocsHandler& file = GetBlocsHandler();
-  copy_.SetLength(file.GetAllBlocsSize());
+  copy_.SetLengthForOverwrite(file.GetAllBlocsSize());
   file.ReadAllBlocs(copy_.Data());
   memory_ = CPSimpleDBBlocsHandler(&copy_);
 }
