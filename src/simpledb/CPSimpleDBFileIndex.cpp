@@ -13,6 +13,8 @@ bool ByID(const CPSimpleDBFileIndexItem& item, CPSimpleDBDataID id) { return ite
 void CPSimpleDBFileIndex::Clear() {
   slices_.clear();
   count_ = 0;
+  types_.clear();
+  lastSpan_ = 0;
 }
 
 void CPSimpleDBFileIndex::Assign(const std::vector<CPSimpleDBFileIndexItem>& items) {
@@ -22,6 +24,7 @@ void CPSimpleDBFileIndex::Assign(const std::vector<CPSimpleDBFileIndexItem>& ite
     slices_.emplace_back(items.begin() + i, items.begin() + i + n);
   }
   count_ = items.size();
+  for (const CPSimpleDBFileIndexItem& item : items) Counted(item);
 }
 
 void CPSimpleDBFileIndex::Append(const CPSimpleDBFileIndexItem& item) {
@@ -31,6 +34,50 @@ void CPSimpleDBFileIndex::Append(const CPSimpleDBFileIndexItem& item) {
   }
   slices_.back().push_back(item);
   ++count_;
+  Counted(item);
+}
+
+const CPSimpleDBFileIndex::TypeSpan* CPSimpleDBFileIndex::SpanOf(CPSimpleDBDataType type) const {
+  if (lastSpan_ < types_.size() && types_[lastSpan_].type == type) return &types_[lastSpan_];
+  for (size_t i = 0; i < types_.size(); ++i) {
+    if (types_[i].type == type) {
+      lastSpan_ = i;
+      return &types_[i];
+    }
+  }
+  return nullptr;
+}
+
+void CPSimpleDBFileIndex::Counted(const CPSimpleDBFileIndexItem& item) {
+  auto* span = const_cast<TypeSpan*>(SpanOf(item.type));
+  if (!span) {
+    types_.push_back({item.type, 0, 0});
+    lastSpan_ = types_.size() - 1;
+    span = &types_.back();
+  }
+  ++span->count;
+  span->last = std::max(span->last, item.dataID);
+}
+
+// The type's new last item is the first of that type found going back from
+// where the item was.
+void CPSimpleDBFileIndex::Uncounted(const CPSimpleDBFileIndexItem& item, size_t at,
+                                    size_t position) {
+  auto* span = const_cast<TypeSpan*>(SpanOf(item.type));
+  if (!span) return;
+  --span->count;
+  if (span->last != item.dataID) return;
+  span->last = 0;
+  if (span->count == 0) return;
+  for (size_t k = std::min(at + 1, slices_.size()); k-- > 0;) {
+    const Slice& s = slices_[k];
+    for (size_t i = (k == at ? std::min(position, s.size()) : s.size()); i-- > 0;) {
+      if (s[i].type == item.type) {
+        span->last = s[i].dataID;
+        return;
+      }
+    }
+  }
 }
 
 std::vector<CPSimpleDBFileIndexItem> CPSimpleDBFileIndex::Items() const {
@@ -54,16 +101,26 @@ void CPSimpleDBFileIndex::Insert(const CPSimpleDBFileIndexItem& item) {
   if (slices_.empty()) {
     slices_.push_back({item});
     count_ = 1;
+    Counted(item);
     return;
   }
-  Slice& s = slices_[SliceFor(item.dataID)];
+  size_t k = SliceFor(item.dataID);
+  Slice& s = slices_[k];
   auto it = std::lower_bound(s.begin(), s.end(), item.dataID, ByID);
   if (it != s.end() && it->dataID == item.dataID) {
+    CPSimpleDBFileIndexItem old = *it;
     *it = item;
+    if (old.type != item.type) {
+      // Counted first: the walk back for the old type's last item then finds
+      // the new item as what it is.
+      Counted(item);
+      Uncounted(old, k, static_cast<size_t>(it - s.begin()));
+    }
     return;
   }
   s.insert(it, item);
   ++count_;
+  Counted(item);
   if (s.size() > kSliceMax) {
     size_t at = static_cast<size_t>(&s - slices_.data());
     Slice upper(s.begin() + kSliceMax / 2, s.end());
@@ -78,9 +135,16 @@ bool CPSimpleDBFileIndex::Remove(CPSimpleDBDataID dataID) {
   Slice& s = slices_[at];
   auto it = std::lower_bound(s.begin(), s.end(), dataID, ByID);
   if (it == s.end() || it->dataID != dataID) return false;
+  CPSimpleDBFileIndexItem gone = *it;
+  size_t position = static_cast<size_t>(it - s.begin());
   s.erase(it);
   --count_;
-  if (s.empty()) slices_.erase(slices_.begin() + at);
+  if (s.empty()) {
+    slices_.erase(slices_.begin() + at);
+    position = at > 0 ? slices_[at - 1].size() : 0;
+    at = at > 0 ? at - 1 : 0;
+  }
+  Uncounted(gone, at, position);
   return true;
 }
 
@@ -101,6 +165,10 @@ bool CPSimpleDBFileIndex::SetRefnum(CPSimpleDBDataID dataID, CPSimpleDBRefnum re
 const CPSimpleDBFileIndexItem* CPSimpleDBFileIndex::Next(CPSimpleDBDataID after,
                                                          CPSimpleDBDataType type) const {
   if (slices_.empty()) return nullptr;
+  if (type != 0) {
+    const TypeSpan* span = SpanOf(type);
+    if (!span || span->count == 0 || span->last <= after) return nullptr;
+  }
   for (size_t k = SliceFor(after); k < slices_.size(); ++k) {
     const Slice& s = slices_[k];
     for (auto it = std::upper_bound(
@@ -114,7 +182,7 @@ const CPSimpleDBFileIndexItem* CPSimpleDBFileIndex::Next(CPSimpleDBDataID after,
 }
 
 const CPSimpleDBFileIndexItem* CPSimpleDBFileIndex::Nth(size_t n, CPSimpleDBDataType type) const {
-  if (n == 0) return nullptr;
+  if (n == 0 || n > CountOf(type)) return nullptr;
   for (const Slice& s : slices_) {
     if (type == 0) {
       if (n <= s.size()) return &s[n - 1];
@@ -130,8 +198,6 @@ const CPSimpleDBFileIndexItem* CPSimpleDBFileIndex::Nth(size_t n, CPSimpleDBData
 
 size_t CPSimpleDBFileIndex::CountOf(CPSimpleDBDataType type) const {
   if (type == 0) return count_;
-  size_t n = 0;
-  for (const Slice& s : slices_)
-    n += std::count_if(s.begin(), s.end(), [&](const auto& i) { return i.type == type; });
-  return n;
+  const TypeSpan* span = SpanOf(type);
+  return span ? span->count : 0;
 }
