@@ -196,16 +196,25 @@ void CPSimpleDBBlocsHandler::GetData(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo
 void CPSimpleDBBlocsHandler::ReadRecord(CPSimpleDBRefnum refnum, CPSimpleDBDataHeader* header,
                                         CPDataEncoding* encoding,
                                         std::vector<unsigned char>* data) const {
+  CPSimpleDBDataHeader h;
+  const unsigned char* p = ViewRecord(refnum, &h, encoding, data, true);
+  if (p != data->data()) data->assign(p, p + h.size);
+  if (header) *header = h;
+}
+
+const unsigned char* CPSimpleDBBlocsHandler::ViewRecord(CPSimpleDBRefnum refnum,
+                                                        CPSimpleDBDataHeader* header,
+                                                        CPDataEncoding* encoding,
+                                                        std::vector<unsigned char>* buffer,
+                                                        bool check) const {
   uint32_t nb = GetNbOfBlocs();
   CheckRefnum(refnum, nb);
   uint64_t room = uint64_t(nb - refnum + 1) * kSDBBlocSize;
   unsigned char small[kSmallRead];
-  const unsigned char* p;
-  uint32_t have;
-  if (memory_) {
-    p = memory_->Data() + Offset(refnum);
-    have = static_cast<uint32_t>(std::min<uint64_t>(room, UINT32_MAX));
-  } else {
+  const unsigned char* inMemory = memory_ ? memory_->Data() + Offset(refnum) : nullptr;
+  const unsigned char* p = inMemory;
+  uint32_t have = 0;
+  if (!inMemory) {
     have = static_cast<uint32_t>(std::min<uint64_t>(kSmallRead, room));
     ReadRaw(Offset(refnum), small, have);
     p = small;
@@ -216,15 +225,23 @@ void CPSimpleDBBlocsHandler::ReadRecord(CPSimpleDBRefnum refnum, CPSimpleDBDataH
   if (uint64_t(refnum) + CPSimpleDBBlocsFor(h.size) - 1 > nb) {
     CPSimpleDBThrowAt(kSDBErrBadRefnum, refnum);
   }
-  data->resize(h.size);
-  uint32_t first = std::min(h.size, have - kSDBDataHeaderSize);
-  if (first) std::memcpy(data->data(), p + kSDBDataHeaderSize, first);
-  if (first < h.size) {
-    ReadRaw(Offset(refnum) + kSDBDataHeaderSize + first, data->data() + first, h.size - first);
+  const unsigned char* data;
+  if (inMemory) {
+    data = inMemory + kSDBDataHeaderSize;
+  } else {
+    buffer->resize(h.size);
+    uint32_t first = std::min(h.size, have - kSDBDataHeaderSize);
+    if (first) std::memcpy(buffer->data(), p + kSDBDataHeaderSize, first);
+    if (first < h.size) {
+      ReadRaw(Offset(refnum) + kSDBDataHeaderSize + first, buffer->data() + first, h.size - first);
+    }
+    data = buffer->data();
   }
-  if (!IsValidCheckSum(data->data(), h.size, h.checksum))
+  if (check && !IsValidCheckSum(data, h.size, h.checksum)) {
     CPSimpleDBThrowAt(kSDBErrChecksum, refnum);
+  }
   if (header) *header = h;
+  return data;
 }
 
 uint32_t CPSimpleDBBlocsHandler::GetDataSize(CPSimpleDBRefnum refnum) const {

@@ -83,6 +83,12 @@ class CPSimpleDBBlocsHandler {
   // The header and all the data of the record at `refnum`, checksum checked.
   void ReadRecord(CPSimpleDBRefnum refnum, CPSimpleDBDataHeader* header, CPDataEncoding* encoding,
                   std::vector<unsigned char>* data) const;
+  // The same without a copy when the blocks are in memory: the data returned
+  // lies in the memory copy (valid until it changes), or else in `buffer`.
+  // The checksum is compared when `check`.
+  const unsigned char* ViewRecord(CPSimpleDBRefnum refnum, CPSimpleDBDataHeader* header,
+                                  CPDataEncoding* encoding, std::vector<unsigned char>* buffer,
+                                  bool check) const;
   uint32_t GetDataSize(CPSimpleDBRefnum refnum) const;
   void GetDataInfos(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo* info,
                     CPDataEncoding* encoding) const;

@@ -202,6 +202,13 @@ class CPSimpleDBDataProvider {
                                          const unsigned char* data, CPDataSize size)>;
   virtual void ForEachData(CPSimpleDBSession* session, CPSimpleDBDataType type,
                            const DataVisitor& visit);
+  // The same in the order of GetFirstData / GetNextData (for a file,
+  // ascending dataID), each record read once. `check` false lets the
+  // provider skip the checksums, for a visitor that reads only the first
+  // bytes of each record (as a partial GetData does). `visit` must not
+  // change the provider's records.
+  virtual void ForEachDataInOrder(CPSimpleDBSession* session, CPSimpleDBDataType type,
+                                  const DataVisitor& visit, bool check = true);
 
   // Hands every record to StreamData in order, between BeforeStreaming and
   // AfterStreaming; the three do nothing here.

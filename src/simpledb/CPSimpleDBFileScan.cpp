@@ -67,3 +67,23 @@ void CPSimpleDBFile::ForEachData(CPSimpleDBSession* session, CPSimpleDBDataType 
     r += count;
   }
 }
+
+void CPSimpleDBFile::ForEachDataInOrder(CPSimpleDBSession* session, CPSimpleDBDataType type,
+                                        const DataVisitor& visit, bool check) {
+  CPSimpleDBAccessLocker lock(this);
+  if (!indexValid_) {
+    CPSimpleDBDataProvider::ForEachDataInOrder(session, type, visit, check);
+    return;
+  }
+  const CPSimpleDBBlocsHandler& reader = Reader();
+  std::vector<unsigned char> buffer;
+  index_.ForEach(type, [&](const CPSimpleDBFileIndexItem& item) {
+    CPSimpleDBDataHeader h;
+    CPDataEncoding encoding;
+    const unsigned char* data = reader.ViewRecord(item.refnum, &h, &encoding, &buffer, check);
+    CheckAllowed(session, kSDBActionGet, h.info);
+    CPSimpleDBDataInfo info = h.info;
+    info.SetEncoding(encoding);
+    return visit(info, item.refnum, data, h.size);
+  });
+}

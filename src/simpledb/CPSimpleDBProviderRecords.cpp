@@ -83,6 +83,12 @@ void CPSimpleDBDataProvider::ForEachData(CPSimpleDBSession* session, CPSimpleDBD
   }
 }
 
+// The walk above is already in order, and checks every record.
+void CPSimpleDBDataProvider::ForEachDataInOrder(CPSimpleDBSession* session, CPSimpleDBDataType type,
+                                                const DataVisitor& visit, bool) {
+  CPSimpleDBDataProvider::ForEachData(session, type, visit);
+}
+
 void CPSimpleDBDataProvider::MakeStream(CPSimpleDBSession* session, CPStream& stream) {
   BeforeStreaming(stream);
   CPSimpleDBDataInfo info;

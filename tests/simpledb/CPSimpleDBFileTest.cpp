@@ -460,6 +460,60 @@ TEST_P(SDBFileTest, ASecondWriterIsRefusedWithAClearMessage) {
   EXPECT_TRUE(reader->IsReadOnly());
 }
 
+// The ordered walk hands over each record once with its stored bytes, in the
+// order of the lookups even where the blocks hold the records in another;
+// a damaged record stops it only when it checks.
+TEST_P(SDBFileTest, OrderedWalkFollowsTheLookupsAndChecksWhenAsked) {
+  CPSimpleDBRefnum damaged = 0;
+  {
+    auto f = Create();
+    std::vector<CPSimpleDBRefnum> refnums;
+    for (uint32_t i = 0; i < 12; ++i) {
+      refnums.push_back(Add(*f, 50 + i * 40, i, i % 3 ? 'TEST' : 'OTHR'));
+    }
+    CPSimpleDBSession(f.get()).DeleteData(refnums[2], CPSimpleDBDataInfo());
+    damaged = Add(*f, 30, 99);  // in the freed room, before records of lower IDs
+    ASSERT_EQ(refnums[2], damaged);
+  }
+  using Seen = std::vector<std::pair<CPSimpleDBDataID, std::vector<unsigned char>>>;
+  auto walk = [](CPSimpleDBFile& f, CPSimpleDBDataType type, bool check) {
+    CPSimpleDBSession s(&f);
+    Seen seen;
+    f.ForEachDataInOrder(
+        &s, type,
+        [&](const CPSimpleDBDataInfo& info, CPSimpleDBRefnum, const unsigned char* data,
+            CPDataSize size) {
+          seen.emplace_back(info.dataID, std::vector<unsigned char>(data, data + size));
+          return true;
+        },
+        check);
+    return seen;
+  };
+  auto lookups = [](CPSimpleDBFile& f, CPSimpleDBDataType type) {
+    CPSimpleDBSession s(&f);
+    Seen seen;
+    CPSimpleDBDataInfo info;
+    CPSimpleDBRefnum r = 0;
+    for (bool more = s.GetFirstData(type, &info, &r); more; more = s.GetNextData(type, &info, &r)) {
+      std::vector<unsigned char> data(s.GetDataSize(r));
+      s.GetData(r, nullptr, nullptr, data.data(), static_cast<CPDataSize>(data.size()));
+      seen.emplace_back(info.dataID, data);
+    }
+    return seen;
+  };
+  {
+    auto f = Open(true);
+    for (CPSimpleDBDataType type : {CPSimpleDBDataType(0), CPSimpleDBDataType('TEST')}) {
+      EXPECT_EQ(lookups(*f, type), walk(*f, type, true));
+    }
+  }
+  unsigned char byte = 0x5A;
+  WriteAt(spec_.Path(), 5120 + uint64_t(damaged - 1) * 128 + 44, &byte, 1);
+  auto f = Open(true);
+  EXPECT_CP_CODE(kSDBErrChecksum, walk(*f, 'TEST', true));
+  EXPECT_EQ(8u, walk(*f, 'TEST', false).size());
+}
+
 // A session kept past its file is closed by it, not left pointing at it.
 TEST_P(SDBFileTest, ASessionMayOutliveItsFile) {
   auto f = Create();
