@@ -110,6 +110,20 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   virtual void Create(OSType creator, OSType type, ConstStringPtr signature,
                       uint32_t contentVersion, bool shared);
   virtual void Open(uint32_t maxContentVersion, bool shared, bool readOnly);
+  // Opens the file for writing alone, holding its lock so that no other
+  // writer comes in, but writes nothing to it before StartWriting: until then
+  // it reads as a file opened read-only. A caller can so check what it reads
+  // before the file changes at all (marking it open is a change), and a
+  // refusal (Close) leaves it exactly as it was. Not for shared files.
+  void OpenWritingLater(uint32_t maxContentVersion);
+  // Writing begins: the file is marked open (its event log started, if it
+  // keeps one), as an opening for writing would have done. False, with
+  // nothing written, when the opening for writing would have changed the
+  // file beyond that (after a writer that stopped without closing, or to give
+  // up an appended stream segment): the file must then be closed and opened
+  // again with Open. True at once for a file that only reads (locked).
+  bool StartWriting();
+  bool WritingLater() const { return writeLater_; }
   // Saves the index, marks the file closed and lets it go.
   virtual void Close();
   virtual void SetAutoID(uint32_t autoID);
@@ -226,6 +240,7 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   CPSimpleDBHeaderJournal journal_;
   bool open_ = false;
   bool readOnly_ = false;
+  bool writeLater_ = false;  // opened for writing, read-only until StartWriting
   bool shared_ = false;
   uint32_t accessKey_ = 0;
   Handle streamHandle_ = nullptr;

@@ -99,10 +99,15 @@ void CPSimpleDBFile::Create(OSType creator, OSType type, ConstStringPtr signatur
 }
 
 void CPSimpleDBFile::Open(uint32_t maxContentVersion, bool shared, bool readOnly) {
+  const bool later = writeLater_ && !readOnly && !shared;
+  writeLater_ = false;
   OpenStream(readOnly ? kCPFileRead : shared ? kCPFileReadWriteShared : kCPFileReadWrite);
   bool markedOpen = false;
   try {
     readOnly_ = readOnly || stream_.IsLocked() || stream_.VolumeIsLocked();
+    // Held back: every write below is skipped as for a reader.
+    writeLater_ = later && !readOnly_;
+    if (writeLater_) readOnly_ = true;
     // A reader takes no part in sharing: it neither locks nor follows the log.
     shared_ = shared && !readOnly_;
     if (shared_) OpenShareFile();
@@ -145,6 +150,39 @@ void CPSimpleDBFile::Open(uint32_t maxContentVersion, bool shared, bool readOnly
     Release();
     throw;
   }
+}
+
+void CPSimpleDBFile::OpenWritingLater(uint32_t maxContentVersion) {
+  if (open_) CPThrow(paramErr);
+  writeLater_ = true;  // read by Open, which a memory copy overrides
+  try {
+    Open(maxContentVersion, false, false);
+  } catch (...) {
+    writeLater_ = false;
+    throw;
+  }
+}
+
+// What Open does for a writer that a reader's opening skipped: with the file
+// found closed and without a stream segment, that is marking it open and
+// starting its log. The log is opened first: it only reads, so a log that
+// does not match the file refuses the opening before anything is written.
+bool CPSimpleDBFile::StartWriting() {
+  if (!open_) CPThrow(paramErr);
+  if (!writeLater_) return true;
+  if (recovery_.unclean || header_.stream != 0) return false;
+  CPSimpleDBAccessLocker lock(this);
+  readOnly_ = false;
+  try {
+    if (header_.flags & kSDBHeaderLogFlag) StartEventLog();
+    WriteHeader(true);
+  } catch (...) {
+    readOnly_ = true;
+    throw;
+  }
+  blocs_.SetJournal(&journal_);
+  writeLater_ = false;
+  return true;
 }
 
 // The segment runs from its marker to the end of the file. A writable file
@@ -359,6 +397,7 @@ void CPSimpleDBFile::Close() {
 
 void CPSimpleDBFile::Release() {
   open_ = false;
+  writeLater_ = false;
   ready_ = false;
   logRunning_ = false;
   if (log_) log_->Close();

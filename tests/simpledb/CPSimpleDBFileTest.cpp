@@ -460,6 +460,60 @@ TEST_P(SDBFileTest, ASecondWriterIsRefusedWithAClearMessage) {
   EXPECT_TRUE(reader->IsReadOnly());
 }
 
+// Opened for writing later, a file reads as usual, keeps any other writer
+// out and stays exactly as it was until writing starts; a file whose writer
+// stopped without closing cannot start so, since its opening must repair it.
+TEST_P(SDBFileTest, AFileOpenedForWritingLaterIsUnchangedUntilWritingStarts) {
+  CPFileSpec killed = dir_.Spec("killed.cpt");
+  {
+    auto f = Create();
+    Add(*f, 10, 1);
+    Add(*f, 300, 2, 'OTHR');
+    f->StartEventLog();
+    std::filesystem::copy_file(spec_.Path(), killed.Path());  // still open in the copy
+  }
+  const std::string before = VYXReadFile(spec_.Path());
+  {
+    auto f = Make(spec_);
+    f->OpenWritingLater(10);
+    EXPECT_TRUE(f->IsReadOnly());
+    EXPECT_TRUE(f->WritingLater());
+    EXPECT_FALSE(f->EventLogRunning());
+    EXPECT_EQ(SDBBytes(10, 1), ReadID(*f, 1));
+    CPSimpleDBSession s(f.get());
+    CPSimpleDBDataInfo info('TEST', 'bina', 0);
+    CPSimpleDBRefnum r;
+    unsigned char data[4] = {};
+    EXPECT_CP_CODE(kSDBErrReadOnly, s.AddData(&info, CPHostEncoding, data, 4, &r));
+    EXPECT_CP_CODE(opWrErr, Open());
+    f->Close();
+  }
+  EXPECT_EQ(before, VYXReadFile(spec_.Path()));
+
+  CPSimpleDBDataInfo added;
+  {
+    auto f = Make(spec_);
+    f->OpenWritingLater(10);
+    ASSERT_TRUE(f->StartWriting());
+    EXPECT_FALSE(f->IsReadOnly());
+    EXPECT_TRUE(f->EventLogRunning());
+    Add(*f, 20, 3, 'TEST', &added);
+    CheckCopy(*f);
+  }
+  EXPECT_EQ(SDBBytes(20, 3), ReadID(*Open(true), added.dataID));
+
+  const std::string killedBefore = VYXReadFile(killed.Path());
+  {
+    auto f = Make(killed);
+    f->OpenWritingLater(10);
+    EXPECT_TRUE(f->GetRecovery().unclean);
+    EXPECT_EQ(SDBBytes(300, 2), ReadID(*f, 2));
+    EXPECT_FALSE(f->StartWriting());
+    EXPECT_TRUE(f->IsReadOnly());
+  }
+  EXPECT_EQ(killedBefore, VYXReadFile(killed.Path()));
+}
+
 // The ordered walk hands over each record once with its stored bytes, in the
 // order of the lookups even where the blocks hold the records in another;
 // a damaged record stops it only when it checks.
