@@ -66,7 +66,7 @@ CPSimpleDBFile& VYXSDBCompte::GetDataBase() { return *S().file; }
 
 // ---- the file and what is built on it
 
-void VYXSDBCompte::OpenStore(OpenMode mode, Lists* carried) {
+void VYXSDBCompte::OpenStore(OpenMode mode) {
   auto store = std::make_unique<Store>();
   store->file = std::make_unique<CPSimpleDBFullMemoryFile>(spec_);
   if (mode == OpenMode::kCreate) {
@@ -74,8 +74,10 @@ void VYXSDBCompte::OpenStore(OpenMode mode, Lists* carried) {
     StdToP(kVYXCompteSignature, signature);
     store->file->Create(kVYXCompteCreator, kVYXCompteFileType, signature, kVYXCompteContentVersion,
                         false);
+  } else if (mode == OpenMode::kChecking) {
+    store->file->OpenWritingLater(kVYXCompteContentVersion);
   } else {
-    store->file->Open(kVYXCompteContentVersion, false, mode == OpenMode::kReadOnly);
+    store->file->Open(kVYXCompteContentVersion, false, false);
   }
   try {
     CPSimpleDBFile* file = store->file.get();
@@ -83,18 +85,12 @@ void VYXSDBCompte::OpenStore(OpenMode mode, Lists* carried) {
     store->infos = std::make_unique<VYXSDBCompteInfosHandler>(file);
     store->operations = std::make_unique<VYXSDBOperationHandler>(file);
     store->lines = std::make_unique<VYXSDBSousOperationHandler>(file);
-    if (mode == OpenMode::kReadOnly) {
+    if (mode == OpenMode::kChecking) {
       store->modesOnly = std::make_unique<CPResourceSet_T<Mode>>(*store->resources, 'MODE');
     } else {
       store->sets = std::make_unique<VYXCompteSets>(*store->resources);
     }
-    // The operations are listed by the scan that reads them all anyway.
-    if (carried) {
-      store->operations->SetList(std::move(carried->operations));
-      store->lines->SetList(std::move(carried->lines));
-    } else {
-      store->lines->LoadList();
-    }
+    // The tables are listed by the scan, which reads every record anyway.
   } catch (...) {
     store->sets.reset();
     store->modesOnly.reset();
@@ -142,28 +138,20 @@ void VYXSDBCompte::Close() {
 
 // ---- opening
 
-bool VYXSDBCompte::CheckBeforeWriting(bool check, uint32_t* eventID, Lists* lists) {
+bool VYXSDBCompte::OpenAndCheck(bool check) {
   try {
-    OpenStore(OpenMode::kReadOnly);
+    OpenStore(OpenMode::kChecking);
   } catch (const CPException& e) {
     if (e.Code() == kSDBErrInterrupted) return false;
     throw;
   }
-  try {
-    LoadCompteFile();
-    ScanCompteFile(check);
-    *eventID = store_->file->GetEventID();
-    // After an unclean stop the writer's opening repairs the file, which
-    // may change what was read here: the checks are then made again.
-    bool clean = !store_->file->GetRecovery().unclean;
-    lists->operations = store_->operations->TakeList();
-    lists->lines = store_->lines->TakeList();
-    CloseStore();
-    return clean;
-  } catch (...) {
-    CloseStore();
-    throw;
-  }
+  // A failure from here on is the caller's to clean up (it closes the store).
+  LoadCompteFile();
+  ScanCompteFile(check);
+  if (!store_->file->StartWriting()) return false;
+  store_->modesOnly.reset();
+  store_->sets = std::make_unique<VYXCompteSets>(*store_->resources);
+  return true;
 }
 
 void VYXSDBCompte::ICompte(bool newFile, bool check, bool /*show*/) {
@@ -179,14 +167,9 @@ void VYXSDBCompte::ICompte(bool newFile, bool check, bool /*show*/) {
       NewCompteFile();
       ScanCompteFile(check);
     } else {
-      uint32_t checkedEvent = 0;
-      Lists lists;
-      bool checked = CheckBeforeWriting(check, &checkedEvent, &lists);
-      // The same records lie at the same places while nobody wrote in
-      // between: what the check listed serves the writer's opening.
-      OpenStore(OpenMode::kReadWrite, checked ? &lists : nullptr);
-      if (!checked || store_->file->GetEventID() != checkedEvent) {
-        if (checked) store_->lines->LoadList();
+      if (!OpenAndCheck(check)) {
+        CloseStore();
+        OpenStore(OpenMode::kReadWrite);
         LoadCompteFile();
         ScanCompteFile(check);
       }
@@ -245,10 +228,27 @@ void VYXSDBCompte::ScanCompteFile(bool /*check*/) {
   CPProgress progress(title, long(storedCount));
   std::unordered_map<CPResID, bool> cardModes;
   uint32_t count = 0;
-  S().operations->LoadList([&](const Operation& op) {
-    NoteScannedOperation(op, cardModes);
-    if ((++count & 255) == 0) progress.Update(long(count));
-  });
+  // One walk of the whole file in table order, each record read once where
+  // it lies and its checksum checked: the operations are summed and listed,
+  // the split lines listed, on the way.
+  Store& store = S();
+  VYXSDBOperationHandler& operations = *store.operations;
+  VYXSDBSousOperationHandler& lines = *store.lines;
+  operations.StartList();
+  lines.StartList();
+  Operation op;
+  store.file->ForEachDataInOrder(&operations, 0,
+                                 [&](const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum,
+                                     const unsigned char* bytes, CPDataSize size) {
+                                   if (info.type == kVYXOperationsTable) {
+                                     operations.List(info, refnum, bytes, size, &op);
+                                     NoteScannedOperation(op, cardModes);
+                                     if ((++count & 255) == 0) progress.Update(long(count));
+                                   } else if (info.type == kVYXSousOperationsTable) {
+                                     lines.List(info, refnum, bytes, size);
+                                   }
+                                   return true;
+                                 });
   progress.Update(long(count));
   MontantSet found = infos_.total;
   bool differ = count != storedCount;

@@ -4,9 +4,10 @@
 // VYXSDBCompteSets.h, every change written through at once. The account's
 // name is its file's name without ".cpt". docs/account-file.md describes the file.
 //
-// Opening checks the file before anything is written to it: its version,
-// the password and the running sums are read from a read-only copy, and the
-// file is opened for writing only once they pass. A refused or cancelled
+// Opening checks the file before anything is written to it: the file is
+// opened for writing (its lock taken) with every write held back, its
+// version, password and running sums are checked on what is read, and it is
+// marked open, the first write, only once they pass. A refused or cancelled
 // opening (CPException, code 0 for a cancellation) leaves the file exactly
 // as it was. The object owns its file and everything built on it; Close (or
 // the destructor) saves the display orders and closes the file.
@@ -52,9 +53,11 @@ class VYXSDBCompte : public VYXCompte {
 
   // The steps of opening and writing.
   void NewCompteFile() override;
-  // Reads every operation (listing them for the table), counts them and
-  // sums them by status, with progress; sums more than 0.1 off, or a count that differs, ask the
-  // user first (a refusal raises code 0). The found figures replace the stored ones.
+  // Reads every record of the file once, checksums checked, listing the
+  // operations and split lines for their tables; counts the operations and
+  // sums them by status, with progress. Sums more than 0.1 off, or a count
+  // that differs, ask the user first (a refusal raises code 0). The found
+  // figures replace the stored ones.
   void ScanCompteFile(bool check) override;
   // Reads the information record; an unknown version raises, a refused
   // password raises code 0.
@@ -136,24 +139,22 @@ class VYXSDBCompte : public VYXCompte {
     // The checks before writing need the payment modes alone.
     std::unique_ptr<CPResourceSet_T<Mode>> modesOnly;
   };
-  enum class OpenMode { kCreate, kReadOnly, kReadWrite };
-  struct Lists {
-    VYXSDBOperationHandler::List operations;
-    VYXSDBSousOperationHandler::List lines;
-  };
+  enum class OpenMode { kCreate, kChecking, kReadWrite };
 
-  // Opens the file and builds what lies on it; the tables take `carried`
-  // (lists made on the same file) instead of walking their records.
-  void OpenStore(OpenMode mode, Lists* carried = nullptr);
+  // Opens the file and builds what lies on it. kChecking opens it for
+  // writing with every write held back (CPSimpleDBFile::OpenWritingLater)
+  // and builds only what the checks need.
+  void OpenStore(OpenMode mode);
   // Drops everything built on the file and closes it; errors of a closing
   // after a failure are not reported.
   void CloseStore();
-  // Runs the checks of opening on the file opened for reading only, and
-  // hands over what its tables listed. False when they must be made again
-  // once the file is open for writing: it could not be opened for reading
-  // alone (a change was cut short and a writer must finish it first), or its
-  // writer stopped without closing it.
-  bool CheckBeforeWriting(bool check, uint32_t* eventID, Lists* lists);
+  // Opens the file for checking, runs the checks of opening on it and, when
+  // they pass, lets writing begin and builds the rest. False when the file
+  // must be opened again for writing and checked there: it could not be read
+  // as it is (a change was cut short and a writer must finish it first), or
+  // its writer stopped without closing it, so that the writer's opening
+  // repairs it and may change what was read.
+  bool OpenAndCheck(bool check);
   VYXCompteSets& Sets() const;
   Store& S() const;
 

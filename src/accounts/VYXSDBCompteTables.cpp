@@ -5,27 +5,19 @@
 
 #include "accounts/VYXCompteKeys.h"
 #include "accounts/VYXOperationStream.h"
-#include "simpledb/CPSimpleDBDataIterator.h"
 #include "simpledb/CPSimpleDBErrors.h"
 
 namespace {
 
-// A 32-bit item at `offset` of stored bytes, in the record's byte order.
-uint32_t StoredLong(const unsigned char* bytes, size_t offset, const CPDataEncoding& e) {
-  uint32_t v;
-  std::memcpy(&v, bytes + offset, 4);
-  return CPNeedByteSwapping(e) ? CPSwap32(v) : v;
-}
-
+// A 16-bit item at `offset` of stored bytes, in the record's byte order.
 uint16_t StoredShort(const unsigned char* bytes, size_t offset, const CPDataEncoding& e) {
   uint16_t v;
   std::memcpy(&v, bytes + offset, 2);
   return CPNeedByteSwapping(e) ? CPSwap16(v) : v;
 }
 
-// Both stream forms start with creation, modification and the key (longs);
-// a split line's operation key follows as a short.
-constexpr size_t kKeyOffset = 8;
+// A split line's stream form starts with creation, modification and its own
+// key (longs); its operation's key follows as a short.
 constexpr size_t kLineOperationOffset = 12;
 
 }  // namespace
@@ -74,52 +66,32 @@ void VYXSDBOperationHandler::Read(VYXDataRef ref, Operation* op) {
   stored.resize(size);
   CPSimpleDBSession::GetData(ref, &info, &encoding, stored.data(), size);
   if (info.type != GetType()) CPThrow(kSDBErrOtherType);
-  if (!IsStreamed(info)) {
-    GetData(ref, nullptr, op);
+  info.SetEncoding(encoding);
+  Decode(info, stored.data(), size, op);
+}
+
+void VYXSDBOperationHandler::Decode(const CPSimpleDBDataInfo& info, const unsigned char* stored,
+                                    CPDataSize size, Operation* op) {
+  if (IsStreamed(info)) {
+    VYXReadOperation(stored, size, op, info.GetEncoding());
     return;
   }
-  VYXReadOperation(stored.data(), size, op, encoding);
+  std::vector<unsigned char> layout = ToLayout(info, stored, size);
+  if (layout.size() != sizeof(Operation)) CPThrow(kSDBErrBadSize);
+  std::memcpy(static_cast<void*>(op), layout.data(), sizeof(Operation));
 }
 
-VYXSDBOperationHandler::List VYXSDBOperationHandler::TakeList() {
-  List taken = std::move(list_);
-  list_ = List();
-  cursor_ = 0;
-  return taken;
-}
-
-void VYXSDBOperationHandler::SetList(List list) {
-  list_ = std::move(list);
-  if (byKey_.empty()) byKey_.assign(kVYXMaxOperationKey + 1, 0);
-  cursor_ = 0;
-}
-
-void VYXSDBOperationHandler::LoadList(const std::function<void(const Operation&)>& each) {
+void VYXSDBOperationHandler::StartList() {
   entries_.clear();
   byKey_.assign(kVYXMaxOperationKey + 1, 0);
   byLargeKey_.clear();
   cursor_ = 0;
-  CPSimpleDBDataIterator it(this);
-  CPSimpleDBDataInfo info;
-  CPSimpleDBRefnum refnum;
-  Operation op;
-  while (it.Next(&info, &refnum)) {
-    DataID key;
-    if (each) {
-      Read(refnum, &op);
-      key = op.header.dataID;
-    } else if (IsStreamed(info)) {
-      unsigned char head[kKeyOffset + 4];
-      CPDataEncoding encoding;
-      CPSimpleDBSession::GetData(refnum, nullptr, &encoding, head, sizeof head);
-      key = StoredLong(head, kKeyOffset, encoding);
-    } else {
-      GetData(refnum, nullptr, &op);
-      key = op.header.dataID;
-    }
-    Insert(Entry{info.dataID, refnum, key});
-    if (each) each(op);
-  }
+}
+
+void VYXSDBOperationHandler::List(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum,
+                                  const unsigned char* stored, CPDataSize size, Operation* op) {
+  Decode(info, stored, size, op);
+  Insert(Entry{info.dataID, refnum, op->header.dataID});
 }
 
 size_t VYXSDBOperationHandler::PositionOfID(CPSimpleDBDataID dbID) const {
@@ -276,26 +248,25 @@ void VYXSDBSousOperationHandler::Read(VYXDataRef ref, SousOperation* line) {
   VYXReadSousOperation(stored.data(), size, line, encoding);
 }
 
-void VYXSDBSousOperationHandler::LoadList() {
+void VYXSDBSousOperationHandler::StartList() {
   byOperation_.clear();
   count_ = 0;
-  CPSimpleDBDataIterator it(this);
-  CPSimpleDBDataInfo info;
-  CPSimpleDBRefnum refnum;
-  while (it.Next(&info, &refnum)) {
-    uint16_t opKey;
-    if (IsStreamed(info)) {
-      unsigned char head[kLineOperationOffset + 2];
-      CPDataEncoding encoding;
-      CPSimpleDBSession::GetData(refnum, nullptr, &encoding, head, sizeof head);
-      opKey = StoredShort(head, kLineOperationOffset, encoding);
-    } else {
-      SousOperation line;
-      GetData(refnum, nullptr, &line);
-      opKey = line.operation;
-    }
-    Insert(opKey, Entry{info.dataID, refnum});
+}
+
+void VYXSDBSousOperationHandler::List(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum,
+                                      const unsigned char* stored, CPDataSize size) {
+  uint16_t opKey;
+  if (IsStreamed(info)) {
+    if (size < kLineOperationOffset + 2) CPSimpleDBThrowAt(kSDBErrReadTooMuch, refnum);
+    opKey = StoredShort(stored, kLineOperationOffset, info.GetEncoding());
+  } else {
+    std::vector<unsigned char> layout = ToLayout(info, stored, size);
+    if (layout.size() != sizeof(SousOperation)) CPThrow(kSDBErrBadSize);
+    SousOperation line;
+    std::memcpy(static_cast<void*>(&line), layout.data(), sizeof line);
+    opKey = line.operation;
   }
+  Insert(opKey, Entry{info.dataID, refnum});
 }
 
 VYXDataRef VYXSDBSousOperationHandler::First(DataID opKey) const {

@@ -9,7 +9,6 @@
 #ifndef VYX_ACCOUNTS_VYXSDBCOMPTETABLES_H_
 #define VYX_ACCOUNTS_VYXSDBCOMPTETABLES_H_
 
-#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -49,27 +48,17 @@ class VYXSDBOperationHandler : public CPSimpleDBDataHandler_T<Operation> {
   // Reads a record: the same as GetData, without the copies a table of any
   // layout makes on the way.
   void Read(VYXDataRef ref, Operation* op);
+  // An operation from its stored bytes (`info` carries their encoding).
+  void Decode(const CPSimpleDBDataInfo& info, const unsigned char* stored, CPDataSize size,
+              Operation* op);
 
-  // Where each record lies: what LoadList finds, and what can be handed to
-  // the table of the same file opened again.
-  struct Entry {
-    CPSimpleDBDataID dbID;
-    CPSimpleDBRefnum refnum;
-    DataID key;
-  };
-  struct List {
-    std::vector<Entry> entries;  // ascending dbID: the table's order
-    // The first record of each key: its dbID, 0 for none. Keys above 16 bits
-    // (written by hand into old files) go to the map.
-    std::vector<CPSimpleDBDataID> byKey;
-    std::unordered_map<DataID, CPSimpleDBDataID> byLargeKey;
-  };
-  // Lists the table's records; only the first bytes of each are read, unless
-  // `each` wants every operation: it then gets each one read whole, in
-  // table order, as it is listed.
-  void LoadList(const std::function<void(const Operation&)>& each = {});
-  List TakeList();
-  void SetList(List list);
+  // The list of where each record lies is made by a walk of the file that
+  // reads every record anyway (VYXSDBCompte::ScanCompteFile): StartList
+  // empties it, then each record of the table, in table order, goes through
+  // List, which also decodes it into `op`.
+  void StartList();
+  void List(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum, const unsigned char* stored,
+            CPDataSize size, Operation* op);
   uint32_t Count() const { return uint32_t(entries_.size()); }
   // The n-th record (from 1), 0 past the end.
   VYXDataRef Nth(uint32_t n) const {
@@ -92,6 +81,12 @@ class VYXSDBOperationHandler : public CPSimpleDBDataHandler_T<Operation> {
                    bool flag) override;
 
  private:
+  struct Entry {
+    CPSimpleDBDataID dbID;
+    CPSimpleDBRefnum refnum;
+    DataID key;
+  };
+
   // Position in entries_ of the record, entries_.size() when not listed.
   size_t PositionOf(CPSimpleDBRefnum refnum);
   size_t PositionOfID(CPSimpleDBDataID dbID) const;
@@ -100,10 +95,11 @@ class VYXSDBOperationHandler : public CPSimpleDBDataHandler_T<Operation> {
   void IndexKey(DataID key, CPSimpleDBDataID dbID);
   void UnindexKey(DataID key, CPSimpleDBDataID dbID);
 
-  List list_;
-  std::vector<Entry>& entries_ = list_.entries;
-  std::vector<CPSimpleDBDataID>& byKey_ = list_.byKey;
-  std::unordered_map<DataID, CPSimpleDBDataID>& byLargeKey_ = list_.byLargeKey;
+  std::vector<Entry> entries_;  // ascending dbID: the table's order
+  // The first record of each key: its dbID, 0 for none. Keys above 16 bits
+  // (written by hand into old files) go to the map.
+  std::vector<CPSimpleDBDataID> byKey_;
+  std::unordered_map<DataID, CPSimpleDBDataID> byLargeKey_;
   size_t cursor_ = 0;  // where the last Next found its record
 };
 
@@ -121,19 +117,11 @@ class VYXSDBSousOperationHandler : public CPSimpleDBDataHandler_T<SousOperation>
 
   void Read(VYXDataRef ref, SousOperation* line);
 
-  struct Entry {
-    CPSimpleDBDataID dbID;
-    CPSimpleDBRefnum refnum;
-  };
-  struct List {
-    // By the low 16 bits of the operation's key, which is all a line keeps.
-    std::unordered_map<uint16_t, std::vector<Entry>> byOperation;
-    uint32_t count = 0;
-  };
-  void LoadList();
-  List TakeList() { return std::move(list_); }
-  void SetList(List list) { list_ = std::move(list); }
-  uint32_t Count() const { return list_.count; }
+  // Listing, as for the operations: StartList, then List for each line.
+  void StartList();
+  void List(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum, const unsigned char* stored,
+            CPDataSize size);
+  uint32_t Count() const { return count_; }
   // The lines of the operation with that key, in table order; 0 when none.
   VYXDataRef First(DataID opKey) const;
   VYXDataRef Next(DataID opKey, VYXDataRef ref) const;
@@ -150,13 +138,18 @@ class VYXSDBSousOperationHandler : public CPSimpleDBDataHandler_T<SousOperation>
                    bool flag) override;
 
  private:
+  struct Entry {
+    CPSimpleDBDataID dbID;
+    CPSimpleDBRefnum refnum;
+  };
+
   void Insert(uint16_t opKey, const Entry& entry);
   bool Erase(uint16_t opKey, CPSimpleDBDataID dbID);
   void EraseAnywhere(uint16_t opKey, CPSimpleDBDataID dbID);
 
-  List list_;
-  std::unordered_map<uint16_t, std::vector<Entry>>& byOperation_ = list_.byOperation;
-  uint32_t& count_ = list_.count;
+  // By the low 16 bits of the operation's key, which is all a line keeps.
+  std::unordered_map<uint16_t, std::vector<Entry>> byOperation_;
+  uint32_t count_ = 0;
 };
 
 #endif  // VYX_ACCOUNTS_VYXSDBCOMPTETABLES_H_
