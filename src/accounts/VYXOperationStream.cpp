@@ -40,12 +40,11 @@ class ItemReader {
   // A length-prefixed text into a field of N bytes, cut to its capacity.
   template <size_t N>
   void Text(unsigned char (&field)[N]) {
-    Str255 s;
-    s[0] = Get<uint8_t>();
-    source_.Bytes(s + 1, s[0]);
-    unsigned char n = s[0] > N - 1 ? N - 1 : s[0];
-    field[0] = n;
-    std::memcpy(field + 1, s + 1, n);
+    unsigned char length = Get<uint8_t>();
+    unsigned char kept = length > N - 1 ? N - 1 : length;
+    field[0] = kept;
+    source_.Bytes(field + 1, kept);
+    source_.Skip(length - kept);
   }
 
  private:
@@ -67,6 +66,10 @@ class StreamSource {
     stream_->ReadData(p, &count);
     if (count != n) CPThrow(eofErr);
   }
+  void Skip(long n) {
+    Str255 unused;
+    Bytes(unused, n);
+  }
 
  private:
   CPStream* stream_;
@@ -79,6 +82,11 @@ class MemorySource {
   void Bytes(void* p, long n) {
     if (uint32_t(n) > left_) CPThrow(eofErr);
     std::memcpy(p, at_, size_t(n));
+    at_ += n;
+    left_ -= uint32_t(n);
+  }
+  void Skip(long n) {
+    if (uint32_t(n) > left_) CPThrow(eofErr);
     at_ += n;
     left_ -= uint32_t(n);
   }
@@ -147,10 +155,19 @@ void VYXWriteOperation(CPStream& stream, const Operation& source, const CPDataEn
 // a date of creation once per record.
 namespace {
 
-template <typename Source>
-void ReadOperation(ItemReader<Source> r, Operation* out, const CPDataEncoding& e) {
+const Operation& BlankOperation() {
   static const Operation kBlank;
-  Operation op = kBlank;
+  return kBlank;
+}
+
+const SousOperation& BlankSousOperation() {
+  static const SousOperation kBlank;
+  return kBlank;
+}
+
+// Into `op`, which holds the blank.
+template <typename Source>
+void ReadOperation(ItemReader<Source> r, Operation& op, const CPDataEncoding& e) {
   op.header.creation = r.Long();
   op.header.modification = r.Long();
   op.header.dataID = r.Long();
@@ -192,7 +209,6 @@ void ReadOperation(ItemReader<Source> r, Operation* out, const CPDataEncoding& e
   op.header.type = kOperationData;
   op.header.deleted = 0;
   op.pourcentagePerso = 0;
-  *out = op;
 }
 
 }  // namespace
@@ -224,9 +240,7 @@ void VYXWriteSousOperation(CPStream& stream, const SousOperation& source, const 
 namespace {
 
 template <typename Source>
-void ReadSousOperation(ItemReader<Source> r, SousOperation* out, const CPDataEncoding& e) {
-  static const SousOperation kBlank;
-  SousOperation line = kBlank;
+void ReadSousOperation(ItemReader<Source> r, SousOperation& line, const CPDataEncoding& e) {
   line.header.creation = r.Long();
   line.header.modification = r.Long();
   line.header.dataID = r.Long();
@@ -250,24 +264,33 @@ void ReadSousOperation(ItemReader<Source> r, SousOperation* out, const CPDataEnc
   line.header.type = kSousOperationData;
   line.header.deleted = 0;
   line.pourcentagePerso = 0;
-  *out = line;
 }
 
 }  // namespace
 
+// A stream is read into a copy, so that a short one leaves the output as it
+// was. Stored bytes go straight into the output: copying a record that was
+// just written field by field would make each wide load of the copy wait
+// for the narrow stores before it, which costs more than the decoding.
 void VYXReadOperation(CPStream& stream, Operation* op, const CPDataEncoding& e) {
-  ReadOperation(ItemReader<StreamSource>(StreamSource(stream)), op, e);
+  Operation read = BlankOperation();
+  ReadOperation(ItemReader<StreamSource>(StreamSource(stream)), read, e);
+  *op = read;
 }
 
 void VYXReadOperation(const void* bytes, uint32_t size, Operation* op, const CPDataEncoding& e) {
-  ReadOperation(ItemReader<MemorySource>(MemorySource(bytes, size)), op, e);
+  *op = BlankOperation();
+  ReadOperation(ItemReader<MemorySource>(MemorySource(bytes, size)), *op, e);
 }
 
 void VYXReadSousOperation(CPStream& stream, SousOperation* line, const CPDataEncoding& e) {
-  ReadSousOperation(ItemReader<StreamSource>(StreamSource(stream)), line, e);
+  SousOperation read = BlankSousOperation();
+  ReadSousOperation(ItemReader<StreamSource>(StreamSource(stream)), read, e);
+  *line = read;
 }
 
 void VYXReadSousOperation(const void* bytes, uint32_t size, SousOperation* line,
                           const CPDataEncoding& e) {
-  ReadSousOperation(ItemReader<MemorySource>(MemorySource(bytes, size)), line, e);
+  *line = BlankSousOperation();
+  ReadSousOperation(ItemReader<MemorySource>(MemorySource(bytes, size)), *line, e);
 }

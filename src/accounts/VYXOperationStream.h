@@ -5,9 +5,10 @@
 // `type`, `deleted` and `pourcentagePerso` are not in the stream: reading
 // gives them their defaults.
 //
-// Reading raises CPException eofErr when the stream ends inside the record;
-// the output record is then left untouched. Strings longer than their field
-// are cut to it.
+// Reading raises CPException eofErr when the stream ends inside the record:
+// the output record is then left untouched by a stream, and holds no
+// meaningful record when read from stored bytes. Strings longer than their
+// field are cut to it.
 #ifndef VYX_ACCOUNTS_VYXOPERATIONSTREAM_H_
 #define VYX_ACCOUNTS_VYXOPERATIONSTREAM_H_
 
