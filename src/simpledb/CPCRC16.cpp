@@ -63,9 +63,11 @@ uint16_t TableUpdate(uint16_t crc, const unsigned char* p, size_t size) {
 // 64-bit halves in this order is the product times x. Each product is below
 // degree 96, so the sum stays a block.
 //
-// The message is first given zero bytes in front up to whole blocks; the
-// last block left is brought down to 64 bits the same way, whose 8 bytes
-// then go through the tables.
+// The message is first given zero bytes in front up to whole blocks. Four
+// blocks are carried along 64 bytes a step; the last ones are then each
+// moved to the end at once, independently of each other, and added; the
+// resulting block is brought down to 64 bits the same way, whose 8 bytes go
+// through the tables.
 
 // x^n mod Q with bit d the coefficient of x^d (Q = 0x1_8005_0000).
 constexpr uint64_t PowerModQ(unsigned n) {
@@ -87,63 +89,75 @@ constexpr uint64_t Reflected64(uint64_t r) {
   return out;
 }
 
-// Multipliers of the upper and lower halves for a move of D bits.
-constexpr uint64_t UpperFor(unsigned d) { return Reflected64(PowerModQ(d + 63)); }
-constexpr uint64_t LowerFor(unsigned d) { return Reflected64(PowerModQ(d - 1)); }
+// The multipliers of a move by n blocks (n from 1 to 6): the upper half's,
+// then the lower half's, as one 128-bit operand.
+constexpr int kMaxMove = 6;
+struct alignas(16) Multipliers {
+  uint64_t halves[kMaxMove + 1][2];
+};
 
-constexpr uint64_t kUpper512 = UpperFor(512), kLower512 = LowerFor(512);
-constexpr uint64_t kUpper128 = UpperFor(128), kLower128 = LowerFor(128);
-constexpr uint64_t kUpper0 = UpperFor(0);  // the upper half onto the lower
+constexpr Multipliers MakeMultipliers() {
+  Multipliers m{};
+  for (unsigned n = 1; n <= kMaxMove; ++n) {
+    m.halves[n][0] = Reflected64(PowerModQ(128 * n + 63));
+    m.halves[n][1] = Reflected64(PowerModQ(128 * n - 1));
+  }
+  return m;
+}
 
-__attribute__((target("pclmul,sse2"))) inline __m128i Fold(__m128i block, __m128i k) {
-  // k holds the upper half's multiplier low, the lower half's high.
+constexpr Multipliers kMultipliers = MakeMultipliers();
+constexpr uint64_t kUpperByHalf = Reflected64(PowerModQ(63));  // the upper half onto the lower
+
+// Byte shuffles that shift a block by k bytes towards its end, zeros coming
+// in: 16 bytes from offset 16 - k.
+constexpr unsigned char kShifts[32] = {
+    0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80,
+    0,    1,    2,    3,    4,    5,    6,    7,    8,    9,    10,   11,   12,   13,   14,   15};
+
+__attribute__((target("pclmul,ssse3"))) inline __m128i Move(__m128i block, int blocks) {
+  if (blocks == 0) return block;
+  const __m128i k = _mm_load_si128(reinterpret_cast<const __m128i*>(kMultipliers.halves[blocks]));
   return _mm_xor_si128(_mm_clmulepi64_si128(block, k, 0x00), _mm_clmulepi64_si128(block, k, 0x11));
 }
 
 // At least 64 bytes.
-__attribute__((target("pclmul,sse2"))) uint16_t ClmulUpdate(uint16_t crc, const unsigned char* p,
-                                                            size_t size) {
-  const __m128i k512 =
-      _mm_set_epi64x(static_cast<long long>(kLower512), static_cast<long long>(kUpper512));
-  const __m128i k128 =
-      _mm_set_epi64x(static_cast<long long>(kLower128), static_cast<long long>(kUpper128));
+__attribute__((target("pclmul,ssse3"))) uint16_t ClmulUpdate(uint16_t crc, const unsigned char* p,
+                                                             size_t size) {
   auto load = [](const unsigned char* at) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
   };
-  // The first two blocks, after the zeros that make the rest whole blocks;
-  // the CRC so far goes into the message's first two bytes.
+  // Block j of the message given `pad` zero bytes in front; the CRC so far
+  // goes into the message's first two bytes.
   const size_t pad = (16 - size % 16) % 16;
-  unsigned char head[32] = {};
-  std::memcpy(head + pad, p, 32 - pad);
-  head[pad] ^= static_cast<unsigned char>(crc);
-  head[pad + 1] ^= static_cast<unsigned char>(crc >> 8);
-  __m128i a = load(head), b = load(head + 16);
-  p += 32 - pad;
-  __m128i c = load(p), d = load(p + 16);
-  p += 32;
-  size_t left = size + pad - 64;
-  for (; left >= 64; p += 64, left -= 64) {
-    a = _mm_xor_si128(Fold(a, k512), load(p));
-    b = _mm_xor_si128(Fold(b, k512), load(p + 16));
-    c = _mm_xor_si128(Fold(c, k512), load(p + 32));
-    d = _mm_xor_si128(Fold(d, k512), load(p + 48));
+  const size_t blocks = (size + pad) / 16;
+  const __m128i shift = load(kShifts + 16 - pad);
+  auto block = [&](size_t j) { return load(p + 16 * j - pad); };
+  __m128i a = _mm_shuffle_epi8(_mm_xor_si128(load(p), _mm_cvtsi32_si128(crc)), shift);
+  __m128i b = block(1), c = block(2), d = block(3);
+  if (pad == 15) b = _mm_xor_si128(b, _mm_cvtsi32_si128(crc >> 8));  // shifted out of a
+  size_t j = 4;
+  for (; blocks - j >= 4; j += 4) {
+    a = _mm_xor_si128(Move(a, 4), block(j));
+    b = _mm_xor_si128(Move(b, 4), block(j + 1));
+    c = _mm_xor_si128(Move(c, 4), block(j + 2));
+    d = _mm_xor_si128(Move(d, 4), block(j + 3));
   }
-  a = _mm_xor_si128(Fold(a, k128), b);
-  a = _mm_xor_si128(Fold(a, k128), c);
-  a = _mm_xor_si128(Fold(a, k128), d);
-  for (; left >= 16; p += 16, left -= 16) a = _mm_xor_si128(Fold(a, k128), load(p));
+  const int rest = static_cast<int>(blocks - j);
+  __m128i sum = _mm_xor_si128(_mm_xor_si128(Move(a, 3 + rest), Move(b, 2 + rest)),
+                              _mm_xor_si128(Move(c, 1 + rest), Move(d, rest)));
+  for (int m = 0; m < rest; ++m) sum = _mm_xor_si128(sum, Move(block(j + m), rest - 1 - m));
   // Twice the upper half onto the lower: below degree 96, then below 64.
-  const __m128i k0 = _mm_cvtsi64_si128(static_cast<long long>(kUpper0));
+  const __m128i k = _mm_cvtsi64_si128(static_cast<long long>(kUpperByHalf));
   const __m128i lower = _mm_set_epi64x(-1, 0);
-  a = _mm_xor_si128(_mm_clmulepi64_si128(a, k0, 0x00), _mm_and_si128(a, lower));
-  a = _mm_xor_si128(_mm_clmulepi64_si128(a, k0, 0x00), _mm_and_si128(a, lower));
+  sum = _mm_xor_si128(_mm_clmulepi64_si128(sum, k, 0x00), _mm_and_si128(sum, lower));
+  sum = _mm_xor_si128(_mm_clmulepi64_si128(sum, k, 0x00), _mm_and_si128(sum, lower));
   unsigned char last[16];
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(last), a);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(last), sum);
   return TableUpdate(0, last + 8, 8);
 }
 
 bool HasClmul() {
-  static const bool has = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse2");
+  static const bool has = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("ssse3");
   return has;
 }
 

@@ -53,7 +53,7 @@ TEST(CPCRC16, MatchesTheBitwiseDefinitionAtEveryLengthAndAlignment) {
       ASSERT_EQ(bitwise(data + start, n), CPCRC16Raw(data + start, n)) << start << " " << n;
     }
   }
-  for (size_t split : {1, 15, 63, 64, 100, 200}) {
+  for (size_t split = 1; split <= 340; ++split) {
     uint16_t first = CPCRC16Raw(data, split);
     ASSERT_EQ(bitwise(data, sizeof data), CPCRC16Update(first, data + split, sizeof data - split))
         << split;
