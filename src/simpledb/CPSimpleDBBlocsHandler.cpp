@@ -196,10 +196,10 @@ void CPSimpleDBBlocsHandler::GetData(CPSimpleDBRefnum refnum, CPSimpleDBDataInfo
 void CPSimpleDBBlocsHandler::ReadRecord(CPSimpleDBRefnum refnum, CPSimpleDBDataHeader* header,
                                         CPDataEncoding* encoding,
                                         std::vector<unsigned char>* data) const {
-  CPSimpleDBDataHeader h;
+  CPSimpleDBDataHeader local;
+  CPSimpleDBDataHeader& h = header ? *header : local;
   const unsigned char* p = ViewRecord(refnum, &h, encoding, data, true);
   if (p != data->data()) data->assign(p, p + h.size);
-  if (header) *header = h;
 }
 
 const unsigned char* CPSimpleDBBlocsHandler::ViewRecord(CPSimpleDBRefnum refnum,
@@ -219,7 +219,10 @@ const unsigned char* CPSimpleDBBlocsHandler::ViewRecord(CPSimpleDBRefnum refnum,
     ReadRaw(Offset(refnum), small, have);
     p = small;
   }
-  CPSimpleDBDataHeader h;
+  // Decoded where the caller wants it: copying a header just written field by
+  // field would make the copy's wide loads wait for those narrow stores.
+  CPSimpleDBDataHeader local;
+  CPSimpleDBDataHeader& h = header ? *header : local;
   CPDecodeDataHeader(p, &h, encoding);
   if (h.magic != kSDBDataMagic) CPSimpleDBThrowAt(kSDBErrBadMagic, refnum);
   if (uint64_t(refnum) + CPSimpleDBBlocsFor(h.size) - 1 > nb) {
@@ -240,7 +243,6 @@ const unsigned char* CPSimpleDBBlocsHandler::ViewRecord(CPSimpleDBRefnum refnum,
   if (check && !IsValidCheckSum(data, h.size, h.checksum)) {
     CPSimpleDBThrowAt(kSDBErrChecksum, refnum);
   }
-  if (header) *header = h;
   return data;
 }
 

@@ -82,8 +82,7 @@ void CPSimpleDBFile::ForEachDataInOrder(CPSimpleDBSession* session, CPSimpleDBDa
     CPDataEncoding encoding;
     const unsigned char* data = reader.ViewRecord(item.refnum, &h, &encoding, &buffer, check);
     CheckAllowed(session, kSDBActionGet, h.info);
-    CPSimpleDBDataInfo info = h.info;
-    info.SetEncoding(encoding);
-    return visit(info, item.refnum, data, h.size);
+    h.info.SetEncoding(encoding);
+    return visit(h.info, item.refnum, data, h.size);
   });
 }
