@@ -30,10 +30,6 @@ void TvaMontant::Decode(const CPDataEncoding& e) {
   if (CPNeedByteSwapping(e)) ByteSwap();
 }
 
-void MontantSet_Add(MontantSet& set, OpStatus status, double amount) {
-  if (status < kOpStatusCount) set.montant[status] += amount;
-}
-
 double MontantSet_Total(const MontantSet& set) {
   return set.montant[0] + set.montant[1] + set.montant[2];
 }

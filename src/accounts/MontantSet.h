@@ -37,7 +37,9 @@ static_assert(sizeof(TvaMontant) == 16);
 
 // Adds `amount` to the entry of `status`. A status byte beyond cleared (a
 // damaged record) adds nothing rather than writing past the set.
-void MontantSet_Add(MontantSet& set, OpStatus status, double amount);
+inline void MontantSet_Add(MontantSet& set, OpStatus status, double amount) {
+  if (status < kOpStatusCount) set.montant[status] += amount;
+}
 // The sum of the three entries.
 double MontantSet_Total(const MontantSet& set);
 // Zeroes the entries whose flag is false.

@@ -5,22 +5,8 @@
 
 #include "foundation/CPStrings.h"
 
-CPDate CPDecodeDate(CPDate date, const CPDataEncoding& e) {
-  if (date == 0 || e.dateEncoding != kCPDates1970) return date;
-  return date + kCPSecondsFrom1904To1970;
-}
-
-CPDate CPEncodeDate(CPDate date, const CPDataEncoding& to) {
-  if (date == 0 || to.dateEncoding != kCPDates1970) return date;
-  return date - kCPSecondsFrom1904To1970;
-}
-
-CPDate CPEncodeDate(CPDate date, const CPDataEncoding& from, const CPDataEncoding& to) {
-  return CPEncodeDate(CPDecodeDate(date, from), to);
-}
-
-void CPEncodeString(StringPtr str, int capacity, uint8_t from, uint8_t to) {
-  if (from == to || from == 0 || to == 0 || str[0] == 0) return;
+// The conversion itself, for two different encodings and a text that is not empty.
+void CPConvertStoredString(StringPtr str, int capacity, uint8_t from, uint8_t to) {
   std::string out = CPConvertTextLenient(PToStd(str), static_cast<CPStringEncoding>(from),
                                          static_cast<CPStringEncoding>(to), nullptr);
   StdToP(out, str, std::min(capacity, 255));

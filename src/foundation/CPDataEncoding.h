@@ -87,15 +87,29 @@ inline void CPWriteCode(void* p, OSType code) {
 }
 
 // Dates between the 1904 count and the epoch of `to` / `from`; 0 stays 0.
-CPDate CPEncodeDate(CPDate date, const CPDataEncoding& from, const CPDataEncoding& to);
-CPDate CPDecodeDate(CPDate date, const CPDataEncoding& encoding);  // to the 1904 count
-CPDate CPEncodeDate(CPDate date, const CPDataEncoding& to);        // from the 1904 count
+// Inline, like the string conversion's test below: every stored record goes
+// through them, nearly always with nothing to change.
+inline CPDate CPDecodeDate(CPDate date, const CPDataEncoding& e) {  // to the 1904 count
+  if (date == 0 || e.dateEncoding != kCPDates1970) return date;
+  return date + kCPSecondsFrom1904To1970;
+}
+inline CPDate CPEncodeDate(CPDate date, const CPDataEncoding& to) {  // from the 1904 count
+  if (date == 0 || to.dateEncoding != kCPDates1970) return date;
+  return date - kCPSecondsFrom1904To1970;
+}
+inline CPDate CPEncodeDate(CPDate date, const CPDataEncoding& from, const CPDataEncoding& to) {
+  return CPEncodeDate(CPDecodeDate(date, from), to);
+}
 
 // Text of a length-prefixed field between two string encodings, in place, cut
 // to `capacity` bytes (the field's capacity without its length byte). Characters
 // the target lacks become '?' (stored files must still load); equal encodings
 // leave the text unchanged.
-void CPEncodeString(StringPtr str, int capacity, uint8_t from, uint8_t to);
+void CPConvertStoredString(StringPtr str, int capacity, uint8_t from, uint8_t to);
+inline void CPEncodeString(StringPtr str, int capacity, uint8_t from, uint8_t to) {
+  if (from == to || from == 0 || to == 0 || str[0] == 0) return;
+  CPConvertStoredString(str, capacity, from, to);
+}
 inline void CPDecodeString(StringPtr str, int capacity, const CPDataEncoding& e) {
   CPEncodeString(str, capacity, e.stringEncoding, kCPMacRoman);
 }

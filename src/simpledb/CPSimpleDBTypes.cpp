@@ -48,17 +48,6 @@ void CPSimpleDBDataInfo::SetVersion(int version) {
   flags = (flags & ~(0x7Fu << kSDBVersionShift)) | (uint32_t(version & 0x7F) << kSDBVersionShift);
 }
 
-CPDataEncoding CPSimpleDBDataInfo::GetEncoding() const {
-  return EncodingOf((flags & kSDBBigEndianFlags) != 0, WindowsFlags(flags));
-}
-
-void CPSimpleDBDataInfo::SetEncoding(const CPDataEncoding& encoding) {
-  flags &= ~kSDBEncodingBits;
-  if (encoding.integerEncoding == kCPBigEndian) flags |= kSDBBigEndianFlags;
-  if (encoding.stringEncoding != kCPMacRoman && encoding.stringEncoding != 0)
-    flags |= kSDBWindowsFlag;
-}
-
 CPSimpleDBDataHeader CPSimpleDBDataHeader::Free(uint32_t blocs) {
   CPSimpleDBDataHeader h;
   h.size = blocs * kSDBBlocSize - kSDBDataHeaderSize;

@@ -43,9 +43,19 @@ struct CPSimpleDBDataInfo {
   bool IsFree() const { return (flags & kSDBFreeFlag) != 0; }
   bool IsLogged() const { return (flags & kSDBNotLoggedFlag) == 0; }
   // Encoding recorded in the flags (integer order, then strings and dates).
-  CPDataEncoding GetEncoding() const;
+  CPDataEncoding GetEncoding() const {
+    const bool windows = (flags & kSDBWindowsMask) >= 2;
+    return CPDataEncoding{(flags & kSDBBigEndianFlags) != 0 ? kCPBigEndian : kCPLittleEndian,
+                          windows ? kCPWindowsLatin1 : kCPMacRoman,
+                          windows ? kCPDates1970 : kCPDates1904};
+  }
   // Replaces the encoding bits by those of `encoding`.
-  void SetEncoding(const CPDataEncoding& encoding);
+  void SetEncoding(const CPDataEncoding& encoding) {
+    flags &= ~kSDBEncodingBits;
+    if (encoding.integerEncoding == kCPBigEndian) flags |= kSDBBigEndianFlags;
+    if (encoding.stringEncoding != kCPMacRoman && encoding.stringEncoding != 0)
+      flags |= kSDBWindowsFlag;
+  }
 
   bool operator==(const CPSimpleDBDataInfo&) const = default;
 };
