@@ -14,7 +14,6 @@ void CPSimpleDBFileIndex::Clear() {
   slices_.clear();
   count_ = 0;
   types_.clear();
-  lastSpan_ = 0;
 }
 
 void CPSimpleDBFileIndex::Assign(const std::vector<CPSimpleDBFileIndexItem>& items) {
@@ -37,11 +36,16 @@ void CPSimpleDBFileIndex::Append(const CPSimpleDBFileIndexItem& item) {
   Counted(item);
 }
 
+// Records of two types often alternate (an account's operations and their
+// split lines): the last two types found are tried first.
 const CPSimpleDBFileIndex::TypeSpan* CPSimpleDBFileIndex::SpanOf(CPSimpleDBDataType type) const {
-  if (lastSpan_ < types_.size() && types_[lastSpan_].type == type) return &types_[lastSpan_];
+  for (size_t i : lastSpans_) {
+    if (i < types_.size() && types_[i].type == type) return &types_[i];
+  }
   for (size_t i = 0; i < types_.size(); ++i) {
     if (types_[i].type == type) {
-      lastSpan_ = i;
+      lastSpans_[1] = lastSpans_[0];
+      lastSpans_[0] = i;
       return &types_[i];
     }
   }
@@ -52,7 +56,6 @@ void CPSimpleDBFileIndex::Counted(const CPSimpleDBFileIndexItem& item) {
   auto* span = const_cast<TypeSpan*>(SpanOf(item.type));
   if (!span) {
     types_.push_back({item.type, 0, 0});
-    lastSpan_ = types_.size() - 1;
     span = &types_.back();
   }
   ++span->count;

@@ -77,8 +77,8 @@ class CPSimpleDBFileIndex {
 
   std::vector<Slice> slices_;
   size_t count_ = 0;
-  std::vector<TypeSpan> types_;  // a few dozen types at most
-  mutable size_t lastSpan_ = 0;  // where the last look-up found its type
+  std::vector<TypeSpan> types_;           // a few dozen types at most
+  mutable size_t lastSpans_[2] = {0, 0};  // where the last look-ups found their types
 };
 
 #endif  // VYX_SIMPLEDB_CPSIMPLEDBFILEINDEX_H_

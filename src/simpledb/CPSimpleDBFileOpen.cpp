@@ -133,9 +133,11 @@ void CPSimpleDBFile::Open(uint32_t maxContentVersion, bool shared, bool readOnly
       blocs_.SetDataEnd(header_.stream);
     }
     if (recovery_.unclean) RecoverAfterUncleanStop();
+    // Nothing below changes the data area: a memory copy made now serves the
+    // reading of the saved index.
+    ReloadCopy();
     SetupIndex();
     if (!readOnly_ && (shared_ || (header_.flags & kSDBHeaderLogFlag))) StartEventLog();
-    ReloadCopy();
     ready_ = true;
   } catch (...) {
     // A file found closed is left closed: an opening refused (a missing or
@@ -268,11 +270,12 @@ void CPSimpleDBFile::SetupIndex() {
 // `vyx db verifier` names the damage).
 bool CPSimpleDBFile::LoadSavedIndex() {
   const CPSimpleDBRefnum at = header_.indexRefnum;
-  uint32_t nb = blocs_.GetNbOfBlocs();
+  const CPSimpleDBBlocsHandler& reader = Reader();
+  uint32_t nb = reader.GetNbOfBlocs();
   if (at > nb) return false;
   CPSimpleDBDataHeader h;
   CPDataEncoding encoding;
-  blocs_.ReadBlocs(at, 1, &h, &encoding, nullptr, 0);
+  reader.ReadBlocs(at, 1, &h, &encoding, nullptr, 0);
   if (h.info.IsFree() || h.info.type != kSDBFileIndexType || h.info.format != kSDBFileIndexFormat) {
     return false;
   }
@@ -288,7 +291,7 @@ bool CPSimpleDBFile::LoadSavedIndex() {
   index_.Clear();
   for (uint32_t done = 0; done < h.size;) {
     uint32_t n = std::min(kSlice, h.size - done);
-    blocs_.ReadDataPart(at, done, slice.data(), n);
+    reader.ReadDataPart(at, done, slice.data(), n);
     crc = CPCRC16Update(crc, slice.data(), n);
     for (uint32_t i = 0; i < n && sound; i += kSDBFileIndexItemSize) {
       const unsigned char* p = slice.data() + i;
