@@ -237,18 +237,18 @@ void VYXSDBCompte::ScanCompteFile(bool /*check*/) {
   operations.StartList();
   lines.StartList();
   Operation op;
-  store.file->ForEachDataInOrder(&operations, 0,
-                                 [&](const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum,
-                                     const unsigned char* bytes, CPDataSize size) {
-                                   if (info.type == kVYXOperationsTable) {
-                                     operations.List(info, refnum, bytes, size, &op);
-                                     NoteScannedOperation(op, cardModes);
-                                     if ((++count & 255) == 0) progress.Update(long(count));
-                                   } else if (info.type == kVYXSousOperationsTable) {
-                                     lines.List(info, refnum, bytes, size);
-                                   }
-                                   return true;
-                                 });
+  auto visit = [&](const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum,
+                   const unsigned char* bytes, CPDataSize size) {
+    if (info.type == kVYXOperationsTable) {
+      operations.List(info, refnum, bytes, size, &op);
+      NoteScannedOperation(op, cardModes);
+      if ((++count & 255) == 0) progress.Update(long(count));
+    } else if (info.type == kVYXSousOperationsTable) {
+      lines.List(info, refnum, bytes, size);
+    }
+    return true;
+  };
+  store.file->ForEachDataInOrder(&operations, 0, visit);
   progress.Update(long(count));
   MontantSet found = infos_.total;
   bool differ = count != storedCount;
