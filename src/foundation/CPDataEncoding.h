@@ -105,6 +105,7 @@ inline CPDate CPEncodeDate(CPDate date, const CPDataEncoding& from, const CPData
 // to `capacity` bytes (the field's capacity without its length byte). Characters
 // the target lacks become '?' (stored files must still load); equal encodings
 // leave the text unchanged.
+// The conversion itself, when the encodings differ and the text is not empty.
 void CPConvertStoredString(StringPtr str, int capacity, uint8_t from, uint8_t to);
 inline void CPEncodeString(StringPtr str, int capacity, uint8_t from, uint8_t to) {
   if (from == to || from == 0 || to == 0 || str[0] == 0) return;
