@@ -232,19 +232,9 @@ bool LinesCarry(VYXCompteList list) {
 // Only modes refer to cheque books; operations refer to every other list.
 bool OperationsCarry(VYXCompteList list) { return list != kVYXListChequiers; }
 
-std::vector<CPResID> IdsOf(CPResourceSet& set) {
-  std::vector<CPResID> ids;
-  int32_t count = set.GetResourcesCount();
-  for (int32_t n = 1; n <= count; ++n) {
-    CPResID id = set.GetNthResource(n);
-    if (id != 0) ids.push_back(id);
-  }
-  return ids;
-}
-
 template <typename T>
 void RewriteEach(CPResourceSet_T<T>& set, VYXCompteList list, CPResID from, CPResID to) {
-  for (CPResID id : IdsOf(set)) {
+  for (CPResID id : CPResourceIDsInOrder(set)) {
     T record;
     if (!set.ReadResource(id, &record)) continue;
     if (ReplaceIn(record, list, from, to)) set.SetResource(id, record);
@@ -279,7 +269,7 @@ CPResourceSet& VYXCompte::GetListSet(VYXCompteList list) {
 bool VYXCompte::ListItemIsUsed(VYXCompteList list, CPResID id) {
   if (id == 0) return false;
   if (!OperationsCarry(list)) {
-    for (CPResID modeID : IdsOf(GetModes())) {
+    for (CPResID modeID : CPResourceIDsInOrder(GetModes())) {
       Mode copy;
       if (GetModes().ReadResource(modeID, &copy) && ReplaceIn(copy, list, id, id)) return true;
     }

@@ -141,17 +141,6 @@ std::string NameOf(CPResourceSet& set, CPResID id) {
   return PToStd(name);
 }
 
-// The IDs of a set in display order (without the separator of the order).
-std::vector<CPResID> IdsOf(CPResourceSet& set) {
-  std::vector<CPResID> ids;
-  int32_t count = set.GetResourcesCount();
-  for (int32_t n = 1; n <= count; ++n) {
-    CPResID id = set.GetNthResource(n);
-    if (id != 0) ids.push_back(id);
-  }
-  return ids;
-}
-
 // A name typed for an item: MacRoman, not empty, and whole in a resource name.
 std::string ItemName(const std::string& utf8) {
   std::string name = VYXArgText(utf8);
@@ -308,7 +297,7 @@ void PrintCategories(VYXCliContext& ctx, VYXUserPreferences& dossier) {
     categories.GetResource(id, &c);
     table.AddRow({indent + VYXText(NameOf(categories, id)), KindWord(Liste::kCategories, c.type)});
   };
-  for (CPResID family : IdsOf(families)) {
+  for (CPResID family : CPResourceIDsInOrder(families)) {
     table.AddRow({VYXText(NameOf(families, family)), ""});
     int32_t count = families.GetSubResourcesCount(family);
     for (int32_t n = 1; n <= count; ++n) {
@@ -316,7 +305,7 @@ void PrintCategories(VYXCliContext& ctx, VYXUserPreferences& dossier) {
       if (categories.ResourceExists(id)) row(id, "  ");
     }
   }
-  for (CPResID id : IdsOf(categories)) {
+  for (CPResID id : CPResourceIDsInOrder(categories)) {
     if (dossier.GetCategorieFamily(id) == 0) row(id, "");
   }
   table.Print(*ctx.out);
@@ -326,7 +315,7 @@ void Lister(VYXCliContext& ctx, Liste liste) {
   VYXCliSession session(ctx);
   VYXUserPreferences& dossier = session.Dossier();
   CPResourceSet& set = SetOf(dossier, liste);
-  std::vector<CPResID> ids = IdsOf(set);
+  std::vector<CPResID> ids = CPResourceIDsInOrder(set);
   if (ctx.json) {
     nlohmann::json out = nlohmann::json::array();
     for (CPResID id : ids) out.push_back(ItemJson(dossier, liste, id));

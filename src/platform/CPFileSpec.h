@@ -1,5 +1,5 @@
-// Files as the system addresses them: a path (in place of a volume/folder/name
-// specification) and a POSIX descriptor opened with one of the three access
+// Files as the system addresses them: a path (in place of a volume, folder and name
+// triple) and a POSIX descriptor opened with one of the three access
 // permissions. Every operation answers a system error code (CPOSErr.h) rather
 // than throwing: the stream layer above turns codes into exceptions.
 #ifndef VYX_PLATFORM_CPFILESPEC_H_

@@ -50,7 +50,9 @@ CPResourceSet::~CPResourceSet() {
   }
 }
 
-void CPResourceSet::Broadcast(uint32_t code) { BroadcastMessage(kCPResourceMessage, code, nullptr); }
+void CPResourceSet::Broadcast(uint32_t code) {
+  BroadcastMessage(kCPResourceMessage, code, nullptr);
+}
 
 void CPResourceSet::Broadcast(uint32_t code, int32_t value) {
   int16_t data = static_cast<int16_t>(value);
@@ -134,7 +136,9 @@ bool CPResourceSet::NameTakenByOther(ConstStringPtr name, CPResID except) {
   return false;
 }
 
-uint32_t CPResourceSet::GetDefaultSize() { return recordSize_ == kCPVariableSize ? 0 : recordSize_; }
+uint32_t CPResourceSet::GetDefaultSize() {
+  return recordSize_ == kCPVariableSize ? 0 : recordSize_;
+}
 
 void CPResourceSet::GetDefaultResource(void* data, uint32_t size) {
   if (size) std::memset(data, 0, size);
@@ -180,8 +184,8 @@ void CPResourceSet::AddResource(CPResID id, const CPDataEncoding& encoding, Cons
   Broadcast(kCPResAdded, id);
 }
 
-void CPResourceSet::DuplicateResource(CPResID, CPResID newID, ConstStringPtr name,
-                                      const void* data, uint32_t size, int32_t* index) {
+void CPResourceSet::DuplicateResource(CPResID, CPResID newID, ConstStringPtr name, const void* data,
+                                      uint32_t size, int32_t* index) {
   AddResource(newID, name, data, size, index);
 }
 
@@ -259,7 +263,8 @@ void CPResourceSet::WriteRaw(CPResID id, ConstStringPtr name, const CPDataEncodi
   }
 }
 
-bool CPResourceSet::WriteResource(CPResID id, ConstStringPtr name, const void* data, uint32_t size) {
+bool CPResourceSet::WriteResource(CPResID id, ConstStringPtr name, const void* data,
+                                  uint32_t size) {
   try {
     Write(id, name, data, size);
     return true;
@@ -274,7 +279,9 @@ bool CPResourceSet::WriteResource(CPResID id, ConstStringPtr name, Handle h) {
 
 // ---- Reading
 
-uint32_t CPResourceSet::GetResourceSize(CPResID id) { return storage_.GetResourceSize(session_, id); }
+uint32_t CPResourceSet::GetResourceSize(CPResID id) {
+  return storage_.GetResourceSize(session_, id);
+}
 
 uint32_t CPResourceSet::GetResource(CPResID id, void* data, uint32_t size) {
   CPDataEncoding e;
@@ -283,7 +290,8 @@ uint32_t CPResourceSet::GetResource(CPResID id, void* data, uint32_t size) {
   return n;
 }
 
-uint32_t CPResourceSet::GetResource(CPResID id, CPDataEncoding* encoding, void* data, uint32_t size) {
+uint32_t CPResourceSet::GetResource(CPResID id, CPDataEncoding* encoding, void* data,
+                                    uint32_t size) {
   if (recordSize_ != kCPVariableSize) size = std::min(size, recordSize_);
   CPDataEncoding e;
   uint32_t n = storage_.GetResource(session_, id, &e, data, size);
@@ -452,8 +460,9 @@ bool CPResourceSet::IsSorted() {
     current.resize(GetResourceSize(id));
     current.resize(GetResource(id, current.data(), uint32_t(current.size())));
     GetResourceName(id, currentName);
-    if (havePrevious && CompareResources(previousName, previous.data(), uint32_t(previous.size()),
-                                         currentName, current.data(), uint32_t(current.size())) > 0) {
+    if (havePrevious &&
+        CompareResources(previousName, previous.data(), uint32_t(previous.size()), currentName,
+                         current.data(), uint32_t(current.size())) > 0) {
       return false;
     }
     previous.swap(current);
@@ -463,8 +472,8 @@ bool CPResourceSet::IsSorted() {
   return true;
 }
 
-int CPResourceSet::CompareResources(ConstStringPtr name1, const void*, uint32_t, ConstStringPtr name2,
-                                    const void*, uint32_t) {
+int CPResourceSet::CompareResources(ConstStringPtr name1, const void*, uint32_t,
+                                    ConstStringPtr name2, const void*, uint32_t) {
   return CPCompareString(name1, name2);
 }
 
@@ -574,7 +583,9 @@ void CPResourceSet::SetSubResources(CPResourceSet* subResources) {
   if (index_) index_->Build();
 }
 
-int32_t CPResourceSet::GetSubResourcesCount(CPResID supID) { return IndexOrThrow().GetSubCount(supID); }
+int32_t CPResourceSet::GetSubResourcesCount(CPResID supID) {
+  return IndexOrThrow().GetSubCount(supID);
+}
 
 CPResID CPResourceSet::GetNthSubResource(CPResID supID, int32_t n) {
   return IndexOrThrow().GetNthSub(supID, n);
@@ -627,7 +638,8 @@ void CPResourceSet::PutTo(CPStream& stream, CPResID id, const CPDataEncoding& en
   body.resize(GetResource(id, body.data(), uint32_t(body.size())));
   Str255 name;
   GetResourceName(id, name);
-  if (!IsHost(encoding) && !body.empty()) EncodeResource(id, body.data(), uint32_t(body.size()), encoding);
+  if (!IsHost(encoding) && !body.empty())
+    EncodeResource(id, body.data(), uint32_t(body.size()), encoding);
   CPEncodeString(name, 255, kCPMacRoman, encoding.stringEncoding);
   stream.WriteVersion(uint32_t(body.size()), encoding);
   uint16_t storedID = static_cast<uint16_t>(id);
@@ -723,4 +735,14 @@ void CPResourceSet::GetFrom(CPStream& stream, const CPDataEncoding& encoding) {
     throw;
   }
   EndLoading();
+}
+
+std::vector<CPResID> CPResourceIDsInOrder(CPResourceSet& set) {
+  std::vector<CPResID> ids;
+  int32_t count = set.GetResourcesCount();
+  for (int32_t n = 1; n <= count; ++n) {
+    CPResID id = set.GetNthResource(n);
+    if (id != 0) ids.push_back(id);
+  }
+  return ids;
 }

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "foundation/CPArray.h"
 #include "foundation/CPBroadcaster.h"
@@ -23,17 +24,17 @@ class CPResourceSetIndex;
 
 constexpr OSType kCPResourceMessage = 'RSRC';
 enum : uint32_t {
-  kCPResReloaded = 1,          // everything may have changed; no data
-  kCPResStartLoading = 2,      // GetFrom begins; no data
-  kCPResEndLoading = 3,        // GetFrom ended, even after a failure; no data
-  kCPResAdded = 4,             // the new resource's ID
-  kCPResChanged = 5,           // the ID
-  kCPResRenamed = 6,           // the ID
-  kCPResRemoved = 7,           // the display position the resource had
-  kCPResStartMoving = 8,       // no data
-  kCPResEndMoving = 9,         // no data
-  kCPResMoved = 10,            // from position, to position
-  kCPResSorted = 11,           // no data
+  kCPResReloaded = 1,      // everything may have changed; no data
+  kCPResStartLoading = 2,  // GetFrom begins; no data
+  kCPResEndLoading = 3,    // GetFrom ended, even after a failure; no data
+  kCPResAdded = 4,         // the new resource's ID
+  kCPResChanged = 5,       // the ID
+  kCPResRenamed = 6,       // the ID
+  kCPResRemoved = 7,       // the display position the resource had
+  kCPResStartMoving = 8,   // no data
+  kCPResEndMoving = 9,     // no data
+  kCPResMoved = 10,        // from position, to position
+  kCPResSorted = 11,       // no data
 };
 
 // Record size of a set whose resources each keep their own length.
@@ -118,8 +119,10 @@ class CPResourceSet : public CPPersistent, public CPBroadcaster {
   // made unique among the other resources first.
   virtual void SetResourceName(CPResID id, ConstStringPtr name);
   // Between the host's form and `encoding`, in place; nothing for an untyped set.
-  virtual void EncodeResource(CPResID id, void* data, uint32_t size, const CPDataEncoding& encoding);
-  virtual void DecodeResource(CPResID id, void* data, uint32_t size, const CPDataEncoding& encoding);
+  virtual void EncodeResource(CPResID id, void* data, uint32_t size,
+                              const CPDataEncoding& encoding);
+  virtual void DecodeResource(CPResID id, void* data, uint32_t size,
+                              const CPDataEncoding& encoding);
   virtual void StartLoading();
   virtual void EndLoading();
 
@@ -248,5 +251,8 @@ class CPResourceSet : public CPPersistent, public CPBroadcaster {
   // PutTo counts as a change (the owner saves after it) though it is const.
   mutable bool dirty_ = false;
 };
+
+// The IDs of `set` in display order, without the separator of the order.
+std::vector<CPResID> CPResourceIDsInOrder(CPResourceSet& set);
 
 #endif  // VYX_RESOURCES_CPRESOURCESET_H_
