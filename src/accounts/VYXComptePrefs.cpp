@@ -31,27 +31,27 @@ const VYXComptePrefSpec kVYXComptePrefSpecs[] = {
 const int kVYXComptePrefCount = int(sizeof kVYXComptePrefSpecs / sizeof kVYXComptePrefSpecs[0]);
 
 VYXComptePrefs::VYXComptePrefs() {
-  for (const VYXComptePrefSpec& spec : kVYXComptePrefSpecs) {
-    if (spec.id == kVYXCompteDefaultValuesID) continue;
-    records_[spec.id].bytes.assign(spec.size == kCPVariableSize ? 0 : spec.size, 0);
+  for (const VYXComptePrefSpec& layout : kVYXComptePrefSpecs) {
+    if (layout.id == kVYXCompteDefaultValuesID) continue;
+    records_[layout.id].bytes.assign(layout.size == kCPVariableSize ? 0 : layout.size, 0);
   }
 }
 
 const VYXComptePrefSpec* VYXComptePrefs::Find(CPResID id) {
-  for (const VYXComptePrefSpec& spec : kVYXComptePrefSpecs) {
-    if (spec.id == id) return &spec;
+  for (const VYXComptePrefSpec& layout : kVYXComptePrefSpecs) {
+    if (layout.id == id) return &layout;
   }
   return nullptr;
 }
 
 void VYXComptePrefs::Load(CPResourceSet& set) {
-  for (const VYXComptePrefSpec& spec : kVYXComptePrefSpecs) {
-    if (!set.ResourceExists(spec.id)) continue;
-    uint32_t stored = set.GetResourceSize(spec.id);
+  for (const VYXComptePrefSpec& layout : kVYXComptePrefSpecs) {
+    if (!set.ResourceExists(layout.id)) continue;
+    uint32_t stored = set.GetResourceSize(layout.id);
     std::vector<unsigned char> bytes(stored);
     CPDataEncoding encoding;
-    bytes.resize(set.GetResource(spec.id, &encoding, bytes.data(), stored));
-    if (spec.id == kVYXCompteDefaultValuesID) {
+    bytes.resize(set.GetResource(layout.id, &encoding, bytes.data(), stored));
+    if (layout.id == kVYXCompteDefaultValuesID) {
       VYXCompteDefaultValues values;
       // A short record keeps the defaults of the fields it lacks.
       values.Encode(encoding);
@@ -60,16 +60,16 @@ void VYXComptePrefs::Load(CPResourceSet& set) {
       defaults_ = values;
       continue;
     }
-    if (spec.size != kCPVariableSize) bytes.resize(spec.size, 0);
-    records_[spec.id] = Record{std::move(bytes), encoding};
+    if (layout.size != kCPVariableSize) bytes.resize(layout.size, 0);
+    records_[layout.id] = Record{std::move(bytes), encoding};
   }
 }
 
 void VYXComptePrefs::Save(CPResourceSet& set, CPResID id) const {
-  const VYXComptePrefSpec* spec = Find(id);
-  if (!spec) CPThrow(paramErr);
+  const VYXComptePrefSpec* layout = Find(id);
+  if (!layout) CPThrow(paramErr);
   Str255 name;
-  StdToP(spec->name, name);
+  StdToP(layout->name, name);
   const void* data;
   uint32_t size;
   CPDataEncoding encoding = CPHostEncoding;
@@ -99,9 +99,9 @@ const std::vector<unsigned char>& VYXComptePrefs::GetRecord(CPResID id,
 }
 
 void VYXComptePrefs::SetRecord(CPResID id, const void* data, uint32_t size) {
-  const VYXComptePrefSpec* spec = Find(id);
-  if (!spec || id == kVYXCompteDefaultValuesID) CPThrow(paramErr);
-  if (spec->size != kCPVariableSize && size != spec->size) CPThrow(paramErr);
+  const VYXComptePrefSpec* layout = Find(id);
+  if (!layout || id == kVYXCompteDefaultValuesID) CPThrow(paramErr);
+  if (layout->size != kCPVariableSize && size != layout->size) CPThrow(paramErr);
   const auto* bytes = static_cast<const unsigned char*>(data);
   records_[id] = Record{std::vector<unsigned char>(bytes, bytes + size), CPHostEncoding};
 }
