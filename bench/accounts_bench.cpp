@@ -143,7 +143,7 @@ void AddOperationRows(VYXCompte& c, int from, int to) {
 
 void MakeVyx(const fs::path& path) {
   fs::remove(path);
-  VYXSDBCompte c(gSupervisor, CPFileSpec(path));
+  VYXSDBCompte c(gSupervisor, CPFileRef(path));
   c.ICompte(true, true, false);
   FillLists(c);
   AddOperationRows(c, 0, kOperations);
@@ -284,7 +284,7 @@ int ChildOpen(bool vyx, int argc, char** argv) {
   double check = 0;
   for (int i = 0; i < argc; ++i) {
     if (vyx) {
-      auto c = std::make_unique<VYXSDBCompte>(gSupervisor, CPFileSpec(argv[i]));
+      auto c = std::make_unique<VYXSDBCompte>(gSupervisor, CPFileRef(argv[i]));
       c->ICompte(false, true, false);
       check += MontantSet_Total(c->GetSumsValues());
       accounts.push_back(std::move(c));
@@ -395,7 +395,7 @@ void OpenColdVyx(benchmark::State& state) { OpenCold(state, true); }
 void OpenColdSqlite(benchmark::State& state) { OpenCold(state, false); }
 
 void AddOneVyx(benchmark::State& state) {
-  VYXSDBCompte c(gSupervisor, CPFileSpec(Copy(true, "addone.cpt")));
+  VYXSDBCompte c(gSupervisor, CPFileRef(Copy(true, "addone.cpt")));
   c.ICompte(false, true, false);
   int i = kOperations;
   for (auto _ : state) AddOperationRows(c, i, i + 1), ++i;

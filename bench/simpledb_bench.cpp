@@ -79,7 +79,7 @@ void AddAll(File& f, int n) {
 template <typename File>
 std::unique_ptr<File> Make(const fs::path& path) {
   fs::remove(path);
-  auto f = std::make_unique<File>(CPFileSpec(path));
+  auto f = std::make_unique<File>(CPFileRef(path));
   Str255 signature = "\x08vyx_cpt1";
   f->Create('VyxP', 'CPT5', signature, 1, false);
   return f;
@@ -101,7 +101,7 @@ template <typename File>
 std::unique_ptr<File> OpenCopy(const char* name) {
   fs::path path = Folder() / name;
   fs::copy_file(VyxModel(), path, fs::copy_options::overwrite_existing);
-  auto f = std::make_unique<File>(CPFileSpec(path));
+  auto f = std::make_unique<File>(CPFileRef(path));
   f->Open(10, false, false);
   return f;
 }
@@ -185,7 +185,7 @@ void VyxReopen(benchmark::State& state) {
   fs::copy_file(VyxModel(), path, fs::copy_options::overwrite_existing);
   unsigned char data[kSize];
   for (auto _ : state) {
-    File f{CPFileSpec(path)};
+    File f{CPFileRef(path)};
     f.Open(10, false, false);
     CPSimpleDBSession s(&f);
     CPSimpleDBRefnum r;

@@ -106,7 +106,7 @@ const fs::path& VyxFile(bool current) {
   static bool made[2] = {false, false};
   const fs::path& path = paths[current];
   if (made[current]) return path;
-  CPSimpleDBFile f{CPFileSpec(path)};
+  CPSimpleDBFile f{CPFileRef(path)};
   Str255 signature = "\x08vyx_cpt1";
   f.Create('VyxP', 'CPT5', signature, 1, false);
   {
@@ -139,7 +139,7 @@ void VyxOpenAndFind(benchmark::State& state, bool current) {
   const fs::path& path = VyxFile(current);
   bool fromFile = false;
   for (auto _ : state) {
-    CPSimpleDBFile f{CPFileSpec(path)};
+    CPSimpleDBFile f{CPFileRef(path)};
     f.Open(10, false, false);
     Countries table(&f, kType);
     ByNumber index(&table, false);  // the stale one stays stale
@@ -158,7 +158,7 @@ void BM_VyxOpenWithCurrentIndex(benchmark::State& state) { VyxOpenAndFind(state,
 void BM_VyxOpenRebuildingIndex(benchmark::State& state) { VyxOpenAndFind(state, false); }
 
 void VyxFind(benchmark::State& state, bool readRecord) {
-  CPSimpleDBFile f{CPFileSpec(VyxFile(true))};
+  CPSimpleDBFile f{CPFileRef(VyxFile(true))};
   f.Open(10, false, true);
   Countries table(&f, kType);
   ByNumber index(&table, false);

@@ -18,16 +18,16 @@ namespace {
 // A reload is due again 30 days after the last one.
 constexpr CPDate kReloadDelay = 2592000;
 
-std::string Stem(const CPFileSpec& spec) {
-  std::filesystem::path path = spec.Path();
+std::string Stem(const CPFileRef& fileRef) {
+  std::filesystem::path path = fileRef.Path();
   if (path.extension() == ".cpt") return path.stem().string();
   return path.filename().string();
 }
 
 }  // namespace
 
-VYXSDBCompte::VYXSDBCompte(VYXCompteSupervisor& supervisor, const CPFileSpec& spec)
-    : VYXCompte(supervisor), spec_(spec) {}
+VYXSDBCompte::VYXSDBCompte(VYXCompteSupervisor& supervisor, const CPFileRef& fileRef)
+    : VYXCompte(supervisor), fileRef_(fileRef) {}
 
 VYXSDBCompte::~VYXSDBCompte() {
   try {
@@ -40,7 +40,7 @@ VYXSDBCompte::~VYXSDBCompte() {
 void VYXSDBCompte::GetName(StringPtr name) const {
   std::string macRoman;
   std::string offending;
-  if (!TryUtf8ToMacRoman(Stem(spec_), &macRoman, &offending)) macRoman = Stem(spec_);
+  if (!TryUtf8ToMacRoman(Stem(fileRef_), &macRoman, &offending)) macRoman = Stem(fileRef_);
   StdToP(macRoman, name);
 }
 
@@ -68,7 +68,7 @@ CPSimpleDBFile& VYXSDBCompte::GetDataBase() { return *S().file; }
 
 void VYXSDBCompte::OpenStore(OpenMode mode) {
   auto store = std::make_unique<Store>();
-  store->file = std::make_unique<CPSimpleDBFullMemoryFile>(spec_);
+  store->file = std::make_unique<CPSimpleDBFullMemoryFile>(fileRef_);
   if (mode == OpenMode::kCreate) {
     Str255 signature;
     StdToP(kVYXCompteSignature, signature);
@@ -158,7 +158,7 @@ void VYXSDBCompte::ICompte(bool newFile, bool check, bool /*show*/) {
   if (store_) CPThrow(kVYXErrCompteNotMade);
   // An account is named after its file: a name MacRoman cannot hold is
   // refused here rather than shown altered.
-  Utf8ToMacRoman(Stem(spec_));
+  Utf8ToMacRoman(Stem(fileRef_));
   loaded_ = false;
   try {
     if (newFile) {

@@ -19,7 +19,7 @@
 #include "accounts/VYXCompte.h"
 #include "accounts/VYXSDBCompteSets.h"
 #include "accounts/VYXSDBCompteTables.h"
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 #include "resources/CPSimpleDBResourceStorage.h"
 #include "simpledb/CPSimpleDBFullMemoryFile.h"
 
@@ -34,7 +34,7 @@ constexpr CPSimpleDBResourceStorageID kVYXCompteStorageID = 0;
 class VYXSDBCompte : public VYXCompte {
  public:
   // Binds the account to its file; nothing is read yet.
-  VYXSDBCompte(VYXCompteSupervisor& supervisor, const CPFileSpec& spec);
+  VYXSDBCompte(VYXCompteSupervisor& supervisor, const CPFileRef& fileRef);
   ~VYXSDBCompte() override;
 
   // Creates the file (`newFile`; it must not exist) or opens it, and loads
@@ -46,8 +46,8 @@ class VYXSDBCompte : public VYXCompte {
   void Close();
   bool IsOpen() const { return store_ != nullptr; }
 
-  void GetCompteIdentifier(CPFileSpec* spec) const { *spec = spec_; }
-  bool IsTheSameCompte(const CPFileSpec& spec) const { return spec_.SameFile(spec); }
+  void GetCompteIdentifier(CPFileRef* fileRef) const { *fileRef = fileRef_; }
+  bool IsTheSameCompte(const CPFileRef& fileRef) const { return fileRef_.SameFile(fileRef); }
   using VYXCompte::GetName;
   void GetName(StringPtr name) const override;
 
@@ -158,7 +158,7 @@ class VYXSDBCompte : public VYXCompte {
   VYXCompteSets& Sets() const;
   Store& S() const;
 
-  CPFileSpec spec_;
+  CPFileRef fileRef_;
   std::unique_ptr<Store> store_;
 };
 

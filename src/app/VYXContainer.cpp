@@ -61,7 +61,7 @@ std::unique_ptr<VYXGlobalPreferences> VYXContainer::MakeGlobalPreferences() {
 
 // ---- The user file
 
-void VYXContainer::SetUserFileSpec(const CPFileSpec& file) {
+void VYXContainer::SetUserFileSpec(const CPFileRef& file) {
   if (!inited_ && !userPrefs_) {
     requested_ = file;
     return;
@@ -69,13 +69,13 @@ void VYXContainer::SetUserFileSpec(const CPFileSpec& file) {
   if (globalPrefs_) globalPrefs_->SetLastGroupPath(file);
 }
 
-bool VYXContainer::GetUserFileSpec(CPFileSpec* file) {
+bool VYXContainer::GetUserFileSpec(CPFileRef* file) {
   if (!requested_.Empty()) {
     *file = requested_;
-    requested_ = CPFileSpec();
+    requested_ = CPFileRef();
     return true;
   }
-  CPFileSpec last;
+  CPFileRef last;
   if (globalPrefs_ && globalPrefs_->GetLastGroupPath(&last) && last.Exists()) {
     *file = last;
     return true;
@@ -89,12 +89,12 @@ bool VYXContainer::GetUserFileSpec(CPFileSpec* file) {
                                   false)) {
     return false;
   }
-  *file = CPFileSpec(MacRomanToUtf8(answer));
+  *file = CPFileRef(MacRomanToUtf8(answer));
   return true;
 }
 
 bool VYXContainer::LoadLastUserPrefs() {
-  CPFileSpec file;
+  CPFileRef file;
   if (!GetUserFileSpec(&file)) return false;
   try {
     ChangeUserPreferences(file, false);
@@ -118,14 +118,14 @@ bool VYXContainer::LoadSampleUserPrefs() {
   }
 }
 
-void VYXContainer::ChangeUserPreferences(const CPFileSpec& file, bool create) {
+void VYXContainer::ChangeUserPreferences(const CPFileRef& file, bool create) {
   CloseUserPreferences();
   auto opened = std::make_unique<VYXSDBUserPreferences>(file);
   opened->IUserPreferences(create);
   userPrefs_ = std::move(opened);
   gUserPrefs = userPrefs_.get();
   AddRecentUserPrefs(file);
-  if (globalPrefs_) globalPrefs_->SetLastGroupPath(CPFileSpec(fs::absolute(file.Path())));
+  if (globalPrefs_) globalPrefs_->SetLastGroupPath(CPFileRef(fs::absolute(file.Path())));
 }
 
 void VYXContainer::CloseUserPreferences() {
@@ -144,7 +144,7 @@ void VYXContainer::CloseUserPreferences() {
   BroadcastMessage(kVYXContainerMessage, kContUserPrefsClosed, nullptr);
 }
 
-bool VYXContainer::OpenDocument(const CPFileSpec& file) {
+bool VYXContainer::OpenDocument(const CPFileRef& file) {
   if (VYXIsCompteFile(file)) return OpenCompte(file, nullptr);
   try {
     if (!VYXIsUserFile(file))
@@ -163,10 +163,10 @@ bool VYXContainer::OpenDocument() {
                                   false)) {
     return false;
   }
-  return OpenDocument(CPFileSpec(MacRomanToUtf8(answer)));
+  return OpenDocument(CPFileRef(MacRomanToUtf8(answer)));
 }
 
-void VYXContainer::ReportOpenFailure(const CPFileSpec& file, const std::exception& e) {
+void VYXContainer::ReportOpenFailure(const CPFileRef& file, const std::exception& e) {
   const CPException* cp = dynamic_cast<const CPException*>(&e);
   if (cp && cp->IsCancel()) return;
   std::string why;
@@ -191,17 +191,17 @@ void VYXContainer::ReportOpenFailure(const CPFileSpec& file, const std::exceptio
 
 // ---- The sample dossier
 
-CPFileSpec VYXContainer::GetInstalledSampleSpec() const {
-  return CPFileSpec(folders_.examples /
+CPFileRef VYXContainer::GetInstalledSampleSpec() const {
+  return CPFileRef(folders_.examples /
                     MacRomanToUtf8(CPGetListString(kVYXExamplesList, kVYXTextSampleName)));
 }
 
-CPFileSpec VYXContainer::GetSampleSpec() const {
-  CPFileSpec installed = GetInstalledSampleSpec();
-  return CPFileSpec(folders_.data / installed.Path().stem() / installed.Name());
+CPFileRef VYXContainer::GetSampleSpec() const {
+  CPFileRef installed = GetInstalledSampleSpec();
+  return CPFileRef(folders_.data / installed.Path().stem() / installed.Name());
 }
 
-bool VYXContainer::IsSample(const CPFileSpec& file) const {
+bool VYXContainer::IsSample(const CPFileRef& file) const {
   return file.SameFile(GetSampleSpec()) || file.SameFile(GetInstalledSampleSpec());
 }
 
@@ -211,7 +211,7 @@ bool VYXContainer::IsSample(const CPFileSpec& file) const {
 // short is never taken for the sample.
 bool VYXContainer::CopySample() {
   if (GetSampleSpec().Exists()) return true;
-  CPFileSpec installed = GetInstalledSampleSpec();
+  CPFileRef installed = GetInstalledSampleSpec();
   if (!VYXIsUserFile(installed)) return false;
   fs::path target = GetSampleSpec().Path().parent_path();
   fs::path partial = target;
@@ -239,7 +239,7 @@ bool VYXContainer::CopySample() {
 
 // ---- Recent dossiers
 
-void VYXContainer::AddRecentUserPrefs(const CPFileSpec& file) {
+void VYXContainer::AddRecentUserPrefs(const CPFileRef& file) {
   if (!globalPrefs_ || IsSample(file)) return;
   try {
     globalPrefs_->AddRecentDocument(file);
@@ -253,10 +253,10 @@ void VYXContainer::ClearRecentUserPrefs() {
   if (globalPrefs_) globalPrefs_->ClearRecentDocuments();
 }
 
-void VYXContainer::GetRecentUserPrefs(std::vector<CPFileSpec>* files) {
+void VYXContainer::GetRecentUserPrefs(std::vector<CPFileRef>* files) {
   files->clear();
   if (!globalPrefs_) return;
-  for (const CPFileSpec& file : globalPrefs_->GetRecentDocuments()) {
+  for (const CPFileRef& file : globalPrefs_->GetRecentDocuments()) {
     if (VYXIsUserFile(file) && !IsSample(file)) files->push_back(file);
   }
 }

@@ -99,11 +99,11 @@ class VYXContainer : public CPBroadcaster {
   VYXSDBUserPreferences* GetUserPreferences() const { return userPrefs_.get(); }
   // A file the system asked vyx to open: before start-up, the one start-up
   // opens; after it, recorded as the last dossier.
-  void SetUserFileSpec(const CPFileSpec& file);
+  void SetUserFileSpec(const CPFileRef& file);
   // The dossier start-up opens: the file asked for, the last one if it is
   // still there, then the sample (copied into the data folder first), then a
   // file the user names. False when there is none.
-  virtual bool GetUserFileSpec(CPFileSpec* file);
+  virtual bool GetUserFileSpec(CPFileRef* file);
   // Opens the dossier GetUserFileSpec chooses; a failure is shown to the user
   // and leaves vyx without a dossier.
   virtual bool LoadLastUserPrefs();
@@ -114,33 +114,33 @@ class VYXContainer : public CPBroadcaster {
   // Opens (or with `create` creates) a user file in place of the open one,
   // records it as the last dossier and, unless it is the sample, as a recent
   // one. Raises what prevented it; the old dossier is closed either way.
-  virtual void ChangeUserPreferences(const CPFileSpec& file, bool create);
+  virtual void ChangeUserPreferences(const CPFileRef& file, bool create);
   // 'CONT' 2, the user file closed, 'CONT' 3. Nothing when none is open.
   virtual void CloseUserPreferences();
   // Opens a document: a dossier takes the place of the open one.
-  virtual bool OpenDocument(const CPFileSpec& file);
+  virtual bool OpenDocument(const CPFileRef& file);
   // Asks for the document to open.
   virtual bool OpenDocument();
 
   // The installed sample dossier, and the copy that is opened in its place.
-  CPFileSpec GetInstalledSampleSpec() const;
-  CPFileSpec GetSampleSpec() const;
-  bool IsSample(const CPFileSpec& file) const;
+  CPFileRef GetInstalledSampleSpec() const;
+  CPFileRef GetSampleSpec() const;
+  bool IsSample(const CPFileRef& file) const;
 
   // ---- Files of dossiers. Each answers false rather than raise; a dossier's
   // event log and share file go with it. The open dossier is not touched.
-  virtual bool CopyUserPrefsFile(const CPFileSpec& from, const CPFileSpec& to);
-  virtual bool SwapUserPrefsFiles(const CPFileSpec& a, const CPFileSpec& b);
-  virtual bool DeleteUserPrefsFile(const CPFileSpec& file);
+  virtual bool CopyUserPrefsFile(const CPFileRef& from, const CPFileRef& to);
+  virtual bool SwapUserPrefsFiles(const CPFileRef& a, const CPFileRef& b);
+  virtual bool DeleteUserPrefsFile(const CPFileRef& file);
 
   // ---- Recent dossiers: those still there and still dossiers, most recent
   // first. The sample is never one.
-  virtual void AddRecentUserPrefs(const CPFileSpec& file);
+  virtual void AddRecentUserPrefs(const CPFileRef& file);
   void AddRecentUserPrefs(const VYXUserPreferences& userPrefs) {
     AddRecentUserPrefs(userPrefs.GetFileSpec());
   }
   virtual void ClearRecentUserPrefs();
-  virtual void GetRecentUserPrefs(std::vector<CPFileSpec>* files);
+  virtual void GetRecentUserPrefs(std::vector<CPFileRef>* files);
 
   // ---- Accounts. They are opened under the open dossier, which checks each
   // as it opens and takes in what it lacks, and are closed before it. Each
@@ -151,13 +151,13 @@ class VYXContainer : public CPBroadcaster {
   virtual bool CreateCompte(VYXSDBCompte** compte);
   // Makes the account file (it must not exist), lists it in the dossier and
   // opens it. `compte` (may be null) receives the open account.
-  virtual bool CreateCompte(const CPFileSpec& file, VYXSDBCompte** compte);
+  virtual bool CreateCompte(const CPFileRef& file, VYXSDBCompte** compte);
   // The same, without listing it in the dossier.
   virtual bool CreateCompteFile(VYXSDBCompte** compte);
-  virtual bool CreateCompteFile(const CPFileSpec& file, VYXSDBCompte** compte);
+  virtual bool CreateCompteFile(const CPFileRef& file, VYXSDBCompte** compte);
   // Opens the account (or finds it open), listing it in the dossier when it
   // is not yet. `check` runs the account's checks of its sums.
-  virtual bool OpenCompte(const CPFileSpec& file, VYXSDBCompte** compte, bool check = true,
+  virtual bool OpenCompte(const CPFileRef& file, VYXSDBCompte** compte, bool check = true,
                           bool show = false);
   // Opens every account of the dossier's list that can be found; false when
   // one could not be opened.
@@ -172,7 +172,7 @@ class VYXContainer : public CPBroadcaster {
   // n from 1; null out of range.
   VYXSDBCompte* GetNthCompte(int32_t n) const;
   // The open account of that file; false (and nothing opened) when none is.
-  bool GetCompte(const CPFileSpec& file, VYXSDBCompte** compte) const;
+  bool GetCompte(const CPFileRef& file, VYXSDBCompte** compte) const;
   // Closes every open account; closing one may change the list.
   virtual void CloseAllComptes();
   virtual void CloseAllHiddenComptes() { CloseAllComptes(); }
@@ -184,17 +184,17 @@ class VYXContainer : public CPBroadcaster {
   // account's file is not renamed, swapped or deleted.
   // Copies `from` into `folder` as "name.cpt"; false when it is not there or
   // the copy's name is taken.
-  virtual bool CopyCompteFile(const CPFileSpec& from, const CPFileSpec& folder,
+  virtual bool CopyCompteFile(const CPFileRef& from, const CPFileRef& folder,
                               const std::string& name);
   // Renames the file "name.cpt" in its folder; the open dossier's list follows.
-  virtual bool RenameCompteFile(const CPFileSpec& file, const std::string& name);
+  virtual bool RenameCompteFile(const CPFileRef& file, const std::string& name);
   // Exchanges the contents of two account files.
-  virtual bool SwapCompteFiles(const CPFileSpec& a, const CPFileSpec& b);
-  virtual bool DeleteCompteFile(const CPFileSpec& file);
+  virtual bool SwapCompteFiles(const CPFileRef& a, const CPFileRef& b);
+  virtual bool DeleteCompteFile(const CPFileRef& file);
 
  protected:
   // Tells the user why a dossier could not be opened (list 351, item 3).
-  virtual void ReportOpenFailure(const CPFileSpec& file, const std::exception& e);
+  virtual void ReportOpenFailure(const CPFileRef& file, const std::exception& e);
   // Shows why an operation on an account failed and keeps its code.
   virtual void ReportFailure(const std::exception& e);
   const Folders& GetFolders() const { return folders_; }
@@ -203,12 +203,12 @@ class VYXContainer : public CPBroadcaster {
   bool CopySample();
   // Makes or opens the account and registers it; raises.
   // With `list`, an account the dossier does not list is added to it.
-  VYXSDBCompte& LoadCompte(const CPFileSpec& file, bool create, bool check, bool show, bool list);
+  VYXSDBCompte& LoadCompte(const CPFileRef& file, bool create, bool check, bool show, bool list);
 
   Folders folders_;
   bool inited_ = false;
   bool quitting_ = false;
-  CPFileSpec requested_;
+  CPFileRef requested_;
   std::unique_ptr<VYXGlobalPreferences> globalPrefs_;
   std::unique_ptr<VYXSDBUserPreferences> userPrefs_;
   std::vector<std::unique_ptr<VYXSDBCompte>> comptes_;

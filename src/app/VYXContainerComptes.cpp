@@ -12,7 +12,7 @@
 
 namespace fs = std::filesystem;
 
-VYXSDBCompte& VYXContainer::LoadCompte(const CPFileSpec& file, bool create, bool check, bool show,
+VYXSDBCompte& VYXContainer::LoadCompte(const CPFileRef& file, bool create, bool check, bool show,
                                        bool list) {
   if (!userPrefs_) CPThrow(kVYXErrNoDossier);
   auto compte = std::make_unique<VYXSDBCompte>(*userPrefs_, file);
@@ -37,10 +37,10 @@ bool VYXContainer::CreateCompte(VYXSDBCompte** compte) {
     lastError_ = 0;
     return false;
   }
-  return CreateCompte(CPFileSpec(fs::absolute(MacRomanToUtf8(answer))), compte);
+  return CreateCompte(CPFileRef(fs::absolute(MacRomanToUtf8(answer))), compte);
 }
 
-bool VYXContainer::CreateCompte(const CPFileSpec& file, VYXSDBCompte** compte) {
+bool VYXContainer::CreateCompte(const CPFileRef& file, VYXSDBCompte** compte) {
   try {
     VYXSDBCompte& created = LoadCompte(file, true, true, false, true);
     if (compte) *compte = &created;
@@ -58,10 +58,10 @@ bool VYXContainer::CreateCompteFile(VYXSDBCompte** compte) {
     lastError_ = 0;
     return false;
   }
-  return CreateCompteFile(CPFileSpec(fs::absolute(MacRomanToUtf8(answer))), compte);
+  return CreateCompteFile(CPFileRef(fs::absolute(MacRomanToUtf8(answer))), compte);
 }
 
-bool VYXContainer::CreateCompteFile(const CPFileSpec& file, VYXSDBCompte** compte) {
+bool VYXContainer::CreateCompteFile(const CPFileRef& file, VYXSDBCompte** compte) {
   try {
     VYXSDBCompte& created = LoadCompte(file, true, true, false, false);
     if (compte) *compte = &created;
@@ -72,7 +72,7 @@ bool VYXContainer::CreateCompteFile(const CPFileSpec& file, VYXSDBCompte** compt
   }
 }
 
-bool VYXContainer::OpenCompte(const CPFileSpec& file, VYXSDBCompte** compte, bool check,
+bool VYXContainer::OpenCompte(const CPFileRef& file, VYXSDBCompte** compte, bool check,
                               bool show) {
   VYXSDBCompte* open = nullptr;
   if (GetCompte(file, &open)) {
@@ -96,7 +96,7 @@ bool VYXContainer::OpenAllComptes() {
   bool all = true;
   int32_t count = userPrefs_->GetNbOfComptes();
   for (int32_t n = 1; n <= count; ++n) {
-    CPFileSpec file;
+    CPFileRef file;
     if (!userPrefs_->GetNthCompte(n, &file, true) || !OpenCompte(file, nullptr)) all = false;
   }
   return all;
@@ -126,7 +126,7 @@ VYXSDBCompte* VYXContainer::GetNthCompte(int32_t n) const {
   return comptes_[size_t(n - 1)].get();
 }
 
-bool VYXContainer::GetCompte(const CPFileSpec& file, VYXSDBCompte** compte) const {
+bool VYXContainer::GetCompte(const CPFileRef& file, VYXSDBCompte** compte) const {
   for (const std::unique_ptr<VYXSDBCompte>& c : comptes_) {
     if (c->IsTheSameCompte(file)) {
       if (compte) *compte = c.get();

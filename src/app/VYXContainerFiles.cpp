@@ -38,7 +38,7 @@ bool SwapPaths(const fs::path& a, const fs::path& b) {
   return !ec;
 }
 
-bool IsFile(const CPFileSpec& file) {
+bool IsFile(const CPFileRef& file) {
   std::error_code ec;
   return fs::is_regular_file(file.Path(), ec);
 }
@@ -58,12 +58,12 @@ std::string FileNameOf(const std::string& name) {
 
 // ---- Dossiers
 
-bool VYXContainer::CopyUserPrefsFile(const CPFileSpec& from, const CPFileSpec& to) {
+bool VYXContainer::CopyUserPrefsFile(const CPFileRef& from, const CPFileRef& to) {
   if (!VYXIsUserFile(from) || to.Exists()) return false;
   if (CPFileSystem::Copy(from, to) != 0) return false;
   // The log goes with the copy: the copy's header says it has one. The share
   // file says who works in the original and stays with it.
-  CPFileSpec log = VYXCompanionFiles(from)[0];
+  CPFileRef log = VYXCompanionFiles(from)[0];
   if (log.Exists() && CPFileSystem::Copy(log, VYXCompanionFiles(to)[0]) != 0) {
     CPFileSystem::Delete(to);
     return false;
@@ -71,14 +71,14 @@ bool VYXContainer::CopyUserPrefsFile(const CPFileSpec& from, const CPFileSpec& t
   return true;
 }
 
-bool VYXContainer::SwapUserPrefsFiles(const CPFileSpec& a, const CPFileSpec& b) {
+bool VYXContainer::SwapUserPrefsFiles(const CPFileRef& a, const CPFileRef& b) {
   if (!VYXIsUserFile(a) || !VYXIsUserFile(b) || a.SameFile(b)) return false;
   if (userPrefs_ &&
       (a.SameFile(userPrefs_->GetFileSpec()) || b.SameFile(userPrefs_->GetFileSpec()))) {
     return false;
   }
   if (!SwapPaths(a.Path(), b.Path())) return false;
-  std::vector<CPFileSpec> ca = VYXCompanionFiles(a), cb = VYXCompanionFiles(b);
+  std::vector<CPFileRef> ca = VYXCompanionFiles(a), cb = VYXCompanionFiles(b);
   for (size_t i = 0; i < ca.size(); ++i) {
     bool hasA = ca[i].Exists(), hasB = cb[i].Exists();
     std::error_code ec;
@@ -93,11 +93,11 @@ bool VYXContainer::SwapUserPrefsFiles(const CPFileSpec& a, const CPFileSpec& b) 
   return true;
 }
 
-bool VYXContainer::DeleteUserPrefsFile(const CPFileSpec& file) {
+bool VYXContainer::DeleteUserPrefsFile(const CPFileRef& file) {
   if (!IsFile(file)) return false;
   if (userPrefs_ && file.SameFile(userPrefs_->GetFileSpec())) return false;
   if (CPFileSystem::Delete(file) != 0) return false;
-  for (const CPFileSpec& companion : VYXCompanionFiles(file)) {
+  for (const CPFileRef& companion : VYXCompanionFiles(file)) {
     if (companion.Exists()) CPFileSystem::Delete(companion);
   }
   if (globalPrefs_) globalPrefs_->RemoveRecentDocument(file);
@@ -106,19 +106,19 @@ bool VYXContainer::DeleteUserPrefsFile(const CPFileSpec& file) {
 
 // ---- Accounts
 
-bool VYXContainer::CopyCompteFile(const CPFileSpec& from, const CPFileSpec& folder,
+bool VYXContainer::CopyCompteFile(const CPFileRef& from, const CPFileRef& folder,
                                   const std::string& name) {
   std::string fileName = FileNameOf(name);
   if (fileName.empty() || !IsFile(from)) return false;
-  CPFileSpec to = VYXCompteFileIn(folder, fileName);
+  CPFileRef to = VYXCompteFileIn(folder, fileName);
   if (to.Exists()) return false;
   return CPFileSystem::Copy(from, to) == 0;
 }
 
-bool VYXContainer::RenameCompteFile(const CPFileSpec& file, const std::string& name) {
+bool VYXContainer::RenameCompteFile(const CPFileRef& file, const std::string& name) {
   std::string fileName = FileNameOf(name);
   if (fileName.empty() || !IsFile(file) || GetCompte(file, nullptr)) return false;
-  CPFileSpec to = VYXCompteFileIn(file.Folder(), fileName);
+  CPFileRef to = VYXCompteFileIn(file.Folder(), fileName);
   if (to.Exists() && !to.SameFile(file)) return false;
   int32_t listed = userPrefs_ ? userPrefs_->GetCompteIndex(file) : 0;
   if (CPFileSystem::Rename(file, to.Name()) != 0) return false;
@@ -132,13 +132,13 @@ bool VYXContainer::RenameCompteFile(const CPFileSpec& file, const std::string& n
   return true;
 }
 
-bool VYXContainer::SwapCompteFiles(const CPFileSpec& a, const CPFileSpec& b) {
+bool VYXContainer::SwapCompteFiles(const CPFileRef& a, const CPFileRef& b) {
   if (!IsFile(a) || !IsFile(b) || a.SameFile(b)) return false;
   if (GetCompte(a, nullptr) || GetCompte(b, nullptr)) return false;
   return SwapPaths(a.Path(), b.Path());
 }
 
-bool VYXContainer::DeleteCompteFile(const CPFileSpec& file) {
+bool VYXContainer::DeleteCompteFile(const CPFileRef& file) {
   if (!IsFile(file) || GetCompte(file, nullptr)) return false;
   int32_t listed = userPrefs_ ? userPrefs_->GetCompteIndex(file) : 0;
   if (CPFileSystem::Delete(file) != 0) return false;

@@ -84,18 +84,18 @@ void VYXGlobalPreferences::PutText(const char* key, const CPString& text) {
   CPThrowIfOSErr(store_.SetString(key, MacRomanToUtf8(text.Std())));
 }
 
-bool VYXGlobalPreferences::GetLastGroupPath(CPFileSpec* spec) const {
+bool VYXGlobalPreferences::GetLastGroupPath(CPFileRef* fileRef) const {
   std::filesystem::path path;
   if (!store_.GetPath(kLastGroupPath, &path)) return false;
-  *spec = CPFileSpec(path);
+  *fileRef = CPFileRef(path);
   return true;
 }
 
-void VYXGlobalPreferences::SetLastGroupPath(const CPFileSpec& spec) {
-  if (spec.Empty()) {
+void VYXGlobalPreferences::SetLastGroupPath(const CPFileRef& fileRef) {
+  if (fileRef.Empty()) {
     store_.Remove(kLastGroupPath);
   } else {
-    CPThrowIfOSErr(store_.SetPath(kLastGroupPath, std::filesystem::absolute(spec.Path())));
+    CPThrowIfOSErr(store_.SetPath(kLastGroupPath, std::filesystem::absolute(fileRef.Path())));
   }
   Save();
 }
@@ -247,17 +247,17 @@ void VYXGlobalPreferences::SetWebSiteHost(const std::string& host) {
   Save();
 }
 
-std::vector<CPFileSpec> VYXGlobalPreferences::GetRecentDocuments() const {
+std::vector<CPFileRef> VYXGlobalPreferences::GetRecentDocuments() const {
   return CPRecentDocuments::Read(store_);
 }
 
-void VYXGlobalPreferences::AddRecentDocument(const CPFileSpec& spec) {
-  CPThrowIfOSErr(CPRecentDocuments(store_).Add(spec));
+void VYXGlobalPreferences::AddRecentDocument(const CPFileRef& fileRef) {
+  CPThrowIfOSErr(CPRecentDocuments(store_).Add(fileRef));
   Save();
 }
 
-void VYXGlobalPreferences::RemoveRecentDocument(const CPFileSpec& spec) {
-  CPRecentDocuments(store_).Remove(spec);
+void VYXGlobalPreferences::RemoveRecentDocument(const CPFileRef& fileRef) {
+  CPRecentDocuments(store_).Remove(fileRef);
   Save();
 }
 

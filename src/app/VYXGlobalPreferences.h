@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "foundation/CPStrings.h"
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 #include "platform/CPPreferenceStore.h"
 
 // The main window's frame, in screen coordinates.
@@ -87,8 +87,8 @@ class VYXGlobalPreferences {
   // unreadable file, changes are kept for the session but never written.
   void Load();
 
-  bool GetLastGroupPath(CPFileSpec* spec) const;
-  void SetLastGroupPath(const CPFileSpec& spec);
+  bool GetLastGroupPath(CPFileRef* fileRef) const;
+  void SetLastGroupPath(const CPFileRef& fileRef);
 
   bool GetShowViewEnabled() const;
   void SetShowViewEnabled(bool enabled);
@@ -134,9 +134,9 @@ class VYXGlobalPreferences {
 
   // The platform's recent documents, most recent first, as recorded: whether
   // they still exist is for the reader to judge.
-  std::vector<CPFileSpec> GetRecentDocuments() const;
-  void AddRecentDocument(const CPFileSpec& spec);
-  void RemoveRecentDocument(const CPFileSpec& spec);
+  std::vector<CPFileRef> GetRecentDocuments() const;
+  void AddRecentDocument(const CPFileRef& fileRef);
+  void RemoveRecentDocument(const CPFileRef& fileRef);
   void ClearRecentDocuments();
 
   CPPreferenceStore& Store() { return store_; }

@@ -278,11 +278,11 @@ void FillLivret(VYXSDBCompte& compte, Lists& lists) {
 
 void VYXMakeSampleDossier(const fs::path& folder) {
   fs::create_directories(folder);
-  CPFileSpec dossier(folder / kVYXSampleDossierName);
-  CPFileSpec courantFile = VYXCompteFileIn(CPFileSpec(folder), kVYXSampleCourantName);
-  CPFileSpec livretFile = VYXCompteFileIn(CPFileSpec(folder), kVYXSampleLivretName);
-  for (const CPFileSpec& f : {dossier, courantFile, livretFile}) fs::remove(f.Path());
-  for (const CPFileSpec& f : VYXCompanionFiles(dossier)) fs::remove(f.Path());
+  CPFileRef dossier(folder / kVYXSampleDossierName);
+  CPFileRef courantFile = VYXCompteFileIn(CPFileRef(folder), kVYXSampleCourantName);
+  CPFileRef livretFile = VYXCompteFileIn(CPFileRef(folder), kVYXSampleLivretName);
+  for (const CPFileRef& f : {dossier, courantFile, livretFile}) fs::remove(f.Path());
+  for (const CPFileRef& f : VYXCompanionFiles(dossier)) fs::remove(f.Path());
 
   VYXSDBUserPreferences user(dossier);
   user.IUserPreferences(true);
@@ -290,7 +290,7 @@ void VYXMakeSampleDossier(const fs::path& folder) {
   Lists lists(user);
   FillLists(lists);
   struct Account {
-    const CPFileSpec& file;
+    const CPFileRef& file;
     void (*fill)(VYXSDBCompte&, Lists&);
   } accounts[] = {{courantFile, FillCourant}, {livretFile, FillLivret}};
   for (const Account& a : accounts) {

@@ -82,7 +82,7 @@ VYXCliSession::VYXCliSession(VYXCliContext& ctx, Start start)
     : container_(std::make_unique<CliContainer>()) {
   container_->openDossier = start == Start::kDossier;
   if (container_->openDossier && !ctx.dossier.empty()) {
-    container_->SetUserFileSpec(CPFileSpec(ctx.dossier));
+    container_->SetUserFileSpec(CPFileRef(ctx.dossier));
   }
   AlertCatcher catcher;
   container_->Startup();
@@ -110,7 +110,7 @@ VYXSDBUserPreferences& VYXCliSession::Dossier() const {
   return *dossier;
 }
 
-void VYXCliSession::ChangeDossier(const CPFileSpec& file, bool create) {
+void VYXCliSession::ChangeDossier(const CPFileRef& file, bool create) {
   container_->ChangeUserPreferences(file, create);
 }
 
@@ -151,8 +151,8 @@ VYXCliSession::Compte VYXCliSession::FindCompte(const std::string& utf8) const {
   return found;
 }
 
-CPFileSpec VYXCliSession::CompteFile(const Compte& compte) const {
-  CPFileSpec file;
+CPFileRef VYXCliSession::CompteFile(const Compte& compte) const {
+  CPFileRef file;
   AlertCatcher catcher;
   if (!Dossier().GetNthCompte(compte.position, &file, true)) {
     CPThrowList(fnfErr, kVYXCliTexts, kCliCompteFileMissing, {compte.name});
@@ -168,14 +168,14 @@ VYXSDBCompte& VYXCliSession::OpenCompte(const Compte& compte) {
   return OpenCompteFile(CompteFile(compte));
 }
 
-VYXSDBCompte& VYXCliSession::OpenCompteFile(const CPFileSpec& file) {
+VYXSDBCompte& VYXCliSession::OpenCompteFile(const CPFileRef& file) {
   AlertCatcher catcher;
   VYXSDBCompte* compte = nullptr;
   if (!container_->OpenCompte(file, &compte) || !compte) catcher.Raise(container_->GetLastError());
   return *compte;
 }
 
-VYXSDBCompte& VYXCliSession::CreateCompte(const CPFileSpec& file) {
+VYXSDBCompte& VYXCliSession::CreateCompte(const CPFileRef& file) {
   AlertCatcher catcher;
   VYXSDBCompte* compte = nullptr;
   if (!container_->CreateCompte(file, &compte) || !compte) {

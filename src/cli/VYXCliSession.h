@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "accounts/VYXSDBCompte.h"
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 
 class VYXContainer;
 class VYXSDBUserPreferences;
@@ -38,7 +38,7 @@ class VYXCliSession {
   VYXSDBUserPreferences& Dossier() const;
   // Opens (or with `create` makes) a dossier in place of the open one and
   // records it as the last one.
-  void ChangeDossier(const CPFileSpec& file, bool create);
+  void ChangeDossier(const CPFileRef& file, bool create);
 
   // An account of the dossier's list: its position (from 1), its ID in the
   // list and its name (MacRoman), the name of its file without ".cpt".
@@ -54,14 +54,14 @@ class VYXCliSession {
   // The same, answering false.
   bool FindCompte(const std::string& macRoman, Compte* compte) const;
   // Where the account's file is (asking the user when it moved).
-  CPFileSpec CompteFile(const Compte& compte) const;
+  CPFileRef CompteFile(const Compte& compte) const;
 
   // Opens an account through the container (or finds it open).
   VYXSDBCompte& OpenCompte(const std::string& utf8);
   VYXSDBCompte& OpenCompte(const Compte& compte);
-  VYXSDBCompte& OpenCompteFile(const CPFileSpec& file);
+  VYXSDBCompte& OpenCompteFile(const CPFileRef& file);
   // Makes the account file, lists it in the dossier and opens it.
-  VYXSDBCompte& CreateCompte(const CPFileSpec& file);
+  VYXSDBCompte& CreateCompte(const CPFileRef& file);
   // Opens every account of the dossier, so that changes of the shared lists
   // reach them all.
   void OpenAllComptes();

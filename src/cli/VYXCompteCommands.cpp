@@ -104,7 +104,7 @@ OSType DeviseCodeOf(const std::string& utf8) {
   return code;
 }
 
-std::string FileText(const CPFileSpec& file) {
+std::string FileText(const CPFileRef& file) {
   std::string text;
   return TryUtf8ToMacRoman(file.Path().string(), &text, nullptr) ? text : file.Name();
 }
@@ -118,14 +118,14 @@ void Creer(VYXCliContext& ctx, const std::string& nom, const std::string& devise
   VYXCliSession session(ctx);
   VYXSDBUserPreferences& dossier = session.Dossier();
   CheckFree(session, name);
-  CPFileSpec file = VYXCompteFileIn(dossier.GetFileSpec().Folder(), nom);
+  CPFileRef file = VYXCompteFileIn(dossier.GetFileSpec().Folder(), nom);
   if (!fichier.empty()) {
     fs::path where = fs::absolute(fs::path(fichier)).lexically_normal();
     if (fs::is_directory(where)) {
-      file = VYXCompteFileIn(CPFileSpec(where), nom);
+      file = VYXCompteFileIn(CPFileRef(where), nom);
     } else {
       if (!where.has_extension()) where += kVYXCompteExtension;
-      file = CPFileSpec(where);
+      file = CPFileRef(where);
       // The account is known by its file's name: the two must agree.
       std::string fileName = VYXArgText(VYXCompteNameOfFile(file));
       if (fileName != name) CPThrowList(paramErr, kCompteTexts, kNameIsFile, {fileName});
@@ -159,7 +159,7 @@ void Liste(VYXCliContext& ctx) {
   for (const VYXCliSession::Compte& c : session.Comptes()) {
     CPResID devise = dossier.GetCompteDeviseID(c.id);
     std::string code = VYXCodeText(dossier.DeviseIdToCode(devise ? devise : 1));
-    CPFileSpec file;
+    CPFileRef file;
     bool found = dossier.GetNthCompte(c.position, &file, false);
     out.push_back({{"nom", VYXText(c.name)},
                    {"devise", code},
@@ -181,8 +181,8 @@ void Renommer(VYXCliContext& ctx, const std::string& nom, const std::string& nou
   VYXCliSession session(ctx);
   VYXCliSession::Compte compte = session.FindCompte(nom);
   CheckFree(session, newName, compte.id);
-  CPFileSpec file = session.CompteFile(compte);
-  CPFileSpec to = VYXCompteFileIn(file.Folder(), nouveau);
+  CPFileRef file = session.CompteFile(compte);
+  CPFileRef to = VYXCompteFileIn(file.Folder(), nouveau);
   if (to.Exists() && !to.SameFile(file)) {
     CPThrowList(dupFNErr, kCompteTexts, kFileExists, {FileText(to)});
   }
@@ -203,8 +203,8 @@ void Copier(VYXCliContext& ctx, const std::string& nom, const std::string& nouve
   VYXCliSession session(ctx);
   VYXCliSession::Compte compte = session.FindCompte(nom);
   CheckFree(session, newName);
-  CPFileSpec file = session.CompteFile(compte);
-  CPFileSpec to = VYXCompteFileIn(file.Folder(), nouveau);
+  CPFileRef file = session.CompteFile(compte);
+  CPFileRef to = VYXCompteFileIn(file.Folder(), nouveau);
   if (to.Exists()) CPThrowList(dupFNErr, kCompteTexts, kFileExists, {FileText(to)});
   if (!session.Container().CopyCompteFile(file, file.Folder(), newName)) {
     CPThrowList(ioErr, kCompteTexts, kCannotCopy, {compte.name});
@@ -227,7 +227,7 @@ void Supprimer(VYXCliContext& ctx, const std::string& nom) {
   if (!dossier.CanDeleteCompte(compte.id)) {
     CPThrowList(kCPErrNotFound, kCompteTexts, kCannotDelete, {compte.name});
   }
-  CPFileSpec file;
+  CPFileRef file;
   bool found = dossier.GetNthCompte(compte.position, &file, false);
   std::string question = CPGetListString(kCompteTexts, kConfirmDelete);
   CPReplaceVar(question, 1, compte.name);

@@ -151,7 +151,7 @@ struct LogSummary {
 
 LogSummary SummariseLog(const std::string& path) {
   LogSummary summary;
-  CPFileSpec log = CPSimpleDBFile(CPFileSpec(path)).GetEventLogFileSpec();
+  CPFileRef log = CPSimpleDBFile(CPFileRef(path)).GetEventLogFileSpec();
   summary.path = log.Path().string();
   if (!log.Exists()) return summary;
   summary.present = true;
@@ -169,7 +169,7 @@ LogSummary SummariseLog(const std::string& path) {
 }
 
 void Info(VYXCliContext& ctx, const std::string& path) {
-  CPSimpleDBInspector file{CPFileSpec(path)};
+  CPSimpleDBInspector file{CPFileRef(path)};
   CPSimpleDBVerdict counts;
   CPSimpleDBFault fault = file.Walk([&](const CPSimpleDBRecordView& r) {
     ++(r.header.info.IsFree() ? counts.free : counts.live);
@@ -264,7 +264,7 @@ void Info(VYXCliContext& ctx, const std::string& path) {
 }
 
 void List(VYXCliContext& ctx, const std::string& path) {
-  CPSimpleDBInspector file{CPFileSpec(path)};
+  CPSimpleDBInspector file{CPFileRef(path)};
   nlohmann::json rows = nlohmann::json::array();
   std::ostream& out = *ctx.out;
   if (!ctx.json) out << T(kListHeader) << '\n';
@@ -298,7 +298,7 @@ void List(VYXCliContext& ctx, const std::string& path) {
 }
 
 void Verify(VYXCliContext& ctx, const std::string& path) {
-  CPSimpleDBInspector file{CPFileSpec(path)};
+  CPSimpleDBInspector file{CPFileRef(path)};
   CPSimpleDBVerdict v = file.Verify();
   const char* index[] = {"absent", "conforme", "perime"};
   if (ctx.json) {
@@ -325,7 +325,7 @@ void Verify(VYXCliContext& ctx, const std::string& path) {
 }
 
 void Compact(VYXCliContext& ctx, const std::string& path) {
-  CPSimpleDBFile file{CPFileSpec(path)};
+  CPSimpleDBFile file{CPFileRef(path)};
   file.Open(UINT32_MAX, false, false);
   if (file.IsReadOnly()) CPThrow(kSDBErrReadOnly);
   uint32_t before = file.GetBlocsHandler().GetNbOfBlocs();
@@ -344,12 +344,12 @@ void Compact(VYXCliContext& ctx, const std::string& path) {
 
 // The database a log belongs to, when none is named: the one file beside it
 // whose log it is.
-CPFileSpec DatabaseBeside(const CPFileSpec& log) {
-  std::vector<CPFileSpec> found;
+CPFileRef DatabaseBeside(const CPFileRef& log) {
+  std::vector<CPFileRef> found;
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(log.Folder().Path(), ec)) {
     if (!entry.is_regular_file() || entry.path() == log.Path()) continue;
-    CPFileSpec candidate(entry.path());
+    CPFileRef candidate(entry.path());
     const std::string name = candidate.Name();
     if (name.size() > 4 && name[name.size() - 4] == '.' &&
         CPSimpleDBFile(candidate).GetEventLogFileSpec().SameFile(log)) {
@@ -363,9 +363,9 @@ CPFileSpec DatabaseBeside(const CPFileSpec& log) {
 
 void Rebuild(VYXCliContext& ctx, const std::string& logPath, const std::string& path,
              uint32_t contentVersion) {
-  const CPFileSpec log{logPath};
+  const CPFileRef log{logPath};
   if (!log.Exists()) CPThrow(kSDBErrLogMissing);
-  const CPFileSpec target = path.empty() ? DatabaseBeside(log) : CPFileSpec(path);
+  const CPFileRef target = path.empty() ? DatabaseBeside(log) : CPFileRef(path);
   const bool existed = target.Exists();
   OSType creator = CPFileSystem::GetFileCreator(log);
   CPSimpleDBFile file{target};

@@ -46,36 +46,36 @@ std::string T(int item) { return VYXHelp(kDossierTexts, item); }
 
 // The file a user names: ".grp" added when it has no extension, made absolute
 // so that the last dossier is found from anywhere.
-CPFileSpec DossierFile(const std::string& path) {
+CPFileRef DossierFile(const std::string& path) {
   fs::path file(path);
   if (!file.has_extension()) file += kVYXUserFileExtension;
   // The name is shown in the system's messages, which are MacRoman.
   VYXArgText(file.filename().string());
-  return CPFileSpec(fs::absolute(file).lexically_normal());
+  return CPFileRef(fs::absolute(file).lexically_normal());
 }
 
 void Info(VYXCliContext& ctx, VYXCliSession& session) {
   VYXSDBUserPreferences& dossier = session.Dossier();
-  const CPFileSpec& file = dossier.GetFileSpec();
+  const CPFileRef& file = dossier.GetFileSpec();
   bool sample = session.Container().IsSample(file);
   CPResID reference = 1;
   Str255 devise;
   dossier.GetDevises().GetResourceName(reference, devise);
   std::vector<std::pair<std::string, nlohmann::json>> comptes;  // name, file or null
   for (const VYXCliSession::Compte& c : session.Comptes()) {
-    CPFileSpec where;
+    CPFileRef where;
     nlohmann::json path = nullptr;
     if (dossier.GetNthCompte(c.position, &where, false)) path = where.Path().string();
     comptes.emplace_back(VYXText(c.name), path);
   }
-  std::vector<CPFileSpec> recents;
+  std::vector<CPFileRef> recents;
   session.Container().GetRecentUserPrefs(&recents);
 
   if (ctx.json) {
     nlohmann::json list = nlohmann::json::array();
     for (const auto& [name, path] : comptes) list.push_back({{"nom", name}, {"fichier", path}});
     nlohmann::json recent = nlohmann::json::array();
-    for (const CPFileSpec& r : recents) recent.push_back(r.Path().string());
+    for (const CPFileRef& r : recents) recent.push_back(r.Path().string());
     VYXPrintJson(ctx, {{"fichier", file.Path().string()},
                        {"exemple", sample},
                        {"devise", VYXText(PToStd(devise))},
@@ -96,7 +96,7 @@ void Info(VYXCliContext& ctx, VYXCliSession& session) {
   }
   table.AddRow({T(kLabelComptes), comptes.empty() ? T(kNone) : names});
   bool first = true;
-  for (const CPFileSpec& r : recents) {
+  for (const CPFileRef& r : recents) {
     table.AddRow({first ? T(kLabelRecents) : "", r.Path().string()});
     first = false;
   }
@@ -106,7 +106,7 @@ void Info(VYXCliContext& ctx, VYXCliSession& session) {
 // A new dossier starts with the usual lists, so that its first operations
 // find their payment mode, rate and category; `empty` leaves them to the user.
 void Creer(VYXCliContext& ctx, const std::string& path, bool empty) {
-  CPFileSpec file = DossierFile(path);
+  CPFileRef file = DossierFile(path);
   if (file.Exists()) CPThrowList(dupFNErr, kDossierTexts, kExists, {VYXArgText(path)});
   // Making the folders would hide a mistyped path behind a dossier nobody finds again.
   fs::path folder = file.Path().parent_path();
@@ -123,7 +123,7 @@ void Creer(VYXCliContext& ctx, const std::string& path, bool empty) {
 }
 
 void Ouvrir(VYXCliContext& ctx, const std::string& path) {
-  CPFileSpec file(fs::absolute(fs::path(path)).lexically_normal());
+  CPFileRef file(fs::absolute(fs::path(path)).lexically_normal());
   if (!file.Exists()) CPThrowList(fnfErr, kDossierTexts, kNotFound, {VYXArgText(path)});
   if (!VYXIsUserFile(file)) CPThrow(kVYXErrNotUserFile);
   VYXCliSession session(ctx, VYXCliSession::Start::kNoDossier);

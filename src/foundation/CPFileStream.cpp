@@ -68,17 +68,17 @@ void CPFileStream::ReadData(void* data, long* count) {
 }
 
 void CPFileStream::Create(OSType creator, OSType type, bool replace) {
-  if (replace && spec_.Exists()) CPThrowIfOSErr(CPFileSystem::Delete(spec_));
-  CPThrowIfOSErr(CPFileSystem::Create(spec_, creator, type, false));
+  if (replace && fileRef_.Exists()) CPThrowIfOSErr(CPFileSystem::Delete(fileRef_));
+  CPThrowIfOSErr(CPFileSystem::Create(fileRef_, creator, type, false));
 }
 
 void CPFileStream::Delete() {
   Close();
-  CPThrowIfOSErr(CPFileSystem::Delete(spec_));
+  CPThrowIfOSErr(CPFileSystem::Delete(fileRef_));
 }
 
 void CPFileStream::Open(CPFilePermission access) {
-  CPThrowIfOSErr(file_.Open(spec_, access));
+  CPThrowIfOSErr(file_.Open(fileRef_, access));
   permission_ = access;
   cachedLength_ = -1;
   marker_ = 0;
@@ -91,30 +91,30 @@ void CPFileStream::Close() {
 }
 
 void CPFileStream::Rename(const std::string& name) {
-  CPThrowIfOSErr(CPFileSystem::Rename(spec_, name));
-  spec_ = spec_.Sibling(name);
+  CPThrowIfOSErr(CPFileSystem::Rename(fileRef_, name));
+  fileRef_ = fileRef_.Sibling(name);
 }
 
-void CPFileStream::Move(const CPFileSpec& folder) {
-  CPThrowIfOSErr(CPFileSystem::Move(spec_, folder));
-  spec_ = CPFileSpec(folder.Path() / spec_.Path().filename());
+void CPFileStream::Move(const CPFileRef& folder) {
+  CPThrowIfOSErr(CPFileSystem::Move(fileRef_, folder));
+  fileRef_ = CPFileRef(folder.Path() / fileRef_.Path().filename());
 }
 
-bool CPFileStream::IsLocked() const { return CPFileSystem::IsLocked(spec_); }
-bool CPFileStream::VolumeIsLocked() const { return CPFileSystem::VolumeIsLocked(spec_); }
+bool CPFileStream::IsLocked() const { return CPFileSystem::IsLocked(fileRef_); }
+bool CPFileStream::VolumeIsLocked() const { return CPFileSystem::VolumeIsLocked(fileRef_); }
 
-void CPFileStream::SetFileSpec(const CPFileSpec& spec) {
+void CPFileStream::SetFileSpec(const CPFileRef& fileRef) {
   Close();
-  spec_ = spec;
+  fileRef_ = fileRef;
 }
 
-OSType CPFileStream::GetFileType() const { return CPFileSystem::GetFileType(spec_); }
+OSType CPFileStream::GetFileType() const { return CPFileSystem::GetFileType(fileRef_); }
 void CPFileStream::SetFileType(OSType type) {
-  CPThrowIfOSErr(CPFileSystem::SetFileType(spec_, type));
+  CPThrowIfOSErr(CPFileSystem::SetFileType(fileRef_, type));
 }
-OSType CPFileStream::GetFileCreator() const { return CPFileSystem::GetFileCreator(spec_); }
+OSType CPFileStream::GetFileCreator() const { return CPFileSystem::GetFileCreator(fileRef_); }
 void CPFileStream::SetFileCreator(OSType creator) {
-  CPThrowIfOSErr(CPFileSystem::SetFileCreator(spec_, creator));
+  CPThrowIfOSErr(CPFileSystem::SetFileCreator(fileRef_, creator));
 }
 
 void CPFileStream::Flush() { CPThrowIfOSErr(file_.Flush()); }

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "foundation/CPStream.h"
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 
 class CPFileStream : public CPStream {
  public:
   CPFileStream() = default;
-  explicit CPFileStream(const CPFileSpec& spec) : spec_(spec) {}
+  explicit CPFileStream(const CPFileRef& fileRef) : fileRef_(fileRef) {}
   ~CPFileStream() override;
 
   void SetMarker(int32_t offset, CPStreamFrom from) override;
@@ -29,15 +29,15 @@ class CPFileStream : public CPStream {
   void Delete();
   void Open(CPFilePermission access);
   void Close();
-  bool Exists() const { return spec_.Exists(); }
+  bool Exists() const { return fileRef_.Exists(); }
   bool IsOpen() const { return file_.IsOpen(); }
   // Renames the file in its folder (closed or open) and follows it.
   void Rename(const std::string& name);
-  void Move(const CPFileSpec& folder);
+  void Move(const CPFileRef& folder);
   bool IsLocked() const;
   bool VolumeIsLocked() const;
-  const CPFileSpec& GetFileSpec() const { return spec_; }
-  void SetFileSpec(const CPFileSpec& spec);
+  const CPFileRef& GetFileSpec() const { return fileRef_; }
+  void SetFileSpec(const CPFileRef& fileRef);
   int GetFileRef() const { return file_.Descriptor(); }
   OSType GetFileType() const;
   void SetFileType(OSType type);
@@ -49,7 +49,7 @@ class CPFileStream : public CPStream {
   void Flush();
 
  private:
-  CPFileSpec spec_;
+  CPFileRef fileRef_;
   CPFile file_;
   CPFilePermission permission_ = kCPFileRead;
   uint32_t marker_ = 0;

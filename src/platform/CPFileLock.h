@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 
 namespace CPFileLock {
 

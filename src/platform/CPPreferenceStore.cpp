@@ -13,7 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 #include "platform/CPOSErr.h"
 #include "platform/CPPlatformErrors.h"
 #include "platform/CPUtf8.h"

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 #include "platform/CPPreferenceStore.h"
 
 class CPRecentDocuments {
@@ -20,17 +20,17 @@ class CPRecentDocuments {
   explicit CPRecentDocuments(CPPreferenceStore& store, size_t max = kDefaultMax)
       : store_(store), max_(max) {}
 
-  std::vector<CPFileSpec> Get() const { return Read(store_); }
-  static std::vector<CPFileSpec> Read(const CPPreferenceStore& store);
+  std::vector<CPFileRef> Get() const { return Read(store_); }
+  static std::vector<CPFileRef> Read(const CPPreferenceStore& store);
   // Puts the file first (made absolute), dropping an older entry of the same
   // file and the oldest ones past the maximum. kCPErrPrefsBadValue when the
   // path is not a UTF-8 name.
-  OSErr Add(const CPFileSpec& file);
-  void Remove(const CPFileSpec& file);
+  OSErr Add(const CPFileRef& file);
+  void Remove(const CPFileRef& file);
   void Clear();
 
  private:
-  OSErr Put(const std::vector<CPFileSpec>& list);
+  OSErr Put(const std::vector<CPFileRef>& list);
 
   CPPreferenceStore& store_;
   size_t max_;

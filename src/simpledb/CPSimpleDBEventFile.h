@@ -82,7 +82,7 @@ struct CPSimpleDBLogEvent {
 
 class CPSimpleDBEventFile {
  public:
-  explicit CPSimpleDBEventFile(const CPFileSpec& spec) : stream_(spec) {}
+  explicit CPSimpleDBEventFile(const CPFileRef& fileRef) : stream_(fileRef) {}
   CPSimpleDBEventFile(const CPSimpleDBEventFile&) = delete;
   CPSimpleDBEventFile& operator=(const CPSimpleDBEventFile&) = delete;
 
@@ -93,7 +93,7 @@ class CPSimpleDBEventFile {
   void Close();
   bool IsOpen() const { return stream_.IsOpen(); }
   bool Exists() const { return stream_.Exists(); }
-  const CPFileSpec& GetFileSpec() const { return stream_.GetFileSpec(); }
+  const CPFileRef& GetFileSpec() const { return stream_.GetFileSpec(); }
   CPFileStream& GetStream() { return stream_; }
 
   static CPSimpleDBLogFileHeader MakeHeader(const CPSimpleDBHeader& database);

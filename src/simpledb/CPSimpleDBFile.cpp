@@ -11,7 +11,7 @@
 #include "simpledb/CPSimpleDBEventFile.h"
 #include "simpledb/CPSimpleDBShareFile.h"
 
-CPSimpleDBFile::CPSimpleDBFile(const CPFileSpec& spec) : stream_(spec) {}
+CPSimpleDBFile::CPSimpleDBFile(const CPFileRef& fileRef) : stream_(fileRef) {}
 
 CPSimpleDBFile::~CPSimpleDBFile() {
   try {

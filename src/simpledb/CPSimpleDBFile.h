@@ -29,7 +29,7 @@ class CPSimpleDBShareFile;
 
 class CPSimpleDBFile : public CPSimpleDBDataProvider {
  public:
-  explicit CPSimpleDBFile(const CPFileSpec& spec);
+  explicit CPSimpleDBFile(const CPFileRef& fileRef);
   // Closes a file still open; errors are lost then (call Close to see them).
   ~CPSimpleDBFile() override;
 
@@ -135,7 +135,7 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   // Rebuilds this file from an event log: into a new file when it does not
   // exist, else by replaying the events that came after it; then opens it.
   // The work is done on a copy that replaces the file only when complete.
-  virtual void Rebuild(const CPFileSpec& logSpec, OSType creator, uint32_t contentVersion,
+  virtual void Rebuild(const CPFileRef& logRef, OSType creator, uint32_t contentVersion,
                        bool shared);
 
   // The event log (CPSimpleDBFileLog.cpp): started at creation of a shared
@@ -143,13 +143,13 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   virtual void StartEventLog();
   virtual void StopEventLog(bool deleteLog);
   virtual bool EventLogRunning() const { return logRunning_; }
-  virtual CPFileSpec GetEventLogFileSpec() const;
+  virtual CPFileRef GetEventLogFileSpec() const;
   CPSimpleDBEventFile* GetEventFile() const { return log_.get(); }
   // Sharing (CPSimpleDBFileShare.cpp): brings this station up to date with
   // what the others changed. Taking the access lock does it too, so every
   // operation of a shared file starts from the others' latest changes.
   virtual void UpdateSharedData();
-  virtual CPFileSpec GetShareFileFileSpec() const;
+  virtual CPFileRef GetShareFileFileSpec() const;
   virtual void LogAddData(CPSimpleDBSession* session, const CPSimpleDBDataInfo& info,
                           CPSimpleDBRefnum refnum, const void* data, CPDataSize size);
   virtual void LogModifyData(CPSimpleDBSession* session, const CPSimpleDBDataInfo& info,
@@ -173,7 +173,7 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   bool IsShared() const { return shared_; }
   bool IndexValid() const { return indexValid_; }
   const CPSimpleDBHeader& GetHeader() const { return header_; }
-  const CPFileSpec& GetFileSpec() const { return stream_.GetFileSpec(); }
+  const CPFileRef& GetFileSpec() const { return stream_.GetFileSpec(); }
   const CPSimpleDBFileIndex& GetFileIndex() const { return index_; }
   CPSimpleDBBlocsHandler& GetBlocsHandler() { return blocs_; }
 

@@ -32,10 +32,10 @@
 
 namespace {
 
-// The name of a file beside `spec` with `extension` in place of its own: a
+// The name of a file beside `fileRef` with `extension` in place of its own: a
 // final extension of three characters (".cpt") is dropped first.
-CPFileSpec Beside(const CPFileSpec& spec, const char* extension) {
-  std::string name = spec.Name();
+CPFileRef Beside(const CPFileRef& fileRef, const char* extension) {
+  std::string name = fileRef.Name();
   // Counted in characters, not in bytes of UTF-8.
   std::vector<size_t> starts;
   for (size_t i = 0; i < name.size(); ++i) {
@@ -44,14 +44,14 @@ CPFileSpec Beside(const CPFileSpec& spec, const char* extension) {
   if (starts.size() > 4 && name[starts[starts.size() - 4]] == '.') {
     name.resize(starts[starts.size() - 4]);
   }
-  return spec.Sibling(name + extension);
+  return fileRef.Sibling(name + extension);
 }
 
 }  // namespace
 
-CPFileSpec CPSimpleDBFile::GetEventLogFileSpec() const { return Beside(GetFileSpec(), ".evt"); }
+CPFileRef CPSimpleDBFile::GetEventLogFileSpec() const { return Beside(GetFileSpec(), ".evt"); }
 
-CPFileSpec CPSimpleDBFile::GetShareFileFileSpec() const { return Beside(GetFileSpec(), ".shr"); }
+CPFileRef CPSimpleDBFile::GetShareFileFileSpec() const { return Beside(GetFileSpec(), ".shr"); }
 
 CPFilePermission CPSimpleDBFile::LogPermission() const {
   return shared_ ? kCPFileReadWriteShared : kCPFileReadWrite;

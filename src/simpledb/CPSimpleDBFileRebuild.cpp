@@ -12,15 +12,15 @@
 #include "simpledb/CPSimpleDBEventFile.h"
 #include "simpledb/CPSimpleDBFile.h"
 
-void CPSimpleDBFile::Rebuild(const CPFileSpec& logSpec, OSType creator, uint32_t contentVersion,
+void CPSimpleDBFile::Rebuild(const CPFileRef& logRef, OSType creator, uint32_t contentVersion,
                              bool shared) {
   if (open_) CPThrow(paramErr);
-  const CPFileSpec target = GetFileSpec();
-  CPSimpleDBEventFile source(logSpec);
+  const CPFileRef target = GetFileSpec();
+  CPSimpleDBEventFile source(logRef);
   source.Open(kCPFileRead);
   source.ReadHeader();
   const bool exists = target.Exists();
-  const CPFileSpec work = target.Sibling("." + target.Name() + ".reconstruction");
+  const CPFileRef work = target.Sibling("." + target.Name() + ".reconstruction");
   if (work.Exists()) CPThrowIfOSErr(CPFileSystem::Delete(work));
   // Held until the copy has replaced the file, so that nobody opens it meanwhile.
   CPFile guard;
@@ -44,8 +44,8 @@ void CPSimpleDBFile::Rebuild(const CPFileSpec& logSpec, OSType creator, uint32_t
   source.Close();
   stream_.SetFileSpec(target);
   // The rebuilt file is logged: its log must be where it will look for it.
-  const CPFileSpec log = GetEventLogFileSpec();
-  if (!logSpec.SameFile(log)) CPThrowIfOSErr(CPFileSystem::Copy(logSpec, log));
+  const CPFileRef log = GetEventLogFileSpec();
+  if (!logRef.SameFile(log)) CPThrowIfOSErr(CPFileSystem::Copy(logRef, log));
   if (std::rename(work.Path().c_str(), target.Path().c_str()) != 0) {
     OSErr err = CPFileSystem::FromErrno(errno);
     CPFileSystem::Delete(work);

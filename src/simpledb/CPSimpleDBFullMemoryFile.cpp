@@ -7,8 +7,8 @@
 #include "platform/CPOSErr.h"
 #include "simpledb/CPSimpleDBErrors.h"
 
-CPSimpleDBFullMemoryFile::CPSimpleDBFullMemoryFile(const CPFileSpec& spec)
-    : CPSimpleDBFile(spec), copy_(true, true), memory_(&copy_) {}
+CPSimpleDBFullMemoryFile::CPSimpleDBFullMemoryFile(const CPFileRef& fileRef)
+    : CPSimpleDBFile(fileRef), copy_(true, true), memory_(&copy_) {}
 
 void CPSimpleDBFullMemoryFile::Create(OSType creator, OSType type, ConstStringPtr signature,
                                       uint32_t contentVersion, bool shared) {

@@ -11,7 +11,7 @@
 
 class CPSimpleDBFullMemoryFile : public CPSimpleDBFile {
  public:
-  explicit CPSimpleDBFullMemoryFile(const CPFileSpec& spec);
+  explicit CPSimpleDBFullMemoryFile(const CPFileRef& fileRef);
 
   void Create(OSType creator, OSType type, ConstStringPtr signature, uint32_t contentVersion,
               bool shared) override;

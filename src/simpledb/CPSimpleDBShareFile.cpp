@@ -23,9 +23,9 @@ constexpr uint32_t kStoredSize = kSDBShareRecordSize + 4;  // the record and the
 
 void CPSimpleDBShareFile::Open() {
   if (IsOpen()) return;
-  OSErr err = CPFileSystem::Create(spec_, creator_, kSDBShareFileType, false);
+  OSErr err = CPFileSystem::Create(fileRef_, creator_, kSDBShareFileType, false);
   if (err != noErr && err != dupFNErr) CPThrowIfOSErr(err);
-  CPThrowIfOSErr(file_.Open(spec_, kCPFileReadWriteShared));
+  CPThrowIfOSErr(file_.Open(fileRef_, kCPFileReadWriteShared));
   if ((err = CPFileLock::TryLock(file_, kPresenceRange, 1, false)) != noErr) {
     file_.Close();
     CPThrowIfOSErr(err);

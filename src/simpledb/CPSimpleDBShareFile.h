@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 #include "platform/CPMacTypes.h"
 
 constexpr uint32_t kSDBShareMarker = 0xE4F64D1E;
@@ -38,7 +38,7 @@ struct CPSimpleDBSynchroLockInfos {
 
 class CPSimpleDBShareFile {
  public:
-  CPSimpleDBShareFile(const CPFileSpec& spec, OSType creator) : spec_(spec), creator_(creator) {}
+  CPSimpleDBShareFile(const CPFileRef& fileRef, OSType creator) : fileRef_(fileRef), creator_(creator) {}
   ~CPSimpleDBShareFile() { Close(); }
   CPSimpleDBShareFile(const CPSimpleDBShareFile&) = delete;
   CPSimpleDBShareFile& operator=(const CPSimpleDBShareFile&) = delete;
@@ -47,7 +47,7 @@ class CPSimpleDBShareFile {
   void Open();
   void Close();
   bool IsOpen() const { return file_.IsOpen(); }
-  const CPFileSpec& GetFileSpec() const { return spec_; }
+  const CPFileRef& GetFileSpec() const { return fileRef_; }
 
   // Takes the access lock, or answers false when another station holds it;
   // this station then counts as waiting until it gets it. With `yield`, a
@@ -65,7 +65,7 @@ class CPSimpleDBShareFile {
   static void StationName(StringPtr name);
 
  private:
-  CPFileSpec spec_;
+  CPFileRef fileRef_;
   OSType creator_;
   CPFile file_;
   bool waiting_ = false;

@@ -19,7 +19,7 @@ uint32_t Get32(const unsigned char* p, bool bigEndian) {
 
 }  // namespace
 
-CPSimpleDBInspector::CPSimpleDBInspector(const CPFileSpec& spec) : stream_(spec) {
+CPSimpleDBInspector::CPSimpleDBInspector(const CPFileRef& fileRef) : stream_(fileRef) {
   stream_.Open(kCPFileRead);
   length_ = stream_.GetLength();
   if (length_ < kSDBHeaderAreaSize) CPThrow(kSDBErrTooShort);

@@ -38,7 +38,7 @@ struct CPSimpleDBVerdict {
 
 class CPSimpleDBInspector {
  public:
-  explicit CPSimpleDBInspector(const CPFileSpec& spec);
+  explicit CPSimpleDBInspector(const CPFileRef& fileRef);
 
   const CPSimpleDBHeader& Header() const { return header_; }
   const CPDataEncoding& HeaderEncoding() const { return headerEncoding_; }

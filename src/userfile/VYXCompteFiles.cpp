@@ -5,7 +5,7 @@
 #include "accounts/VYXSDBCompte.h"
 #include "userfile/VYXSDBUserPreferences.h"
 
-std::string VYXCompteNameOfFile(const CPFileSpec& file) {
+std::string VYXCompteNameOfFile(const CPFileRef& file) {
   std::string name = file.Name();
   size_t n = std::strlen(kVYXCompteExtension);
   if (name.size() > n && name.compare(name.size() - n, n, kVYXCompteExtension) == 0) {
@@ -14,11 +14,11 @@ std::string VYXCompteNameOfFile(const CPFileSpec& file) {
   return name;
 }
 
-CPFileSpec VYXCompteFileIn(const CPFileSpec& folder, const std::string& name) {
-  return CPFileSpec(folder.Path() / (name + kVYXCompteExtension));
+CPFileRef VYXCompteFileIn(const CPFileRef& folder, const std::string& name) {
+  return CPFileRef(folder.Path() / (name + kVYXCompteExtension));
 }
 
-std::vector<CPFileSpec> VYXCompanionFiles(const CPFileSpec& file) {
+std::vector<CPFileRef> VYXCompanionFiles(const CPFileRef& file) {
   std::string name = file.Name();
   if (name.size() > 4 && name[name.size() - 4] == '.') name.resize(name.size() - 4);
   return {file.Sibling(name + ".evt"), file.Sibling(name + ".shr")};
@@ -28,7 +28,7 @@ namespace {
 
 // Whether the database header of `file` carries `signature` (a C string)
 // and `type`, stored as its four characters in text order.
-bool HeaderIs(const CPFileSpec& file, const char* signature, OSType type) {
+bool HeaderIs(const CPFileRef& file, const char* signature, OSType type) {
   CPFile f;
   if (f.Open(file, kCPFileRead) != 0) return false;
   unsigned char header[16];
@@ -43,10 +43,10 @@ bool HeaderIs(const CPFileSpec& file, const char* signature, OSType type) {
 
 }  // namespace
 
-bool VYXIsUserFile(const CPFileSpec& file) {
+bool VYXIsUserFile(const CPFileRef& file) {
   return HeaderIs(file, reinterpret_cast<const char*>(kVYXUserFileSignature + 1), kVYXUserFileType);
 }
 
-bool VYXIsCompteFile(const CPFileSpec& file) {
+bool VYXIsCompteFile(const CPFileRef& file) {
   return HeaderIs(file, kVYXCompteSignature, kVYXCompteFileType);
 }

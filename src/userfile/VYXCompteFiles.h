@@ -7,26 +7,26 @@
 #include <string>
 #include <vector>
 
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 
 constexpr const char* kVYXUserFileExtension = ".grp";
 constexpr const char* kVYXCompteExtension = ".cpt";
 
 // The account's name (UTF-8, as the file system spells it): the file's name
 // without ".cpt", or the whole name when it has another extension or none.
-std::string VYXCompteNameOfFile(const CPFileSpec& file);
+std::string VYXCompteNameOfFile(const CPFileRef& file);
 // The file of an account named `name` (UTF-8) in `folder`.
-CPFileSpec VYXCompteFileIn(const CPFileSpec& folder, const std::string& name);
+CPFileRef VYXCompteFileIn(const CPFileRef& folder, const std::string& name);
 
 // The event log and the share file that sit beside a shared database file:
 // its name with ".evt" and ".shr" in place of a three-letter extension.
-std::vector<CPFileSpec> VYXCompanionFiles(const CPFileSpec& file);
+std::vector<CPFileRef> VYXCompanionFiles(const CPFileRef& file);
 
 // Whether `file` is a vyx user file: a database whose header carries the
 // user file's type and signature (read from its first bytes, without opening
 // it as a database).
-bool VYXIsUserFile(const CPFileSpec& file);
+bool VYXIsUserFile(const CPFileRef& file);
 // The same for an account file.
-bool VYXIsCompteFile(const CPFileSpec& file);
+bool VYXIsCompteFile(const CPFileRef& file);
 
 #endif  // VYX_USERFILE_VYXCOMPTEFILES_H_

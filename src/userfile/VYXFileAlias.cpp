@@ -44,7 +44,7 @@ bool IsFile(const fs::path& p) {
 
 }  // namespace
 
-VYXFileAlias VYXFileAlias::Make(const CPFileSpec& target, const CPFileSpec& from) {
+VYXFileAlias VYXFileAlias::Make(const CPFileRef& target, const CPFileRef& from) {
   VYXFileAlias alias;
   fs::path abs = Absolute(target.Path());
   alias.absolute = abs.string();
@@ -74,17 +74,17 @@ bool VYXFileAlias::Read(const void* data, size_t size) {
   return true;
 }
 
-VYXAliasResolution VYXResolveAlias(const VYXFileAlias& alias, const CPFileSpec& from,
-                                   const std::string& name, bool ask, CPFileSpec* found) {
+VYXAliasResolution VYXResolveAlias(const VYXFileAlias& alias, const CPFileRef& from,
+                                   const std::string& name, bool ask, CPFileRef* found) {
   if (!alias.relative.empty()) {
     fs::path p = (Absolute(from.Path()).parent_path() / alias.relative).lexically_normal();
     if (IsFile(p)) {
-      *found = CPFileSpec(p);
+      *found = CPFileRef(p);
       return VYXAliasResolution::kRelative;
     }
   }
   if (IsFile(alias.absolute)) {
-    *found = CPFileSpec(alias.absolute);
+    *found = CPFileRef(alias.absolute);
     return VYXAliasResolution::kAbsolute;
   }
   if (!ask) return VYXAliasResolution::kNotFound;
@@ -94,7 +94,7 @@ VYXAliasResolution VYXResolveAlias(const VYXFileAlias& alias, const CPFileSpec& 
   while (CPGetInteraction().AskText(prompt, &answer, false)) {
     fs::path p = Absolute(MacRomanToUtf8(answer));
     if (IsFile(p)) {
-      *found = CPFileSpec(p);
+      *found = CPFileRef(p);
       return VYXAliasResolution::kAsked;
     }
     std::string again = CPGetListString(kVYXUserTextsList, kVYXTextNoSuchFile);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "foundation/CPDataEncoding.h"
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 #include "resources/CPResourceSet.h"
 
 constexpr ResType kVYXAliasType = 'alis';
@@ -23,7 +23,7 @@ struct VYXFileAlias {
   std::string absolute;
 
   // The alias of `target` as seen from the file `from`.
-  static VYXFileAlias Make(const CPFileSpec& target, const CPFileSpec& from);
+  static VYXFileAlias Make(const CPFileRef& target, const CPFileRef& from);
 
   // The body in the host's byte order (the set converts it); and back. False
   // when the bytes are not an alias (too short, lengths past the end, unknown
@@ -44,8 +44,8 @@ enum class VYXAliasResolution {
 // through the interaction for a path to the file named `name` (MacRoman),
 // again when an answer names no file, until an answer names one or the user
 // cancels.
-VYXAliasResolution VYXResolveAlias(const VYXFileAlias& alias, const CPFileSpec& from,
-                                   const std::string& name, bool ask, CPFileSpec* found);
+VYXAliasResolution VYXResolveAlias(const VYXFileAlias& alias, const CPFileRef& from,
+                                   const std::string& name, bool ask, CPFileRef* found);
 
 // The set of aliases of a user file: variable bodies whose three numbers are
 // converted between byte orders.

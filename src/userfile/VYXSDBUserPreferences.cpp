@@ -16,7 +16,7 @@ constexpr bool kShared = true;
 
 }  // namespace
 
-VYXSDBUserPreferences::VYXSDBUserPreferences(const CPFileSpec& file) : file_(file) {}
+VYXSDBUserPreferences::VYXSDBUserPreferences(const CPFileRef& file) : file_(file) {}
 
 VYXSDBUserPreferences::~VYXSDBUserPreferences() {
   try {

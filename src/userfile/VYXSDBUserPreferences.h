@@ -21,7 +21,7 @@ constexpr CPSimpleDBResourceStorageID kVYXUserStorageID = 0;
 class VYXSDBUserPreferences : public VYXUserPreferences {
  public:
   // Names the file; nothing is read before IUserPreferences.
-  explicit VYXSDBUserPreferences(const CPFileSpec& file);
+  explicit VYXSDBUserPreferences(const CPFileRef& file);
   // Closes a file still open (errors are lost then: call Close to see them).
   ~VYXSDBUserPreferences() override;
 
@@ -34,7 +34,7 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
   // 'USER' 1, then saves, lets every set go and closes the file.
   void Close();
 
-  const CPFileSpec& GetFileSpec() const override { return file_; }
+  const CPFileRef& GetFileSpec() const override { return file_; }
   CPSimpleDBFile& GetDataBase() const { return *db_; }
   CPSimpleDBResourceStorage& GetResourceStorage() const { return *storage_; }
 
@@ -84,7 +84,7 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
   void WritePreferenceDefaults();
   void Release();
 
-  CPFileSpec file_;
+  CPFileRef file_;
   std::unique_ptr<CPSimpleDBFullMemoryFile> db_;
   std::unique_ptr<CPSimpleDBResourceStorage> storage_;
   std::unique_ptr<CPSimpleDBSession> usri_;

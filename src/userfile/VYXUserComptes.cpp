@@ -155,7 +155,7 @@ bool VYXUserPreferences::GetNthCompte(int32_t n, VYXCompte** compte) {
 int32_t VYXUserPreferences::GetCompteIndex(VYXCompte& compte) {
   auto* stored = dynamic_cast<VYXSDBCompte*>(&compte);
   if (!stored) return 0;
-  CPFileSpec file;
+  CPFileRef file;
   stored->GetCompteIdentifier(&file);
   return GetCompteIndex(file);
 }

@@ -122,7 +122,7 @@ void VYXUserPreferences::SetDialogPosition(CPResID id, int16_t top, int16_t left
 
 // ---- Accounts
 
-int32_t VYXUserPreferences::AddCompte(const CPFileSpec& file, bool relativeOnly) {
+int32_t VYXUserPreferences::AddCompte(const CPFileRef& file, bool relativeOnly) {
   Exclusive hold(*this);
   if (int32_t known = GetCompteIndex(file)) return known;
   CPString name = CPString::FromStd(Utf8ToMacRoman(VYXCompteNameOfFile(file)));
@@ -142,7 +142,7 @@ int32_t VYXUserPreferences::AddCompte(const CPFileSpec& file, bool relativeOnly)
     aliases.RemoveResource(aliasID);
     throw;
   }
-  CPFileSpec added = file;
+  CPFileRef added = file;
   BroadcastMessage(kVYXUserMessage, kUserCompteAdded, &added);
   return comptes.GetResourceIndex(id);
 }
@@ -169,13 +169,13 @@ bool VYXUserPreferences::GetNthCompte(int32_t n, CPResID* id) {
   return *id != 0;
 }
 
-bool VYXUserPreferences::GetNthCompte(int32_t n, CPFileSpec* file, bool ask) {
+bool VYXUserPreferences::GetNthCompte(int32_t n, CPFileRef* file, bool ask) {
   CPResID id = 0;
   UserCompte compte;
   if (!GetNthCompte(n, &id) || !GetComptes().ReadResource(id, &compte)) return false;
   VYXFileAlias alias;
   if (!GetAliases().ReadAlias(compte.aliasID, &alias)) return false;
-  CPFileSpec found;
+  CPFileRef found;
   VYXAliasResolution how = VYXResolveAlias(alias, GetFileSpec(), CompteName(id), ask, &found);
   if (how == VYXAliasResolution::kNotFound) return false;
   if (how != VYXAliasResolution::kRelative) {
@@ -194,7 +194,7 @@ int32_t VYXUserPreferences::GetCompteIndex(CPResID id) {
   return GetComptes().GetResourceIndex(id);
 }
 
-int32_t VYXUserPreferences::GetCompteIndex(const CPFileSpec& file) {
+int32_t VYXUserPreferences::GetCompteIndex(const CPFileRef& file) {
   int32_t count = GetNbOfComptes();
   for (int32_t n = 1; n <= count; ++n) {
     CPResID id = GetComptes().GetNthResource(n);
@@ -204,7 +204,7 @@ int32_t VYXUserPreferences::GetCompteIndex(const CPFileSpec& file) {
         !GetAliases().ReadAlias(compte.aliasID, &alias)) {
       continue;
     }
-    CPFileSpec found;
+    CPFileRef found;
     if (VYXResolveAlias(alias, GetFileSpec(), {}, false, &found) != VYXAliasResolution::kNotFound &&
         found.SameFile(file)) {
       return n;
@@ -213,7 +213,7 @@ int32_t VYXUserPreferences::GetCompteIndex(const CPFileSpec& file) {
   return 0;
 }
 
-void VYXUserPreferences::CompteFileRenamed(int32_t n, const CPFileSpec& file) {
+void VYXUserPreferences::CompteFileRenamed(int32_t n, const CPFileRef& file) {
   Exclusive hold(*this);
   CPResID id = 0;
   UserCompte compte;

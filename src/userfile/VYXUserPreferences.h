@@ -20,7 +20,7 @@
 #include "accounts/VYXCompte.h"
 #include "accounts/VYXCompteSupervisor.h"
 #include "foundation/CPBroadcaster.h"
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 #include "userfile/VYXFileAlias.h"
 #include "userfile/VYXProUserPrefs.h"
 #include "userfile/VYXUserPrefsRecords.h"
@@ -32,7 +32,7 @@ enum : uint32_t {
   kUserToFront = 2,
   kUserStartLoading = 3,  // start of a batch load, or of an undo or redo
   kUserEndLoading = 4,
-  kUserCompteAdded = 5,       // data: the account's CPFileSpec
+  kUserCompteAdded = 5,       // data: the account's CPFileRef
   kUserCompteRemoved = 6,     // data: its CPResID in the list
   kUserCompteOpened = 7,      // data: the account document
   kUserCompteClosing = 8,     // data: the account document
@@ -70,7 +70,7 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
   ~VYXUserPreferences() override = default;
 
   // ---- The file and its sets (the storage subclass provides them).
-  virtual const CPFileSpec& GetFileSpec() const = 0;
+  virtual const CPFileRef& GetFileSpec() const = 0;
   virtual VYXUserResIndexesSet& GetResourcesIndexes() = 0;
   virtual VYXUserPreferencesSet& GetPreferences() = 0;
   virtual VYXUserComptesSet& GetComptes() = 0;
@@ -138,7 +138,7 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
   // position; a file already listed is not added again. 'USER' 5. With
   // `relativeOnly`, the account is found only by its place from the dossier's
   // folder (a dossier made to be copied elsewhere, such as the sample).
-  int32_t AddCompte(const CPFileSpec& file, bool relativeOnly = false);
+  int32_t AddCompte(const CPFileRef& file, bool relativeOnly = false);
   // Removes the account and its alias. 'USER' 6. `detachInvoices`: invoices
   // that name the account lose it (none are kept by this version).
   void RemoveCompte(CPResID id, bool detachInvoices);
@@ -148,14 +148,14 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
   // The account's file: from its alias, asking the user when `ask` and the
   // file is neither where it was nor where the dossier's folder says. An
   // alias found elsewhere than by its relative path is brought up to date.
-  bool GetNthCompte(int32_t n, CPFileSpec* file, bool ask);
+  bool GetNthCompte(int32_t n, CPFileRef* file, bool ask);
   // The position of an account by ID, or of the account whose file is
   // `file` (found without asking); 0 when not listed.
   int32_t GetCompteIndex(CPResID id);
-  int32_t GetCompteIndex(const CPFileSpec& file);
+  int32_t GetCompteIndex(const CPFileRef& file);
   // The file of the account at position n now has another name (or place):
   // its alias and its name in the list follow.
-  void CompteFileRenamed(int32_t n, const CPFileSpec& file);
+  void CompteFileRenamed(int32_t n, const CPFileRef& file);
   bool GetCompteInfos(int32_t n, UserCompte* infos);
   void SetCompteInfos(int32_t n, const UserCompte& infos);
   // The currency ID stored for the account; 0 when it cannot be read.

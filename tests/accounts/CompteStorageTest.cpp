@@ -16,7 +16,7 @@ using CompteStorage = CompteFixture;
 
 TEST_F(CompteStorage, NewFileHoldsOneInformationRecordAndEmptyTables) {
   Create()->Close();
-  CPSimpleDBFile file(spec_);
+  CPSimpleDBFile file(fileRef_);
   file.Open(1, false, true);
   EXPECT_EQ(kVYXCompteFileType, file.GetHeader().type);
   EXPECT_EQ("vyx_cpt1", file.GetHeader().Signature());
@@ -170,7 +170,7 @@ TEST_F(CompteStorage, BigEndianFileReadsTheSame) {
   defaults.categorie = 21;
   defaults.mois = 3;
   {
-    CPSimpleDBFullMemoryFile file(spec_);
+    CPSimpleDBFullMemoryFile file(fileRef_);
     Str255 signature;
     StdToP("vyx_cpt1", signature);
     file.Create('VyxP', 'CPT5', signature, 1, false);
@@ -308,7 +308,7 @@ TEST_F(CompteStorage, RefusedOpeningsLeaveTheFileUntouched) {
     EditInfos(c.edit);
     c.script();
     std::string before = FileBytes();
-    auto compte = std::make_unique<VYXSDBCompte>(supervisor_, spec_);
+    auto compte = std::make_unique<VYXSDBCompte>(supervisor_, fileRef_);
     try {
       compte->ICompte(false, true, false);
       ADD_FAILURE() << "opened";
@@ -354,7 +354,7 @@ TEST_F(CompteStorage, ConvertedFlagIsKeptOrClearedAsTheUserSays) {
 
 TEST_F(CompteStorage, OtherFilesAreNotAccounts) {
   {
-    CPSimpleDBFile file(spec_);
+    CPSimpleDBFile file(fileRef_);
     Str255 signature;
     StdToP("vyx_grp1", signature);
     file.Create('VyxP', 'USR5', signature, 1, false);
@@ -364,7 +364,7 @@ TEST_F(CompteStorage, OtherFilesAreNotAccounts) {
   EXPECT_CP_CODE(kVYXErrCompteDamaged, Open());
   EXPECT_EQ(before, FileBytes());
   EXPECT_CP_CODE(fnfErr,
-                 (VYXSDBCompte(supervisor_, dir_.Spec("Absent.cpt")).ICompte(false, true, false)));
+                 (VYXSDBCompte(supervisor_, dir_.Ref("Absent.cpt")).ICompte(false, true, false)));
 }
 
 // The file as a writer that died left it: still marked open. The checks
@@ -376,7 +376,7 @@ TEST_F(CompteStorage, FileOfAWriterThatDiedOpensWithItsOperations) {
   std::string whileOpen = FileBytes();
   compte->Close();
   {
-    std::ofstream out(spec_.Path(), std::ios::binary | std::ios::trunc);
+    std::ofstream out(fileRef_.Path(), std::ios::binary | std::ios::trunc);
     out << whileOpen;
   }
   compte = Open();
@@ -441,7 +441,7 @@ TEST_F(CompteStorage, KeyCounterNearItsEndNeverReusesAKey) {
 TEST_F(CompteStorage, FullAccountRefusesANewOperation) {
   Create()->Close();
   {
-    CPSimpleDBFullMemoryFile file(spec_);
+    CPSimpleDBFullMemoryFile file(fileRef_);
     file.Open(1, false, false);
     {
       VYXSDBOperationHandler ops(&file);

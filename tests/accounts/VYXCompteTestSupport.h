@@ -74,18 +74,18 @@ inline Operation MakeOp(const std::string& label, double montant, OpStatus statu
 class CompteFixture : public ::testing::Test {
  protected:
   std::unique_ptr<VYXSDBCompte> Create() {
-    auto c = std::make_unique<VYXSDBCompte>(supervisor_, spec_);
+    auto c = std::make_unique<VYXSDBCompte>(supervisor_, fileRef_);
     c->ICompte(true, true, false);
     return c;
   }
   std::unique_ptr<VYXSDBCompte> Open(bool check = true) {
-    auto c = std::make_unique<VYXSDBCompte>(supervisor_, spec_);
+    auto c = std::make_unique<VYXSDBCompte>(supervisor_, fileRef_);
     c->ICompte(false, check, false);
     return c;
   }
   // Rewrites the information record of the closed file.
   void EditInfos(const std::function<void(CompteInfos&)>& edit) {
-    CPSimpleDBFile file(spec_);
+    CPSimpleDBFile file(fileRef_);
     file.Open(1, false, false);
     {
       VYXSDBCompteInfosHandler table(&file);
@@ -97,7 +97,7 @@ class CompteFixture : public ::testing::Test {
     file.Close();
   }
   CompteInfos StoredInfos() {
-    CPSimpleDBFile file(spec_);
+    CPSimpleDBFile file(fileRef_);
     file.Open(1, false, true);
     CompteInfos infos;
     {
@@ -107,11 +107,11 @@ class CompteFixture : public ::testing::Test {
     file.Close();
     return infos;
   }
-  std::string FileBytes() const { return VYXReadFile(spec_.Path()); }
+  std::string FileBytes() const { return VYXReadFile(fileRef_.Path()); }
 
   VYXPinnedClock clock_{15, 3, 2024};
   VYXTempDir dir_;
-  CPFileSpec spec_ = dir_.Spec("Courant.cpt");
+  CPFileRef fileRef_ = dir_.Ref("Courant.cpt");
   TestSupervisor supervisor_;
   CPScriptedInteraction user_;
 };

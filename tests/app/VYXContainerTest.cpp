@@ -31,12 +31,12 @@ class ContMessages : public CPListener {
 };
 
 // A dossier with one (empty) account file beside it, or none.
-void MakeDossier(const CPFileSpec& file, const std::string& compte = "Courant") {
+void MakeDossier(const CPFileRef& file, const std::string& compte = "Courant") {
   fs::create_directories(file.Path().parent_path());
   VYXSDBUserPreferences user(file);
   user.IUserPreferences(true);
   if (!compte.empty()) {
-    CPFileSpec account = VYXCompteFileIn(file.Folder(), compte);
+    CPFileRef account = VYXCompteFileIn(file.Folder(), compte);
     CPFileSystem::Create(account, 'VyxP', 'CPT5', true);
     user.AddCompte(account);
   }
@@ -51,7 +51,7 @@ class ContainerTest : public ::testing::Test {
   }
   // The sample as a vyx installation holds it.
   void InstallSample() {
-    MakeDossier(CPFileSpec(Folders().examples / "Exemple.grp"), "Compte courant");
+    MakeDossier(CPFileRef(Folders().examples / "Exemple.grp"), "Compte courant");
   }
   // The preferences as an earlier session left them.
   void WithPreferences(const std::function<void(VYXGlobalPreferences&)>& set) {
@@ -74,15 +74,15 @@ TEST_F(ContainerTest, TheFirstStartOpensACopyOfTheSample) {
     container.Startup();
     EXPECT_TRUE(container.IsInited());
     ASSERT_NE(nullptr, gUserPrefs);
-    CPFileSpec copy(Folders().data / "Exemple" / "Exemple.grp");
+    CPFileRef copy(Folders().data / "Exemple" / "Exemple.grp");
     EXPECT_TRUE(gUserPrefs->GetFileSpec().SameFile(copy));
     EXPECT_EQ(&container.GetGlobalPreferences(), gGlobalPrefs);
     // Its account came along and is found beside the copy.
-    CPFileSpec compte;
+    CPFileRef compte;
     ASSERT_TRUE(gUserPrefs->GetNthCompte(1, &compte, false));
-    EXPECT_TRUE(compte.SameFile(CPFileSpec(Folders().data / "Exemple" / "Compte courant.cpt")));
+    EXPECT_TRUE(compte.SameFile(CPFileRef(Folders().data / "Exemple" / "Compte courant.cpt")));
     // The sample is never a recent dossier.
-    std::vector<CPFileSpec> recent;
+    std::vector<CPFileRef> recent;
     container.GetRecentUserPrefs(&recent);
     EXPECT_TRUE(recent.empty());
     EXPECT_TRUE(container.GetGlobalPreferences().GetRecentDocuments().empty());
@@ -101,7 +101,7 @@ TEST_F(ContainerTest, TheFirstStartOpensACopyOfTheSample) {
 
 TEST_F(ContainerTest, StartUpChoosesTheDossierToOpen) {
   InstallSample();
-  CPFileSpec asked(dir_.Path() / "a" / "Demandé.grp"), last(dir_.Path() / "b" / "Dernier.grp");
+  CPFileRef asked(dir_.Path() / "a" / "Demandé.grp"), last(dir_.Path() / "b" / "Dernier.grp");
   MakeDossier(asked);
   MakeDossier(last);
   WithPreferences([&](VYXGlobalPreferences& p) { p.SetLastGroupPath(last); });
@@ -124,15 +124,15 @@ TEST_F(ContainerTest, StartUpChoosesTheDossierToOpen) {
     if (c.ask) container.SetUserFileSpec(asked);
     container.Startup();
     ASSERT_NE(nullptr, gUserPrefs);
-    EXPECT_TRUE(gUserPrefs->GetFileSpec().SameFile(CPFileSpec(c.expected)));
-    CPFileSpec recorded;
+    EXPECT_TRUE(gUserPrefs->GetFileSpec().SameFile(CPFileRef(c.expected)));
+    CPFileRef recorded;
     ASSERT_TRUE(container.GetGlobalPreferences().GetLastGroupPath(&recorded));
-    EXPECT_TRUE(recorded.SameFile(CPFileSpec(c.expected)));
+    EXPECT_TRUE(recorded.SameFile(CPFileRef(c.expected)));
   }
 }
 
 TEST_F(ContainerTest, WithoutAnyDossierTheUserNamesOne) {
-  CPFileSpec mine(dir_.Path() / "Mien.grp");
+  CPFileRef mine(dir_.Path() / "Mien.grp");
   MakeDossier(mine);
   user_.PushText(Utf8ToMacRoman(mine.Path().string()));
   VYXContainer container(Folders());
@@ -145,7 +145,7 @@ TEST_F(ContainerTest, WithoutAnyDossierTheUserNamesOne) {
 
 TEST_F(ContainerTest, ADossierThatCannotBeOpenedIsReported) {
   fs::create_directories(dir_.Path() / "x");
-  CPFileSpec notOne(dir_.Path() / "x" / "Texte.grp");
+  CPFileRef notOne(dir_.Path() / "x" / "Texte.grp");
   { std::ofstream(notOne.Path()) << "pas un dossier"; }
   WithPreferences([&](VYXGlobalPreferences& p) { p.SetLastGroupPath(notOne); });
   VYXContainer container(Folders());
@@ -157,13 +157,13 @@ TEST_F(ContainerTest, ADossierThatCannotBeOpenedIsReported) {
   EXPECT_NE(std::string::npos, alert.find("Texte.grp")) << alert;
   EXPECT_NE(std::string::npos, alert.find("1001")) << alert;  // too short to be a database
   // Opening a document that is no dossier says so too, and opens nothing.
-  EXPECT_FALSE(container.OpenDocument(CPFileSpec(dir_.Path() / "absent.grp")));
+  EXPECT_FALSE(container.OpenDocument(CPFileRef(dir_.Path() / "absent.grp")));
   EXPECT_EQ(2u, user_.Alerts().size());
   EXPECT_EQ(nullptr, gUserPrefs);
 }
 
 TEST_F(ContainerTest, ChangingDossierIsAnnouncedAndRemembered) {
-  CPFileSpec one(dir_.Path() / "Un.grp"), two(dir_.Path() / "Deux.grp"),
+  CPFileRef one(dir_.Path() / "Un.grp"), two(dir_.Path() / "Deux.grp"),
       fresh(dir_.Path() / "Neuf.grp");
   MakeDossier(one);
   MakeDossier(two);
@@ -183,7 +183,7 @@ TEST_F(ContainerTest, ChangingDossierIsAnnouncedAndRemembered) {
   container.CloseUserPreferences();  // nothing open: nothing said
   EXPECT_EQ(6u, heard.codes.size());
 
-  std::vector<CPFileSpec> recent;
+  std::vector<CPFileRef> recent;
   container.GetRecentUserPrefs(&recent);
   ASSERT_EQ(3u, recent.size());
   EXPECT_TRUE(recent[0].SameFile(fresh));
@@ -192,7 +192,7 @@ TEST_F(ContainerTest, ChangingDossierIsAnnouncedAndRemembered) {
 
 TEST_F(ContainerTest, RecentDossiersAreThoseStillThere) {
   InstallSample();
-  CPFileSpec kept(dir_.Path() / "Gardé.grp"), gone(dir_.Path() / "Parti.grp"),
+  CPFileRef kept(dir_.Path() / "Gardé.grp"), gone(dir_.Path() / "Parti.grp"),
       text(dir_.Path() / "Note.grp");
   MakeDossier(kept);
   MakeDossier(gone);
@@ -205,7 +205,7 @@ TEST_F(ContainerTest, RecentDossiersAreThoseStillThere) {
   container.AddRecentUserPrefs(container.GetSampleSpec());
   container.AddRecentUserPrefs(container.GetInstalledSampleSpec());
   fs::remove(gone.Path());
-  std::vector<CPFileSpec> recent;
+  std::vector<CPFileRef> recent;
   container.GetRecentUserPrefs(&recent);
   ASSERT_EQ(1u, recent.size());
   EXPECT_TRUE(recent[0].SameFile(kept));
@@ -215,34 +215,34 @@ TEST_F(ContainerTest, RecentDossiersAreThoseStillThere) {
 }
 
 TEST_F(ContainerTest, FilesOfAccountsAnswerFalseRatherThanFail) {
-  CPFileSpec dossier(dir_.Path() / "Dossier.grp");
+  CPFileRef dossier(dir_.Path() / "Dossier.grp");
   MakeDossier(dossier, "Courant");
-  CPFileSpec courant = VYXCompteFileIn(dossier.Folder(), "Courant");
+  CPFileRef courant = VYXCompteFileIn(dossier.Folder(), "Courant");
   { std::ofstream(courant.Path()) << "courant"; }
   user_.PushText(Utf8ToMacRoman(dossier.Path().string()));
   VYXContainer container(Folders());
   container.Startup();
-  CPFileSpec absent = VYXCompteFileIn(dossier.Folder(), "Absent");
+  CPFileRef absent = VYXCompteFileIn(dossier.Folder(), "Absent");
 
   EXPECT_FALSE(container.CopyCompteFile(absent, dossier.Folder(), "Copie"));
   EXPECT_FALSE(
       container.CopyCompteFile(courant, dossier.Folder(), "Courant"));  // the name is taken
   EXPECT_FALSE(container.CopyCompteFile(courant, dossier.Folder(), "a/b"));
   ASSERT_TRUE(container.CopyCompteFile(courant, dossier.Folder(), Utf8ToMacRoman("Épargne")));
-  CPFileSpec epargne = VYXCompteFileIn(dossier.Folder(), "Épargne");
+  CPFileRef epargne = VYXCompteFileIn(dossier.Folder(), "Épargne");
   EXPECT_EQ("courant", VYXReadFile(epargne.Path()));
 
   EXPECT_FALSE(container.RenameCompteFile(absent, "Autre"));
   EXPECT_FALSE(container.RenameCompteFile(courant, Utf8ToMacRoman("Épargne")));
   // A listed account keeps its place in the dossier under its new name.
   ASSERT_TRUE(container.RenameCompteFile(courant, "Joint"));
-  CPFileSpec joint = VYXCompteFileIn(dossier.Folder(), "Joint");
+  CPFileRef joint = VYXCompteFileIn(dossier.Folder(), "Joint");
   EXPECT_EQ((std::vector<std::string>{"Joint"}), std::vector<std::string>{[&] {
               Str255 name;
               gUserPrefs->GetComptes().GetNthResource(1, name);
               return PToStd(name);
             }()});
-  CPFileSpec found;
+  CPFileRef found;
   ASSERT_TRUE(gUserPrefs->GetNthCompte(1, &found, false));
   EXPECT_TRUE(found.SameFile(joint));
 
@@ -259,7 +259,7 @@ TEST_F(ContainerTest, FilesOfAccountsAnswerFalseRatherThanFail) {
 }
 
 TEST_F(ContainerTest, FilesOfDossiersTakeTheirCompanions) {
-  CPFileSpec open(dir_.Path() / "Ouvert.grp"), a(dir_.Path() / "A.grp"), b(dir_.Path() / "B.grp");
+  CPFileRef open(dir_.Path() / "Ouvert.grp"), a(dir_.Path() / "A.grp"), b(dir_.Path() / "B.grp");
   MakeDossier(open);
   MakeDossier(a, "Un");
   MakeDossier(b, "Deux");
@@ -267,13 +267,13 @@ TEST_F(ContainerTest, FilesOfDossiersTakeTheirCompanions) {
   VYXContainer container(Folders());
   container.Startup();
 
-  CPFileSpec copy(dir_.Path() / "Copie.grp");
+  CPFileRef copy(dir_.Path() / "Copie.grp");
   ASSERT_TRUE(container.CopyUserPrefsFile(a, copy));
   EXPECT_EQ(VYXReadFile(VYXCompanionFiles(a)[0].Path()),
             VYXReadFile(VYXCompanionFiles(copy)[0].Path()));
   EXPECT_FALSE(VYXCompanionFiles(copy)[1].Exists());
   EXPECT_FALSE(container.CopyUserPrefsFile(a, copy));  // already there
-  EXPECT_FALSE(container.CopyUserPrefsFile(CPFileSpec(dir_.Path() / "Un.cpt"), dir_.Spec("X.grp")));
+  EXPECT_FALSE(container.CopyUserPrefsFile(CPFileRef(dir_.Path() / "Un.cpt"), dir_.Ref("X.grp")));
   ASSERT_TRUE(container.OpenDocument(copy));  // a dossier of its own, that opens
   EXPECT_EQ(1, gUserPrefs->GetNbOfComptes());
   ASSERT_TRUE(container.OpenDocument(open));
@@ -312,7 +312,7 @@ TEST_F(ContainerTest, TheVersionCheckAtStartUpWaitsForItsDelay) {
     ++requests;
     res.set_content("UPDATE\tN\r\n", "text/plain");
   });
-  CPFileSpec dossier(dir_.Path() / "Dossier.grp");
+  CPFileRef dossier(dir_.Path() / "Dossier.grp");
   MakeDossier(dossier);
   WithPreferences([&](VYXGlobalPreferences& p) {
     p.SetWebSiteHost(server.HostAndPort());
@@ -352,11 +352,11 @@ class ContainerWithComptes : public ContainerTest {
     ASSERT_NE(nullptr, gUserPrefs);
     container_->AddListener(&heard_);
   }
-  CPFileSpec Compte(const std::string& name) const {
+  CPFileRef Compte(const std::string& name) const {
     return VYXCompteFileIn(dossier_.Folder(), name);
   }
 
-  CPFileSpec dossier_{dir_.Path() / "Dossier" / "Dossier.grp"};
+  CPFileRef dossier_{dir_.Path() / "Dossier" / "Dossier.grp"};
   std::unique_ptr<VYXContainer> container_;
   ContMessages heard_;
 };
@@ -396,16 +396,16 @@ TEST_F(ContainerWithComptes, AccountsOpenOnceAndCloseWithTheDossier) {
   container_->CloseCompte(*found);
   EXPECT_EQ(1, container_->GetNbOfComptes());
   // Changing the dossier closes its accounts first.
-  container_->ChangeUserPreferences(CPFileSpec(dir_.Path() / "Autre.grp"), true);
+  container_->ChangeUserPreferences(CPFileRef(dir_.Path() / "Autre.grp"), true);
   EXPECT_EQ(0, container_->GetNbOfComptes());
   EXPECT_EQ((std::vector<uint32_t>{4, 4, 5, 5, 2, 3}), heard_.codes);
 }
 
 TEST_F(ContainerWithComptes, AnAccountFromElsewhereJoinsTheDossier) {
-  ASSERT_TRUE(container_->CreateCompteFile(CPFileSpec(dir_.Path() / "Ailleurs.cpt"), nullptr));
+  ASSERT_TRUE(container_->CreateCompteFile(CPFileRef(dir_.Path() / "Ailleurs.cpt"), nullptr));
   container_->CloseAllComptes();
   EXPECT_EQ(0, gUserPrefs->GetNbOfComptes());
-  ASSERT_TRUE(container_->OpenDocument(CPFileSpec(dir_.Path() / "Ailleurs.cpt")));
+  ASSERT_TRUE(container_->OpenDocument(CPFileRef(dir_.Path() / "Ailleurs.cpt")));
   EXPECT_EQ(1, gUserPrefs->GetNbOfComptes());
   EXPECT_EQ(1, container_->GetNbOfComptes());
 }
@@ -445,20 +445,20 @@ TEST_F(ContainerWithComptes, AMovedDossierFolderOpensEveryAccount) {
   fs::create_directories(dossier_.Path().parent_path() / "Épargne");
   ASSERT_TRUE(container_->CreateCompte(Compte("Courant"), nullptr));
   ASSERT_TRUE(container_->CreateCompte(
-      CPFileSpec(dossier_.Path().parent_path() / "Épargne" / "Livret A.cpt"), nullptr));
+      CPFileRef(dossier_.Path().parent_path() / "Épargne" / "Livret A.cpt"), nullptr));
   container_.reset();
   // The whole dossier folder goes elsewhere, its log with it.
   fs::path moved = dir_.Path() / "Rangé" / "Mes comptes";
   fs::create_directories(moved.parent_path());
   fs::rename(dossier_.Path().parent_path(), moved);
-  CPFileSpec there(moved / "Dossier.grp");
+  CPFileRef there(moved / "Dossier.grp");
   container_ = std::make_unique<VYXContainer>(Folders());
   container_->SetUserFileSpec(there);
   container_->Startup();
   ASSERT_TRUE(container_->OpenAllComptes());
   EXPECT_EQ(2, container_->GetNbOfComptes());
   VYXSDBCompte* livret = nullptr;
-  EXPECT_TRUE(container_->GetCompte(CPFileSpec(moved / "Épargne" / "Livret A.cpt"), &livret));
+  EXPECT_TRUE(container_->GetCompte(CPFileRef(moved / "Épargne" / "Livret A.cpt"), &livret));
   EXPECT_EQ(1u, user_.Questions().size());  // the dossier asked for at the first start only
   EXPECT_TRUE(user_.Alerts().empty());
 }

@@ -27,7 +27,7 @@ class VYXGlobalPreferencesTest : public ::testing::Test {
 TEST_F(VYXGlobalPreferencesTest, EveryKeyHasItsDefault) {
   VYXGlobalPreferences prefs(file_);
   prefs.Load();
-  CPFileSpec last;
+  CPFileRef last;
   EXPECT_FALSE(prefs.GetLastGroupPath(&last));
   EXPECT_TRUE(prefs.GetShowViewEnabled());
   EXPECT_TRUE(prefs.GetShowViewTheme().IsEmpty());
@@ -78,7 +78,7 @@ TEST_F(VYXGlobalPreferencesTest, EveryKeyIsReadUnderItsName) {
   })");
   VYXGlobalPreferences prefs(file_);
   prefs.Load();
-  CPFileSpec last;
+  CPFileRef last;
   EXPECT_TRUE(prefs.GetLastGroupPath(&last));
   EXPECT_EQ(fs::path("/home/anne/Famille.grp"), last.Path());
   EXPECT_FALSE(prefs.GetShowViewEnabled());
@@ -142,20 +142,20 @@ TEST_F(VYXGlobalPreferencesTest, ChangesAreWrittenThrough) {
   prefs.Load();
   prefs.SetShowViewTheme(CPString::FromStd(Utf8ToMacRoman("Forêt d'été")));
   prefs.SetCheckNewVersionDelay(14);
-  prefs.SetLastGroupPath(dir_.Spec("Famille.grp"));
+  prefs.SetLastGroupPath(dir_.Ref("Famille.grp"));
   VYXSMTPSettings smtp;
   smtp.server = CPString("smtp.example.fr");
   smtp.port = 465;
   prefs.SetSMTPSettings(smtp);
-  prefs.AddRecentDocument(dir_.Spec("Famille.grp"));
-  prefs.AddRecentDocument(dir_.Spec("Asso.grp"));
+  prefs.AddRecentDocument(dir_.Ref("Famille.grp"));
+  prefs.AddRecentDocument(dir_.Ref("Asso.grp"));
   EXPECT_NE(std::string::npos, VYXReadFile(file_).find("Forêt d'été"));
 
   VYXGlobalPreferences again(file_);
   again.Load();
   EXPECT_EQ(Utf8ToMacRoman("Forêt d'été"), again.GetShowViewTheme().Std());
   EXPECT_EQ(14, again.GetCheckNewVersionDelay());
-  CPFileSpec last;
+  CPFileRef last;
   ASSERT_TRUE(again.GetLastGroupPath(&last));
   EXPECT_EQ(dir_.Path() / "Famille.grp", last.Path());
   EXPECT_EQ(465, again.GetSMTPSettings().port);

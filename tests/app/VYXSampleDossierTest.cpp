@@ -45,7 +45,7 @@ TEST_F(SampleDossier, TheBuildPutsItBesideVyx) {
     SCOPED_TRACE(name);
     EXPECT_EQ(VYXReadFile(installed_ / name), VYXReadFile(beside / name));
   }
-  EXPECT_TRUE(VYXIsUserFile(CPFileSpec(beside / "Exemple.grp")));
+  EXPECT_TRUE(VYXIsUserFile(CPFileRef(beside / "Exemple.grp")));
   EXPECT_FALSE(fs::exists(beside / "Exemple.shr"));
 }
 
@@ -58,7 +58,7 @@ TEST_F(SampleDossier, AYearOfAHousehold) {
 
   VYXSDBCompte* courant = nullptr;
   VYXSDBCompte* livret = nullptr;
-  CPFileSpec folder(dir_.Path() / "données" / "Exemple");
+  CPFileRef folder(dir_.Path() / "données" / "Exemple");
   ASSERT_TRUE(container->GetCompte(VYXCompteFileIn(folder, "Compte courant"), &courant));
   ASSERT_TRUE(container->GetCompte(VYXCompteFileIn(folder, "Livret A"), &livret));
 

@@ -13,7 +13,7 @@ CPString N(const char* utf8) { return CPString::FromStd(Utf8ToMacRoman(utf8)); }
 TEST(StarterLists, NamesTheListHasAreLeftAsTheyAre) {
   VYXPinnedClock clock{14, 7, 2024};
   VYXTempDir dir;
-  VYXSDBUserPreferences user(dir.Spec("Dossier.grp"));
+  VYXSDBUserPreferences user(dir.Ref("Dossier.grp"));
   user.IUserPreferences(true);
   Categorie income;
   income.type = kCategorieRecette;

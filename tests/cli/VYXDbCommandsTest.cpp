@@ -20,8 +20,8 @@ class DbCommandsTest : public ::testing::Test {
   // With `hole`, the one at 2 is deleted and the saved index (ID 5) takes the
   // first of its three blocks: 1, index 2, free 3-4, 5, 6-7.
   std::string Make(const std::string& name, bool hole = true) {
-    CPFileSpec spec = dir_.Spec(name);
-    CPSimpleDBFile f(spec);
+    CPFileRef fileRef = dir_.Ref(name);
+    CPSimpleDBFile f(fileRef);
     Str255 signature = "\x08vyx_cpt1";
     f.Create('VyxP', 'CPT5', signature, 3, false);
     CPSimpleDBSession s(&f);
@@ -33,7 +33,7 @@ class DbCommandsTest : public ::testing::Test {
     }
     if (hole) s.DeleteData(2, CPSimpleDBDataInfo());
     f.Close();
-    return spec.Path().string();
+    return fileRef.Path().string();
   }
   static void Patch(const std::string& path, uint64_t at, const std::string& bytes) {
     std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
@@ -192,7 +192,7 @@ TEST_F(DbCommandsTest, CompacterShortensTheFileAndKeepsItSound) {
   EXPECT_NE(std::string::npos, v.out.find("index enregistré conforme"));
 
   // Another writer holds the file: compacting is refused, not done beside it.
-  CPSimpleDBFile holder{CPFileSpec(path)};
+  CPSimpleDBFile holder{CPFileRef(path)};
   holder.Open(10, false, false);
   VYXRunResult refused = VYXRunVyx({"db", "compacter", path});
   EXPECT_EQ(1, refused.exitCode);

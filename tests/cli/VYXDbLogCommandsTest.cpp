@@ -20,7 +20,7 @@ class DbLogCommandsTest : public ::testing::Test {
  protected:
   // A logged account with four records, one of them changed and one deleted.
   std::string MakeLogged() {
-    CPSimpleDBFile f(spec_);
+    CPSimpleDBFile f(fileRef_);
     Str255 signature = "\x08vyx_cpt1";
     f.Create('VyxP', 'CPT5', signature, 3, false);
     f.StartEventLog();
@@ -39,7 +39,7 @@ class DbLogCommandsTest : public ::testing::Test {
     s.DeleteData(r, info);
     records_ = Read(f);
     f.Close();
-    return spec_.Path().string();
+    return fileRef_.Path().string();
   }
   static Records Read(CPSimpleDBFile& f) {
     Records out;
@@ -53,16 +53,16 @@ class DbLogCommandsTest : public ::testing::Test {
     }
     return out;
   }
-  Records ReadFile(const CPFileSpec& spec) {
-    CPSimpleDBFile f(spec);
+  Records ReadFile(const CPFileRef& fileRef) {
+    CPSimpleDBFile f(fileRef);
     f.Open(10, false, true);
     return Read(f);
   }
 
   VYXTempDir dir_;
   VYXPinnedClock clock_{15, 3, 2024, 9, 30};
-  CPFileSpec spec_ = dir_.Spec("compte.cpt");
-  CPFileSpec log_ = dir_.Spec("compte.evt");
+  CPFileRef fileRef_ = dir_.Ref("compte.cpt");
+  CPFileRef log_ = dir_.Ref("compte.evt");
   Records records_;
 };
 
@@ -86,31 +86,31 @@ TEST_F(DbLogCommandsTest, InfoTellsHowTheLogStands) {
 
 TEST_F(DbLogCommandsTest, ReconstruireRebuildsALostDatabaseFromItsLog) {
   MakeLogged();
-  fs::remove(spec_.Path());
+  fs::remove(fileRef_.Path());
   // Without a file named, the log's own database is looked for beside it.
   VYXRunResult none = VYXRunVyx({"db", "reconstruire", log_.Path().string()});
   EXPECT_EQ(1, none.exitCode);
   EXPECT_NE(std::string::npos, none.err.find("précisez le fichier à reconstruire"));
 
-  VYXRunResult r = VYXRunVyx({"db", "reconstruire", log_.Path().string(), spec_.Path().string(),
+  VYXRunResult r = VYXRunVyx({"db", "reconstruire", log_.Path().string(), fileRef_.Path().string(),
                               "--version-contenu", "3"});
   ASSERT_EQ(0, r.exitCode) << r.err;
   EXPECT_NE(std::string::npos, r.out.find("3 enregistrements, eventID 6, autoID 4"));
-  EXPECT_EQ(records_, ReadFile(spec_));
-  VYXRunResult check = VYXRunVyx({"db", "verifier", spec_.Path().string()});
+  EXPECT_EQ(records_, ReadFile(fileRef_));
+  VYXRunResult check = VYXRunVyx({"db", "verifier", fileRef_.Path().string()});
   EXPECT_EQ(0, check.exitCode) << check.out;
   // Found beside its log, an up-to-date file has nothing to catch up.
   VYXRunResult again = VYXRunVyx({"db", "reconstruire", log_.Path().string(), "--json"});
   ASSERT_EQ(0, again.exitCode) << again.err;
   nlohmann::json j = nlohmann::json::parse(again.out);
-  EXPECT_EQ(spec_.Path().string(), j["fichier"]);
+  EXPECT_EQ(fileRef_.Path().string(), j["fichier"]);
   EXPECT_EQ(false, j["nouveau"]);
-  EXPECT_EQ(records_, ReadFile(spec_));
+  EXPECT_EQ(records_, ReadFile(fileRef_));
 }
 
 TEST_F(DbLogCommandsTest, ReconstruireRefusesAnotherDatabasesLog) {
   MakeLogged();
-  CPFileSpec other = dir_.Spec("autre.cpt");
+  CPFileRef other = dir_.Ref("autre.cpt");
   {
     CPSimpleDBFile f(other);
     Str255 signature = "\x08vyx_cpt1";

@@ -12,7 +12,7 @@ class CPFileStreamTest : public ::testing::Test {
 };
 
 TEST_F(CPFileStreamTest, CreateWriteReopenRead) {
-  CPFileStream s(dir_.Spec("data"));
+  CPFileStream s(dir_.Ref("data"));
   EXPECT_FALSE(s.Exists());
   s.Create('VYX ', 'CPTE', false);
   EXPECT_TRUE(s.Exists());
@@ -47,21 +47,21 @@ TEST_F(CPFileStreamTest, CreateWriteReopenRead) {
 }
 
 TEST_F(CPFileStreamTest, FailuresCarryTheSystemsCode) {
-  CPFileStream missing(dir_.Spec("none"));
+  CPFileStream missing(dir_.Ref("none"));
   EXPECT_CP_CODE(fnfErr, missing.Open(kCPFileRead));
   EXPECT_CP_CODE(fnfErr, missing.Delete());
   char c;
   long count = 1;
   EXPECT_CP_CODE(rfNumErr, missing.ReadData(&c, &count));
 
-  CPFileStream inMissingFolder(CPFileSpec(dir_.Path() / "no-folder" / "f"));
+  CPFileStream inMissingFolder(CPFileRef(dir_.Path() / "no-folder" / "f"));
   EXPECT_CP_CODE(fnfErr, inMissingFolder.Create('VYX ', 'DATA', false));
 }
 
 TEST_F(CPFileStreamTest, RenameMoveAndDeleteFollowTheFile) {
-  CPFileStream s(dir_.Spec("a"));
+  CPFileStream s(dir_.Ref("a"));
   s.Create('VYX ', 'DATA', false);
-  CPFileStream other(dir_.Spec("b"));
+  CPFileStream other(dir_.Ref("b"));
   other.Create('VYX ', 'DATA', false);
 
   EXPECT_CP_CODE(dupFNErr, s.Rename("b"));
@@ -73,7 +73,7 @@ TEST_F(CPFileStreamTest, RenameMoveAndDeleteFollowTheFile) {
   EXPECT_EQ("x", VYXReadFile(dir_.Path() / "c"));
 
   std::filesystem::create_directory(dir_.Path() / "sub");
-  s.Move(CPFileSpec(dir_.Path() / "sub"));
+  s.Move(CPFileRef(dir_.Path() / "sub"));
   EXPECT_TRUE(std::filesystem::exists(dir_.Path() / "sub" / "c"));
   EXPECT_TRUE(s.Exists());
   s.Open(kCPFileRead);
@@ -83,10 +83,10 @@ TEST_F(CPFileStreamTest, RenameMoveAndDeleteFollowTheFile) {
 }
 
 TEST_F(CPFileStreamTest, SecondWriterInTheSameProcessIsRefused) {
-  CPFileStream first(dir_.Spec("f"));
+  CPFileStream first(dir_.Ref("f"));
   first.Create('VYX ', 'DATA', false);
   first.Open(kCPFileReadWrite);
-  CPFileStream second(dir_.Spec("f"));
+  CPFileStream second(dir_.Ref("f"));
   EXPECT_CP_CODE(opWrErr, second.Open(kCPFileReadWrite));
   EXPECT_CP_CODE(opWrErr, second.Open(kCPFileReadWriteShared));
   second.Open(kCPFileRead);

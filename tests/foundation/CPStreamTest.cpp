@@ -45,7 +45,7 @@ TEST(CPPtrStream, ReadsAndWritesStopAtTheBlocksEnd) {
 
 TEST(CPFileStream, ShortReadRaisesEndOfFile) {
   VYXTempDir dir;
-  CPFileStream s(dir.Spec("short"));
+  CPFileStream s(dir.Ref("short"));
   s.Create('VYX ', 'DATA', false);
   s.Open(kCPFileReadWrite);
   s.WriteData("0123456789", 10L);
@@ -210,7 +210,7 @@ TEST(CPStream, RestAndPeek) {
 
   // A file stream that fails a peek is still where it was.
   VYXTempDir dir;
-  CPFileStream f(dir.Spec("peek"));
+  CPFileStream f(dir.Ref("peek"));
   f.Create('VYX ', 'DATA', false);
   f.Open(kCPFileReadWrite);
   f.WriteData("abc", 3L);

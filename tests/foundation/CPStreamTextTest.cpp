@@ -159,13 +159,13 @@ class CPStreamText : public ::testing::Test {
     h->SetMarker(0, kCPFromStart);
     out.push_back(std::move(h));
 
-    CPFileSpec spec = dir_.Spec("f" + std::to_string(files_++));
-    CPFileStream writer(spec);
+    CPFileRef fileRef = dir_.Ref("f" + std::to_string(files_++));
+    CPFileStream writer(fileRef);
     writer.Create('VYX ', 'TEXT', true);
     writer.Open(kCPFileReadWrite);
     writer.WriteData(bytes.data(), long(bytes.size()));
     writer.Close();
-    auto f = std::make_unique<CPFileStream>(spec);
+    auto f = std::make_unique<CPFileStream>(fileRef);
     f->Open(kCPFileRead);
     out.push_back(std::move(f));
     return out;

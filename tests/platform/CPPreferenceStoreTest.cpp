@@ -294,21 +294,21 @@ TEST_F(CPPreferenceStoreTest, RecentDocumentsAreMostRecentFirstWithoutRepeats) {
   store.Load();
   CPRecentDocuments recent(store, 3);
   EXPECT_TRUE(recent.Get().empty());
-  ASSERT_EQ(noErr, recent.Add(dir_.Spec("a.grp")));
-  ASSERT_EQ(noErr, recent.Add(dir_.Spec("b.grp")));
-  ASSERT_EQ(noErr, recent.Add(CPFileSpec(dir_.Path() / "sub" / ".." / "a.grp")));  // the same file
-  ASSERT_EQ(noErr, recent.Add(dir_.Spec("c.grp")));
-  ASSERT_EQ(noErr, recent.Add(dir_.Spec("d.grp")));  // pushes the oldest out
+  ASSERT_EQ(noErr, recent.Add(dir_.Ref("a.grp")));
+  ASSERT_EQ(noErr, recent.Add(dir_.Ref("b.grp")));
+  ASSERT_EQ(noErr, recent.Add(CPFileRef(dir_.Path() / "sub" / ".." / "a.grp")));  // the same file
+  ASSERT_EQ(noErr, recent.Add(dir_.Ref("c.grp")));
+  ASSERT_EQ(noErr, recent.Add(dir_.Ref("d.grp")));  // pushes the oldest out
   ASSERT_EQ(noErr, store.Save());
 
   CPPreferenceStore again(file_);
   again.Load();
   CPRecentDocuments reread(again, 3);
   std::vector<fs::path> paths;
-  for (const CPFileSpec& spec : reread.Get()) paths.push_back(spec.Path());
+  for (const CPFileRef& fileRef : reread.Get()) paths.push_back(fileRef.Path());
   EXPECT_EQ((std::vector<fs::path>{dir_.Path() / "d.grp", dir_.Path() / "c.grp", dir_.Path() / "a.grp"}),
             paths);
-  reread.Remove(dir_.Spec("c.grp"));
+  reread.Remove(dir_.Ref("c.grp"));
   EXPECT_EQ(2u, reread.Get().size());
   reread.Clear();
   EXPECT_TRUE(reread.Get().empty());
@@ -318,7 +318,7 @@ TEST_F(CPPreferenceStoreTest, RecentDocumentsStoreAbsolutePaths) {
   CPPreferenceStore store(file_);
   store.Load();
   CPRecentDocuments recent(store);
-  ASSERT_EQ(noErr, recent.Add(CPFileSpec("relatif.grp")));
+  ASSERT_EQ(noErr, recent.Add(CPFileRef("relatif.grp")));
   ASSERT_EQ(1u, recent.Get().size());
   EXPECT_TRUE(recent.Get()[0].Path().is_absolute());
 }

@@ -320,10 +320,10 @@ TEST_F(Indexes, HeaderPlusItemsRecordsRoundTrip) {
 TEST(IndexesFile, SetsSurviveClosingAndReopeningTheirFile) {
   VYXPinnedClock clock(14, 7, 2024);
   VYXTempDir dir;
-  CPFileSpec spec = dir.Spec("groupe.rsrc");
+  CPFileRef fileRef = dir.Ref("groupe.rsrc");
   Strings cats, posts;
   {
-    CPFileStream file(spec);
+    CPFileStream file(fileRef);
     file.Create('VyxP', 'RSRC', false);
     file.Open(kCPFileReadWrite);
     CPStreamResourceStorage storage(file);
@@ -341,7 +341,7 @@ TEST(IndexesFile, SetsSurviveClosingAndReopeningTheirFile) {
     cats = Utf8(DisplayNames(cat));
     posts = TwoLevel(post);
   }
-  CPFileStream file(spec);
+  CPFileStream file(fileRef);
   file.Open(kCPFileReadWrite);
   CPStreamResourceStorage storage(file);
   CPResourceSet orders(storage, 'HIER', kCPVariableSize);

@@ -30,8 +30,8 @@ std::string M(const char* utf8) { return Utf8ToMacRoman(utf8); }
 class SDBStorage : public ::testing::TestWithParam<bool> {
  protected:
   std::unique_ptr<CPSimpleDBFile> Make() const {
-    if (GetParam()) return std::make_unique<CPSimpleDBFullMemoryFile>(spec_);
-    return std::make_unique<CPSimpleDBFile>(spec_);
+    if (GetParam()) return std::make_unique<CPSimpleDBFullMemoryFile>(fileRef_);
+    return std::make_unique<CPSimpleDBFile>(fileRef_);
   }
   void SetUp() override {
     file_ = Make();
@@ -61,7 +61,7 @@ class SDBStorage : public ::testing::TestWithParam<bool> {
 
   VYXPinnedClock clock_{14, 7, 2024};
   VYXTempDir dir_;
-  CPFileSpec spec_ = dir_.Spec("dossier.grp");
+  CPFileRef fileRef_ = dir_.Ref("dossier.grp");
   std::unique_ptr<CPSimpleDBFile> file_;
 };
 

@@ -332,9 +332,9 @@ TEST_F(StreamStorage, AFullTypeRaisesInsteadOfLoopingForever) {
 TEST(StreamStorageFile, ResourcesSurviveClosingAndReopening) {
   VYXPinnedClock clock(14, 7, 2024);
   VYXTempDir dir;
-  CPFileSpec spec = dir.Spec("lists.rsrc");
+  CPFileRef fileRef = dir.Ref("lists.rsrc");
   {
-    CPFileStream file(spec);
+    CPFileStream file(fileRef);
     file.Create('VyxP', 'RSRC', false);
     file.Open(kCPFileReadWrite);
     CPStreamResourceStorage s(file);
@@ -344,7 +344,7 @@ TEST(StreamStorageFile, ResourcesSurviveClosingAndReopening) {
     s.SetResource(kType, 500, CPHostEncoding, grown.data(), 500);
     s.SetResourceName(kType, 600, Name("six cents"));
   }
-  CPFileStream file(spec);
+  CPFileStream file(fileRef);
   file.Open(kCPFileReadWrite);
   CPStreamResourceStorage s(file);
   EXPECT_EQ(11, s.GetResourcesCount(kType));

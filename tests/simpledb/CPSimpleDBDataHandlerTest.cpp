@@ -113,7 +113,7 @@ TEST_P(SDBHandlerTest, BinaryRecordsAreStoredInTheEncodingAskedAndReadInTheLayou
     Rate expected = tva;
     expected.Encode(c.encoding);
     EXPECT_TRUE(Same(expected, stored));
-    std::string file = VYXReadFile(spec_.Path());
+    std::string file = VYXReadFile(fileRef_.Path());
     uint32_t flags;
     std::memcpy(&flags, file.data() + 5120 + (r - 1) * 128 + 24, 4);
     EXPECT_EQ(c.flagBits, flags & kSDBEncodingBits);

@@ -32,7 +32,7 @@ class SDBLogTest : public SDBFileTest {
     return f;
   }
   static void ASSERT_RESULT(bool ok) { ASSERT_TRUE(ok); }
-  CPFileSpec LogSpec() const { return dir_.Spec("compte.evt"); }
+  CPFileRef LogRef() const { return dir_.Ref("compte.evt"); }
 };
 
 TEST_P(SDBLogTest, SnapshotAtFirstStartThenOneEventPerChangeReadableBothWays) {
@@ -48,7 +48,7 @@ TEST_P(SDBLogTest, SnapshotAtFirstStartThenOneEventPerChangeReadableBothWays) {
   f->Close();
 
   // Named after the database without its extension.
-  std::string log = VYXReadFile(LogSpec().Path());
+  std::string log = VYXReadFile(LogRef().Path());
   ASSERT_GE(log.size(), 64u);
   EXPECT_EQ(0, std::memcmp(log.data(), "\x08vyx_cpt1", 9));
   EXPECT_EQ("CPT5", log.substr(12, 4));
@@ -86,7 +86,7 @@ TEST_P(SDBLogTest, SnapshotAtFirstStartThenOneEventPerChangeReadableBothWays) {
   EXPECT_EQ(added.dataID, SDBLE32(log, seen[2].at + 40));
   EXPECT_EQ(log.size(), seen[2].next);
 
-  CPSimpleDBEventFile reader(LogSpec());
+  CPSimpleDBEventFile reader(LogRef());
   reader.Open(kCPFileRead);
   EXPECT_EQ(3u, reader.GetLastEventID());
   std::vector<uint32_t> backwards;
@@ -103,12 +103,12 @@ TEST_P(SDBLogTest, SnapshotAtFirstStartThenOneEventPerChangeReadableBothWays) {
 }
 
 TEST_P(SDBLogTest, AFileLoggedFromItsCreationStartsAtEventZero) {
-  auto f = Make(spec_);
+  auto f = Make(fileRef_);
   Str255 signature = "\x08vyx_grp1";
   f->Create('VyxP', 'GRP5', signature, 1, true);  // shared: logged at once
   Add(*f, 10, 1);
   f->Close();
-  CPSimpleDBEventFile reader(LogSpec());
+  CPSimpleDBEventFile reader(LogRef());
   reader.Open(kCPFileRead);
   std::vector<uint32_t> ids;
   reader.Play(0, 0, false, [&](CPSimpleDBLogEvent& e) { return ids.push_back(e.eventID), true; });
@@ -121,7 +121,7 @@ TEST_P(SDBLogTest, RecordsNotLoggedLeaveTheCounterAndTheLogAlone) {
   f->StartEventLog();
   Add(*f, 10, 1);
   const uint32_t eventID = f->GetEventID();
-  const uint64_t logLength = std::filesystem::file_size(LogSpec().Path());
+  const uint64_t logLength = std::filesystem::file_size(LogRef().Path());
   CPSimpleDBDataInfo info;
   Add(*f, 10, 2, 'TEST', &info, kSDBNotLoggedFlag);
   CPSimpleDBSession s(f.get());
@@ -131,7 +131,7 @@ TEST_P(SDBLogTest, RecordsNotLoggedLeaveTheCounterAndTheLogAlone) {
   s.ModifyData(r, &info, CPHostEncoding, other.data(), 300, &placed);
   s.DeleteData(placed, info);
   EXPECT_EQ(eventID, f->GetEventID());
-  EXPECT_EQ(logLength, std::filesystem::file_size(LogSpec().Path()));
+  EXPECT_EQ(logLength, std::filesystem::file_size(LogRef().Path()));
   CheckCopy(*f);
 }
 
@@ -141,9 +141,9 @@ TEST_P(SDBLogTest, RebuildingFromTheLogAloneGivesTheSameRecordsAndCounters) {
   original->Close();
   const CPSimpleDBHeader h = original->GetHeader();
 
-  CPFileSpec copy = dir_.Spec("copie.cpt");
+  CPFileRef copy = dir_.Ref("copie.cpt");
   auto rebuilt = Make(copy);
-  rebuilt->Rebuild(LogSpec(), 'VyxP', 3, false);
+  rebuilt->Rebuild(LogRef(), 'VyxP', 3, false);
   CheckCopy(*rebuilt);
   EXPECT_EQ(before, SDBContentsOf(*rebuilt));
   EXPECT_TRUE(rebuilt->EventLogRunning());
@@ -154,7 +154,7 @@ TEST_P(SDBLogTest, RebuildingFromTheLogAloneGivesTheSameRecordsAndCounters) {
   EXPECT_EQ(h.baseID, rebuilt->GetHeader().baseID);
   EXPECT_EQ(h.contentVersion, rebuilt->GetHeader().contentVersion);
   // The copy got a log of its own, under its own name, and opens with it.
-  EXPECT_TRUE(dir_.Spec("copie.evt").Exists());
+  EXPECT_TRUE(dir_.Ref("copie.evt").Exists());
   auto again = Open(copy);
   EXPECT_TRUE(again->EventLogRunning());
   EXPECT_EQ(before, SDBContentsOf(*again));
@@ -163,8 +163,8 @@ TEST_P(SDBLogTest, RebuildingFromTheLogAloneGivesTheSameRecordsAndCounters) {
 TEST_P(SDBLogTest, RebuildingAnOlderCopyReplaysOnlyWhatItMissed) {
   auto f = Workload();
   f->Close();
-  const CPFileSpec backup = dir_.Spec("sauvegarde.cpt");
-  std::filesystem::copy_file(spec_.Path(), backup.Path());
+  const CPFileRef backup = dir_.Ref("sauvegarde.cpt");
+  std::filesystem::copy_file(fileRef_.Path(), backup.Path());
   f = Open();
   Add(*f, 70, 11);
   CPSimpleDBSession s(f.get());
@@ -176,9 +176,9 @@ TEST_P(SDBLogTest, RebuildingAnOlderCopyReplaysOnlyWhatItMissed) {
   f->Close();
 
   // The old copy takes the database's place and is brought up to date.
-  std::filesystem::rename(backup.Path(), spec_.Path());
-  auto rebuilt = Make(spec_);
-  rebuilt->Rebuild(LogSpec(), 'VyxP', 3, false);
+  std::filesystem::rename(backup.Path(), fileRef_.Path());
+  auto rebuilt = Make(fileRef_);
+  rebuilt->Rebuild(LogRef(), 'VyxP', 3, false);
   EXPECT_EQ(now, SDBContentsOf(*rebuilt));
   EXPECT_EQ(f->GetEventID(), rebuilt->GetEventID());
   CheckCopy(*rebuilt);
@@ -187,47 +187,47 @@ TEST_P(SDBLogTest, RebuildingAnOlderCopyReplaysOnlyWhatItMissed) {
 TEST_P(SDBLogTest, OpeningALoggedFileChecksItsLog) {
   auto f = Workload();
   f->Close();
-  const std::string log = VYXReadFile(LogSpec().Path());
-  auto restore = [&] { std::ofstream(LogSpec().Path(), std::ios::binary) << log; };
+  const std::string log = VYXReadFile(LogRef().Path());
+  auto restore = [&] { std::ofstream(LogRef().Path(), std::ios::binary) << log; };
 
-  std::filesystem::remove(LogSpec().Path());
+  std::filesystem::remove(LogRef().Path());
   EXPECT_CP_CODE(kSDBErrLogMissing, Open());
   restore();
 
   std::string other = log;
   other[36] ^= 1;  // another database's log
-  std::ofstream(LogSpec().Path(), std::ios::binary) << other;
+  std::ofstream(LogRef().Path(), std::ios::binary) << other;
   EXPECT_CP_CODE(kSDBErrLogOtherBase, Open());
   other = log;
   other[16] ^= 1;
-  std::ofstream(LogSpec().Path(), std::ios::binary) << other;
+  std::ofstream(LogRef().Path(), std::ios::binary) << other;
   EXPECT_CP_CODE(kSDBErrLogMarker, Open());
   other = log;
   other[20] = 2;
-  std::ofstream(LogSpec().Path(), std::ios::binary) << other;
+  std::ofstream(LogRef().Path(), std::ios::binary) << other;
   EXPECT_CP_CODE(kSDBErrLogVersion, Open());
 
   // A log shorter by its last event: the file is ahead of it.
   uint32_t lastBegin = SDBLE32(log, log.size() - 4);
-  std::ofstream(LogSpec().Path(), std::ios::binary) << log.substr(0, lastBegin);
+  std::ofstream(LogRef().Path(), std::ios::binary) << log.substr(0, lastBegin);
   EXPECT_CP_CODE(kSDBErrLogBehind, Open());
   restore();
 
   // A file restored from before the last change: the log is ahead of it.
   f = Open();
   f->Close();
-  std::string db = VYXReadFile(spec_.Path());
+  std::string db = VYXReadFile(fileRef_.Path());
   f = Open();
   Add(*f, 10, 20);
   f->Close();
-  std::ofstream(spec_.Path(), std::ios::binary) << db;
+  std::ofstream(fileRef_.Path(), std::ios::binary) << db;
   EXPECT_CP_CODE(kSDBErrLogAhead, Open());
 }
 
 TEST_P(SDBLogTest, StoppingTheLogLetsTheNextStartBeginAgain) {
   auto f = Workload();
   f->StopEventLog(true);
-  EXPECT_FALSE(LogSpec().Exists());
+  EXPECT_FALSE(LogRef().Exists());
   Add(*f, 10, 30);
   f->Close();
   f = Open();
@@ -236,12 +236,12 @@ TEST_P(SDBLogTest, StoppingTheLogLetsTheNextStartBeginAgain) {
   const SDBContents contents = SDBContentsOf(*f);
   f->Close();
   // The new snapshot carries the counter the file had reached.
-  auto rebuilt = Make(dir_.Spec("copie.cpt"));
-  rebuilt->Rebuild(LogSpec(), 'VyxP', 3, false);
+  auto rebuilt = Make(dir_.Ref("copie.cpt"));
+  rebuilt->Rebuild(LogRef(), 'VyxP', 3, false);
   EXPECT_EQ(contents, SDBContentsOf(*rebuilt));
   EXPECT_EQ(f->GetEventID(), rebuilt->GetEventID());
   rebuilt->Close();
-  EXPECT_NO_THROW(Open(dir_.Spec("copie.cpt")));
+  EXPECT_NO_THROW(Open(dir_.Ref("copie.cpt")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SDBLogTest, ::testing::Bool(),

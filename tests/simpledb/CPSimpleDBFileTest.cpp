@@ -40,12 +40,12 @@ TEST_P(SDBFileTest, NewFileIsItsHeaderAndTheFirstRecordIsBlockOneID1) {
   EXPECT_EQ(1u, info.dataID);
   EXPECT_EQ(CPClock::Now(), info.creation);
   EXPECT_EQ(5120u + 128, Length());
-  std::string open = VYXReadFile(spec_.Path());
+  std::string open = VYXReadFile(fileRef_.Path());
   EXPECT_EQ(0x8u, LE32(open, 20) & 0x8);  // flagged open while a writer has it
   CheckCopy(*f);
   f->Close();
 
-  std::string bytes = VYXReadFile(spec_.Path());
+  std::string bytes = VYXReadFile(fileRef_.Path());
   EXPECT_EQ(0, std::memcmp(bytes.data(), "\x08vyx_cpt1", 9));
   EXPECT_EQ("CPT5", bytes.substr(12, 4));  // in text order
   EXPECT_EQ(0x5F2A6B51u, LE32(bytes, 16));
@@ -100,7 +100,7 @@ TEST_P(SDBFileTest, ChangesAreCheckedAgainstTheStoredRecord) {
 
 TEST_P(SDBFileTest, ReopeningUsesTheSavedIndexOrWalksAfterAnUncleanStop) {
   std::vector<CPSimpleDBFileIndexItem> expected;
-  CPFileSpec killed = dir_.Spec("killed.cpt");
+  CPFileRef killed = dir_.Ref("killed.cpt");
   {
     auto f = Create();
     std::mt19937 rng(3);
@@ -129,7 +129,7 @@ TEST_P(SDBFileTest, ReopeningUsesTheSavedIndexOrWalksAfterAnUncleanStop) {
     }
     expected = Items(*f);
     // What a writer killed now leaves behind: every write has reached the file.
-    std::filesystem::copy_file(spec_.Path(), killed.Path());
+    std::filesystem::copy_file(fileRef_.Path(), killed.Path());
     CheckCopy(*f);
   }
   auto clean = Open();
@@ -164,13 +164,13 @@ TEST_P(SDBFileTest, ADamagedSavedIndexIsRebuiltByWalking) {
   };
   for (const auto& c : cases) {
     uint64_t record = at();
-    std::string before = VYXReadFile(spec_.Path());
-    PutLE32(spec_.Path(), record + c.offset, c.value);
+    std::string before = VYXReadFile(fileRef_.Path());
+    PutLE32(fileRef_.Path(), record + c.offset, c.value);
     auto f = Open(true);
     EXPECT_FALSE(f->GetRecovery().savedIndexUsed) << c.name;
     EXPECT_EQ(expected, Items(*f)) << c.name;
     f.reset();
-    std::ofstream(spec_.Path(), std::ios::binary) << before;
+    std::ofstream(fileRef_.Path(), std::ios::binary) << before;
   }
 }
 
@@ -195,7 +195,7 @@ TEST_P(SDBFileTest, AChangeToANotLoggedRecordIsInTheNextSavedIndex) {
 // nor hand those IDs out again.
 TEST_P(SDBFileTest, AKillInsideAFastAddBatchLosesNoIDAndNoRecord) {
   Create()->Close();
-  CPFileSpec killed = dir_.Spec("killed.cpt");
+  CPFileRef killed = dir_.Ref("killed.cpt");
   std::vector<CPSimpleDBDataID> ids;
   {
     auto f = Open();
@@ -208,7 +208,7 @@ TEST_P(SDBFileTest, AKillInsideAFastAddBatchLosesNoIDAndNoRecord) {
       s.AddData(&info, CPHostEncoding, data.data(), 30, &r, 0, batch);
       ids.push_back(info.dataID);
     }
-    std::filesystem::copy_file(spec_.Path(), killed.Path());
+    std::filesystem::copy_file(fileRef_.Path(), killed.Path());
     s.CloseFastAdd(batch);
   }
   auto f = Open(killed);
@@ -249,14 +249,14 @@ TEST_P(SDBFileTest, RefusedOpenings) {
       {"stream marker", [](const auto& p) { PutLE32(p, 80, 5120); }, kSDBErrStreamMarker, 10},
   };
   for (const auto& c : cases) {
-    CPFileSpec spec = dir_.Spec(std::string(c.name) + ".cpt");
+    CPFileRef fileRef = dir_.Ref(std::string(c.name) + ".cpt");
     {
-      auto f = Create(spec);
+      auto f = Create(fileRef);
       Add(*f, 10, 1);
     }
-    c.damage(spec.Path());
+    c.damage(fileRef.Path());
     for (bool readOnly : {true, false}) {
-      EXPECT_CP_CODE(c.code, Open(spec, readOnly, c.maxVersion))
+      EXPECT_CP_CODE(c.code, Open(fileRef, readOnly, c.maxVersion))
           << c.name << (readOnly ? " read-only" : "");
     }
   }
@@ -267,13 +267,13 @@ TEST_P(SDBFileTest, ReadOnlyFilesRefuseEveryChange) {
     auto f = Create();
     Add(*f, 10, 1);
   }
-  std::string before = VYXReadFile(spec_.Path());
+  std::string before = VYXReadFile(fileRef_.Path());
   for (int way = 0; way < 2; ++way) {
     std::unique_ptr<CPSimpleDBFile> f;
     if (way == 0) {
       f = Open(true);
     } else {
-      ::chmod(spec_.Path().c_str(), 0444);  // a locked file opened for writing is read-only
+      ::chmod(fileRef_.Path().c_str(), 0444);  // a locked file opened for writing is read-only
       f = Open(false);
     }
     EXPECT_TRUE(f->IsReadOnly());
@@ -288,7 +288,7 @@ TEST_P(SDBFileTest, ReadOnlyFilesRefuseEveryChange) {
     EXPECT_CP_CODE(kSDBErrReadOnly, f->Compact(&s));
     EXPECT_EQ(SDBBytes(10, 1), ReadID(*f, 1));
   }
-  EXPECT_EQ(before, VYXReadFile(spec_.Path()));
+  EXPECT_EQ(before, VYXReadFile(fileRef_.Path()));
 }
 
 TEST_P(SDBFileTest, CompactionKeepsOrderDataAndFixesTheSavedIndexPlace) {
@@ -359,8 +359,8 @@ TEST_P(SDBFileTest, AnAppendedStreamSegmentIsReadAndGivenUpByAWriter) {
   std::string segment =
       "\x05\x38\xE5\x1A"
       "donnees du flux";
-  WriteAt(spec_.Path(), end, segment.data(), segment.size());
-  PutLE32(spec_.Path(), 80, static_cast<uint32_t>(end));
+  WriteAt(fileRef_.Path(), end, segment.data(), segment.size());
+  PutLE32(fileRef_.Path(), 80, static_cast<uint32_t>(end));
   {
     auto f = Open(true);
     ASSERT_EQ(15u, f->GetStreamSize(nullptr));
@@ -447,7 +447,7 @@ TEST_P(SDBFileTest, SessionsHearTheChangesThatConcernThem) {
 
 TEST_P(SDBFileTest, ASecondWriterIsRefusedWithAClearMessage) {
   auto first = Create();
-  auto second = Make(spec_);
+  auto second = Make(fileRef_);
   try {
     second->Open(10, false, false);
     FAIL() << "a second writer was let in";
@@ -456,7 +456,7 @@ TEST_P(SDBFileTest, ASecondWriterIsRefusedWithAClearMessage) {
     EXPECT_EQ("Le fichier est déjà ouvert en écriture, par vyx ou par une autre application.",
               MacRomanToUtf8(e.DisplayText()));
   }
-  auto reader = Open(spec_, true);  // readers are never refused
+  auto reader = Open(fileRef_, true);  // readers are never refused
   EXPECT_TRUE(reader->IsReadOnly());
 }
 
@@ -464,17 +464,17 @@ TEST_P(SDBFileTest, ASecondWriterIsRefusedWithAClearMessage) {
 // out and stays exactly as it was until writing starts; a file whose writer
 // stopped without closing cannot start so, since its opening must repair it.
 TEST_P(SDBFileTest, AFileOpenedForWritingLaterIsUnchangedUntilWritingStarts) {
-  CPFileSpec killed = dir_.Spec("killed.cpt");
+  CPFileRef killed = dir_.Ref("killed.cpt");
   {
     auto f = Create();
     Add(*f, 10, 1);
     Add(*f, 300, 2, 'OTHR');
     f->StartEventLog();
-    std::filesystem::copy_file(spec_.Path(), killed.Path());  // still open in the copy
+    std::filesystem::copy_file(fileRef_.Path(), killed.Path());  // still open in the copy
   }
-  const std::string before = VYXReadFile(spec_.Path());
+  const std::string before = VYXReadFile(fileRef_.Path());
   {
-    auto f = Make(spec_);
+    auto f = Make(fileRef_);
     f->OpenWritingLater(10);
     EXPECT_TRUE(f->IsReadOnly());
     EXPECT_TRUE(f->WritingLater());
@@ -488,11 +488,11 @@ TEST_P(SDBFileTest, AFileOpenedForWritingLaterIsUnchangedUntilWritingStarts) {
     EXPECT_CP_CODE(opWrErr, Open());
     f->Close();
   }
-  EXPECT_EQ(before, VYXReadFile(spec_.Path()));
+  EXPECT_EQ(before, VYXReadFile(fileRef_.Path()));
 
   CPSimpleDBDataInfo added;
   {
-    auto f = Make(spec_);
+    auto f = Make(fileRef_);
     f->OpenWritingLater(10);
     ASSERT_TRUE(f->StartWriting());
     EXPECT_FALSE(f->IsReadOnly());
@@ -562,7 +562,7 @@ TEST_P(SDBFileTest, OrderedWalkFollowsTheLookupsAndChecksWhenAsked) {
     }
   }
   unsigned char byte = 0x5A;
-  WriteAt(spec_.Path(), 5120 + uint64_t(damaged - 1) * 128 + 44, &byte, 1);
+  WriteAt(fileRef_.Path(), 5120 + uint64_t(damaged - 1) * 128 + 44, &byte, 1);
   auto f = Open(true);
   EXPECT_CP_CODE(kSDBErrChecksum, walk(*f, 'TEST', true));
   EXPECT_EQ(8u, walk(*f, 'TEST', false).size());

@@ -84,7 +84,7 @@ std::string BuildFile(bool bigEndian, uint32_t encodingFlags, uint32_t headerFla
 
 class ForeignFileTest : public SDBFileTest {
  protected:
-  void Write(const std::string& bytes) { std::ofstream(spec_.Path(), std::ios::binary) << bytes; }
+  void Write(const std::string& bytes) { std::ofstream(fileRef_.Path(), std::ios::binary) << bytes; }
   void ExpectContent(CPSimpleDBFile& f, const CPDataEncoding& encoding, uint32_t count = 2) {
     EXPECT_EQ(count, f.GetNbOfData(nullptr));
     CPSimpleDBSession s(&f);

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "SDBTestSupport.h"
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 #include "platform/CPOSErr.h"
 #include "simpledb/CPSimpleDBFile.h"
 #include "simpledb/CPSimpleDBFullMemoryFile.h"
@@ -39,13 +39,13 @@ void Send(int fd, const Message& m) {
 
 // The writer: changes for ever, as fast as it can, each acknowledged once its
 // call returned.
-[[noreturn]] void Writer(const CPFileSpec& spec, bool memory, uint32_t seed, int fd) {
+[[noreturn]] void Writer(const CPFileRef& fileRef, bool memory, uint32_t seed, int fd) {
   try {
     std::unique_ptr<CPSimpleDBFile> f;
     if (memory) {
-      f = std::make_unique<CPSimpleDBFullMemoryFile>(spec);
+      f = std::make_unique<CPSimpleDBFullMemoryFile>(fileRef);
     } else {
-      f = std::make_unique<CPSimpleDBFile>(spec);
+      f = std::make_unique<CPSimpleDBFile>(fileRef);
     }
     f->Open(10, false, false);
     CPSimpleDBSession s(f.get());
@@ -130,9 +130,9 @@ std::string Differences(const std::map<CPSimpleDBDataID, Content>& model,
 
 TEST(CPSimpleDBKill, AKilledWriterLosesNothingItHadFinished) {
   VYXTempDir dir;
-  CPFileSpec spec = dir.Spec("compte.cpt");
+  CPFileRef fileRef = dir.Ref("compte.cpt");
   {
-    CPSimpleDBFile f(spec);
+    CPSimpleDBFile f(fileRef);
     Str255 signature = "\x08vyx_cpt1";
     f.Create('VyxP', 'CPT5', signature, 1, false);
   }
@@ -144,7 +144,7 @@ TEST(CPSimpleDBKill, AKilledWriterLosesNothingItHadFinished) {
     pid_t pid = ::fork();
     if (pid == 0) {
       ::close(pipeFds[0]);
-      Writer(spec, round % 2 == 0, round, pipeFds[1]);
+      Writer(fileRef, round % 2 == 0, round, pipeFds[1]);
     }
     ::close(pipeFds[1]);
     // Kill it at a moment that differs at each round, counted from its first
@@ -191,7 +191,7 @@ TEST(CPSimpleDBKill, AKilledWriterLosesNothingItHadFinished) {
 
     // The next opening finds the file as the writer left it, rebuilds its
     // index by walking, and holds every finished change.
-    CPSimpleDBFile f(spec);
+    CPSimpleDBFile f(fileRef);
     f.Open(10, false, false);
     EXPECT_TRUE(f.GetRecovery().unclean);
     EXPECT_FALSE(f.GetRecovery().savedIndexUsed);
@@ -228,7 +228,7 @@ TEST(CPSimpleDBKill, AKilledWriterLosesNothingItHadFinished) {
     }
     EXPECT_GT(f.GetNewID(), model.empty() ? 0 : model.rbegin()->first);
     f.Close();
-    VYXRunResult verdict = VYXRunVyx({"db", "verifier", spec.Path().string()});
+    VYXRunResult verdict = VYXRunVyx({"db", "verifier", fileRef.Path().string()});
     ASSERT_EQ(0, verdict.exitCode) << "round " << round << ": " << verdict.out << verdict.err;
   }
 }
@@ -240,11 +240,11 @@ TEST(CPSimpleDBKill, AKilledWriterLosesNothingItHadFinished) {
 // left where the header does not look is no record of the application's.
 TEST(CPSimpleDBKill, ASavedIndexMovedWithoutItsPointerIsNoRecord) {
   VYXTempDir dir;
-  CPFileSpec spec = dir.Spec("compte.cpt");
+  CPFileRef fileRef = dir.Ref("compte.cpt");
   std::map<CPSimpleDBDataID, std::vector<unsigned char>> model;
   CPSimpleDBRefnum first = 0;
   {
-    CPSimpleDBFile f(spec);
+    CPSimpleDBFile f(fileRef);
     Str255 signature = "\x08vyx_cpt1";
     f.Create('VyxP', 'CPT5', signature, 1, false);
     CPSimpleDBSession s(&f);
@@ -259,7 +259,7 @@ TEST(CPSimpleDBKill, ASavedIndexMovedWithoutItsPointerIsNoRecord) {
   }  // closed: the saved index is written after the records
   auto indexPointer = [&](uint32_t* value, bool write) {
     CPFile raw;
-    ASSERT_EQ(noErr, raw.Open(spec, kCPFileReadWrite));
+    ASSERT_EQ(noErr, raw.Open(fileRef, kCPFileReadWrite));
     size_t done = 0;
     ASSERT_EQ(noErr, write ? raw.Write(60, value, 4) : raw.Read(60, value, 4, &done));
     raw.Close();
@@ -271,7 +271,7 @@ TEST(CPSimpleDBKill, ASavedIndexMovedWithoutItsPointerIsNoRecord) {
   pid_t pid = ::fork();
   if (pid == 0) {
     try {
-      CPSimpleDBFile f(spec);
+      CPSimpleDBFile f(fileRef);
       f.Open(10, false, false);
       CPSimpleDBSession s(&f);
       s.DeleteData(first, CPSimpleDBDataInfo());
@@ -291,7 +291,7 @@ TEST(CPSimpleDBKill, ASavedIndexMovedWithoutItsPointerIsNoRecord) {
   indexPointer(&before, true);
 
   for (bool readOnly : {true, false}) {
-    CPSimpleDBFile f(spec);
+    CPSimpleDBFile f(fileRef);
     f.Open(10, false, readOnly);
     EXPECT_TRUE(f.GetRecovery().unclean);
     std::vector<CPSimpleDBDataID> ids;
@@ -301,9 +301,9 @@ TEST(CPSimpleDBKill, ASavedIndexMovedWithoutItsPointerIsNoRecord) {
     }
     EXPECT_EQ(model.size(), ids.size()) << (readOnly ? "reading" : "writing");
   }
-  VYXRunResult verdict = VYXRunVyx({"db", "verifier", spec.Path().string()});
+  VYXRunResult verdict = VYXRunVyx({"db", "verifier", fileRef.Path().string()});
   EXPECT_EQ(0, verdict.exitCode) << verdict.out << verdict.err;
-  CPSimpleDBFile f(spec);
+  CPSimpleDBFile f(fileRef);
   f.Open(10, false, false);
   EXPECT_TRUE(f.GetRecovery().savedIndexUsed);
   EXPECT_EQ(model.size(), f.GetFileIndex().Items().size());
@@ -311,9 +311,9 @@ TEST(CPSimpleDBKill, ASavedIndexMovedWithoutItsPointerIsNoRecord) {
 
 TEST(CPSimpleDBKill, ASecondProcessCannotOpenTheFileForWriting) {
   VYXTempDir dir;
-  CPFileSpec spec = dir.Spec("compte.cpt");
+  CPFileRef fileRef = dir.Ref("compte.cpt");
   {
-    CPSimpleDBFile f(spec);
+    CPSimpleDBFile f(fileRef);
     Str255 signature = "\x08vyx_cpt1";
     f.Create('VyxP', 'CPT5', signature, 1, false);
   }
@@ -322,7 +322,7 @@ TEST(CPSimpleDBKill, ASecondProcessCannotOpenTheFileForWriting) {
   ASSERT_EQ(0, ::pipe(release));
   pid_t pid = ::fork();
   if (pid == 0) {
-    CPSimpleDBFile f(spec);
+    CPSimpleDBFile f(fileRef);
     f.Open(10, false, false);
     char c = 1;
     if (::write(ready[1], &c, 1) != 1) ::_exit(2);
@@ -332,15 +332,15 @@ TEST(CPSimpleDBKill, ASecondProcessCannotOpenTheFileForWriting) {
   char c;
   ASSERT_EQ(1, ::read(ready[0], &c, 1));
   {
-    CPSimpleDBFile f(spec);
+    CPSimpleDBFile f(fileRef);
     EXPECT_CP_CODE(opWrErr, f.Open(10, false, false));
-    CPSimpleDBFile reader(spec);
+    CPSimpleDBFile reader(fileRef);
     reader.Open(10, false, true);  // reading is never refused
   }
   ASSERT_EQ(1, ::write(release[1], &c, 1));
   int status;
   ::waitpid(pid, &status, 0);
-  CPSimpleDBFile f(spec);
+  CPSimpleDBFile f(fileRef);
   f.Open(10, false, false);  // the lock died with its holder
   EXPECT_TRUE(f.GetRecovery().unclean);
 }

@@ -24,22 +24,22 @@ class SDBRecoveryTest : public SDBFileTest {
     for (uint32_t k = 0; k < 5; ++k) Add(*f, 40 + 30 * k, k + 1);
     return f;
   }
-  CPFileSpec LogSpec() const { return dir_.Spec("compte.evt"); }
+  CPFileRef LogRef() const { return dir_.Ref("compte.evt"); }
   // Puts the header back as a writer that stopped without closing left it.
   void MarkOpen(uint32_t eventID) {
-    std::string db = VYXReadFile(spec_.Path());
+    std::string db = VYXReadFile(fileRef_.Path());
     uint32_t flags = SDBLE32(db, 20) | kSDBHeaderOpenFlag;
-    SDBWriteAt(spec_.Path(), 20, &flags, 4);
-    SDBWriteAt(spec_.Path(), 48, &eventID, 4);
+    SDBWriteAt(fileRef_.Path(), 20, &flags, 4);
+    SDBWriteAt(fileRef_.Path(), 48, &eventID, 4);
   }
   void ExpectLogReplays(CPSimpleDBFile& f) {
-    auto copy = Make(dir_.Spec("copie.cpt"));
-    copy->Rebuild(LogSpec(), 'VyxP', 10, false);
+    auto copy = Make(dir_.Ref("copie.cpt"));
+    copy->Rebuild(LogRef(), 'VyxP', 10, false);
     EXPECT_EQ(SDBContentsOf(f), SDBContentsOf(*copy));
     EXPECT_EQ(f.GetEventID(), copy->GetEventID());
     copy->Close();
-    std::filesystem::remove(dir_.Spec("copie.cpt").Path());
-    std::filesystem::remove(dir_.Spec("copie.evt").Path());
+    std::filesystem::remove(dir_.Ref("copie.cpt").Path());
+    std::filesystem::remove(dir_.Ref("copie.evt").Path());
   }
 };
 
@@ -47,17 +47,17 @@ TEST_P(SDBRecoveryTest, AnEventCutShortIsRemoved) {
   auto f = LoggedFile();
   const uint32_t eventID = f->GetEventID();
   f->Close();
-  const uint64_t whole = std::filesystem::file_size(LogSpec().Path());
+  const uint64_t whole = std::filesystem::file_size(LogRef().Path());
   // Half of the next event: its one write was cut.
-  std::string log = VYXReadFile(LogSpec().Path());
+  std::string log = VYXReadFile(LogRef().Path());
   uint32_t last = SDBLE32(log, log.size() - 4);
   std::string half = log.substr(last, (log.size() - last) / 2);
-  SDBWriteAt(LogSpec().Path(), whole, half.data(), half.size());
+  SDBWriteAt(LogRef().Path(), whole, half.data(), half.size());
   MarkOpen(eventID);
   f = Open();
   EXPECT_EQ(half.size(), f->GetRecovery().logCut);
   EXPECT_EQ(0u, f->GetRecovery().logCorrections);
-  EXPECT_EQ(whole, std::filesystem::file_size(LogSpec().Path()));
+  EXPECT_EQ(whole, std::filesystem::file_size(LogRef().Path()));
   Add(*f, 10, 50);
   CheckCopy(*f);
   ExpectLogReplays(*f);
@@ -66,7 +66,7 @@ TEST_P(SDBRecoveryTest, AnEventCutShortIsRemoved) {
 TEST_P(SDBRecoveryTest, AChangeTheLogMissedIsLoggedAtTheNextOpening) {
   auto f = LoggedFile();
   f->Close();
-  const std::string logBefore = VYXReadFile(LogSpec().Path());
+  const std::string logBefore = VYXReadFile(LogRef().Path());
   const uint32_t eventID = f->GetEventID();
   // Three changes reach the file; the log, as if killed each time before its
   // write, keeps none of them.
@@ -84,7 +84,7 @@ TEST_P(SDBRecoveryTest, AChangeTheLogMissedIsLoggedAtTheNextOpening) {
   Add(*f, 20, 60);
   const SDBContents contents = SDBContentsOf(*f);
   f->Close();
-  std::ofstream(LogSpec().Path(), std::ios::binary) << logBefore;
+  std::ofstream(LogRef().Path(), std::ios::binary) << logBefore;
   MarkOpen(eventID);
 
   f = Open();
@@ -111,9 +111,9 @@ INSTANTIATE_TEST_SUITE_P(Files, SDBRecoveryTest, ::testing::Bool(),
 // A real writer, killed at random moments of a stream of changes.
 TEST(SDBKilledWriter, EveryKillLeavesAFileWhoseLogReplaysToIt) {
   VYXTempDir dir;
-  const CPFileSpec spec = dir.Spec("compte.cpt");
+  const CPFileRef fileRef = dir.Ref("compte.cpt");
   {
-    CPSimpleDBFile f(spec);
+    CPSimpleDBFile f(fileRef);
     Str255 signature = "\x08vyx_cpt1";
     f.Create('VyxP', 'CPT5', signature, 1, false);
     f.StartEventLog();
@@ -122,7 +122,7 @@ TEST(SDBKilledWriter, EveryKillLeavesAFileWhoseLogReplaysToIt) {
   for (int round = 0; round < 12; ++round) {
     {
       SDBStation writer;
-      ASSERT_EQ("ok", writer.Ask("open-alone " + spec.Path().string()));
+      ASSERT_EQ("ok", writer.Ask("open-alone " + fileRef.Path().string()));
       writer.Send("crash 30 R" + std::to_string(round));
       writer.WaitForDots(50 + static_cast<int>(random() % 400));
       // The last dot woke this process: killing at once would always land at
@@ -130,17 +130,17 @@ TEST(SDBKilledWriter, EveryKillLeavesAFileWhoseLogReplaysToIt) {
       std::this_thread::sleep_for(std::chrono::microseconds(random() % 400));
       writer.Kill();
     }
-    CPSimpleDBFullMemoryFile f(spec);
+    CPSimpleDBFullMemoryFile f(fileRef);
     f.Open(10, false, false);
     EXPECT_TRUE(f.GetRecovery().unclean);
     f.CheckMemory();
-    CPSimpleDBFile copy(dir.Spec("copie.cpt"));
-    copy.Rebuild(dir.Spec("compte.evt"), 'VyxP', 10, false);
+    CPSimpleDBFile copy(dir.Ref("copie.cpt"));
+    copy.Rebuild(dir.Ref("compte.evt"), 'VyxP', 10, false);
     EXPECT_EQ(SDBContentsOf(f), SDBContentsOf(copy)) << "round " << round;
     EXPECT_EQ(f.GetEventID(), copy.GetEventID());
     copy.Close();
-    std::filesystem::remove(dir.Spec("copie.cpt").Path());
-    std::filesystem::remove(dir.Spec("copie.evt").Path());
+    std::filesystem::remove(dir.Ref("copie.cpt").Path());
+    std::filesystem::remove(dir.Ref("copie.evt").Path());
   }
 }
 

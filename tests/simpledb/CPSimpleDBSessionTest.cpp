@@ -117,13 +117,13 @@ TEST_P(SDBSessionTest, FastAddBatchesNestAndCloseInnermostFirst) {
   CPSimpleDBRefnum r = 0;
   s.AddData(&info, CPHostEncoding, data.data(), 10, &r, 0, inner);
   EXPECT_EQ(end + 1, r);
-  uint32_t autoOnDisk = SDBLE32Of(spec_, 52);
+  uint32_t autoOnDisk = SDBLE32Of(fileRef_, 52);
   s.CloseFastAdd(inner);
   EXPECT_TRUE(f->FastAdd());
   s.CloseFastAdd(outer);
   EXPECT_FALSE(f->FastAdd());
-  EXPECT_LT(autoOnDisk, SDBLE32Of(spec_, 52));
-  EXPECT_EQ(f->GetAutoID(), SDBLE32Of(spec_, 52));
+  EXPECT_LT(autoOnDisk, SDBLE32Of(fileRef_, 52));
+  EXPECT_EQ(f->GetAutoID(), SDBLE32Of(fileRef_, 52));
   EXPECT_EQ(1u, Add(*f, 10, 4));  // outside a batch, the hole serves again
   CheckCopy(*f);
 }
@@ -144,7 +144,7 @@ TEST_P(SDBSessionTest, AFastAddObjectAppendsAndClosesItsBatch) {
     EXPECT_TRUE(f->FastAdd());
   }
   EXPECT_FALSE(f->FastAdd());
-  EXPECT_EQ(3u, SDBLE32Of(spec_, 52));
+  EXPECT_EQ(3u, SDBLE32Of(fileRef_, 52));
 }
 
 TEST_P(SDBSessionTest, IteratorsWalkOneTypeAndSurviveTheDeletionOfTheirRecord) {

@@ -47,13 +47,13 @@ class HeardTable : public CPSimpleDBDataHandler_T<Pair> {
 class SDBSharedTest : public ::testing::Test {
  protected:
   SDBSharedTest() {
-    CPSimpleDBFullMemoryFile f(spec_);
+    CPSimpleDBFullMemoryFile f(fileRef_);
     Str255 signature = "\x08vyx_grp1";
     f.Create('VyxP', 'GRP5', signature, 1, true);
     f.Close();
   }
   std::unique_ptr<CPSimpleDBFullMemoryFile> Station() {
-    auto f = std::make_unique<CPSimpleDBFullMemoryFile>(spec_);
+    auto f = std::make_unique<CPSimpleDBFullMemoryFile>(fileRef_);
     f->Open(10, true, false);
     return f;
   }
@@ -67,7 +67,7 @@ class SDBSharedTest : public ::testing::Test {
 
   VYXTempDir dir_;
   VYXPinnedClock clock_{15, 3, 2024};
-  CPFileSpec spec_ = dir_.Spec("dossier.grp");
+  CPFileRef fileRef_ = dir_.Ref("dossier.grp");
 };
 
 TEST_F(SDBSharedTest, EachStationHearsTheOthersChangesBeforeItsNextOperation) {
@@ -99,7 +99,7 @@ TEST_F(SDBSharedTest, EachStationHearsTheOthersChangesBeforeItsNextOperation) {
 }
 
 TEST_F(SDBSharedTest, StationsWithoutAMemoryCopyReadTheOthersRecordsWhereTheyNowAre) {
-  CPSimpleDBFile a(spec_), b(spec_);
+  CPSimpleDBFile a(fileRef_), b(fileRef_);
   a.Open(10, true, false);
   b.Open(10, true, false);
   CPSimpleDBSession sa(&a), sb(&b);
@@ -129,9 +129,9 @@ TEST_F(SDBSharedTest, OnlyTheLastStationOutMarksTheFileClosed) {
   auto b = Station();
   Add(*std::make_unique<CPSimpleDBSession>(a.get()), 1);
   a->Close();
-  EXPECT_TRUE(SDBLE32(VYXReadFile(spec_.Path()), 20) & kSDBHeaderOpenFlag);
+  EXPECT_TRUE(SDBLE32(VYXReadFile(fileRef_.Path()), 20) & kSDBHeaderOpenFlag);
   b->Close();
-  EXPECT_FALSE(SDBLE32(VYXReadFile(spec_.Path()), 20) & kSDBHeaderOpenFlag);
+  EXPECT_FALSE(SDBLE32(VYXReadFile(fileRef_.Path()), 20) & kSDBHeaderOpenFlag);
 }
 
 TEST_F(SDBSharedTest, ALockHeldElsewhereMakesTheOthersGiveUpWith1009) {
@@ -209,11 +209,11 @@ std::map<uint32_t, std::string> Listed(CPSimpleDBFile& f) {
 }
 
 // The log alone replays to the same records and counters.
-void ExpectLogReplays(const CPFileSpec& spec, const VYXTempDir& dir) {
-  CPSimpleDBFile original(spec);
+void ExpectLogReplays(const CPFileRef& fileRef, const VYXTempDir& dir) {
+  CPSimpleDBFile original(fileRef);
   original.Open(10, false, true);
-  CPSimpleDBFile copy(dir.Spec("copie.grp"));
-  copy.Rebuild(dir.Spec("dossier.evt"), 'VyxP', 10, false);
+  CPSimpleDBFile copy(dir.Ref("copie.grp"));
+  copy.Rebuild(dir.Ref("dossier.evt"), 'VyxP', 10, false);
   EXPECT_EQ(SDBContentsOf(original), SDBContentsOf(copy));
   EXPECT_EQ(original.GetEventID(), copy.GetEventID());
   EXPECT_EQ(original.GetAutoID(), copy.GetAutoID());
@@ -221,7 +221,7 @@ void ExpectLogReplays(const CPFileSpec& spec, const VYXTempDir& dir) {
 
 TEST_F(SDBSharedTest, TwoProcessesTakingTurnsSeeEachOthersChanges) {
   SDBStation a, b;
-  const std::string open = "open " + spec_.Path().string();
+  const std::string open = "open " + fileRef_.Path().string();
   ASSERT_EQ("ok", a.Ask(open));
   ASSERT_EQ("ok", b.Ask(open));
   std::string added = a.Ask("add A 3");
@@ -240,13 +240,13 @@ TEST_F(SDBSharedTest, TwoProcessesTakingTurnsSeeEachOthersChanges) {
   EXPECT_EQ("ok", b.Ask("close"));
   EXPECT_EQ(0, a.Quit());
   EXPECT_EQ(0, b.Quit());
-  EXPECT_EQ(0, VYXRunVyx({"db", "verifier", spec_.Path().string()}).exitCode);
-  ExpectLogReplays(spec_, dir_);
+  EXPECT_EQ(0, VYXRunVyx({"db", "verifier", fileRef_.Path().string()}).exitCode);
+  ExpectLogReplays(fileRef_, dir_);
 }
 
 TEST_F(SDBSharedTest, TwoProcessesWritingAsFastAsTheyCanLoseNothing) {
   SDBStation a, b;
-  const std::string open = "open " + spec_.Path().string();
+  const std::string open = "open " + fileRef_.Path().string();
   ASSERT_EQ("ok", a.Ask(open));
   ASSERT_EQ("ok", b.Ask(open));
   a.Send("stress 2 A");
@@ -269,19 +269,19 @@ TEST_F(SDBSharedTest, TwoProcessesWritingAsFastAsTheyCanLoseNothing) {
   a.Quit();
   b.Quit();
   {
-    CPSimpleDBFile f(spec_);
+    CPSimpleDBFile f(fileRef_);
     f.Open(10, false, true);
     EXPECT_EQ(expected, Listed(f));
-    EXPECT_EQ(0u, SDBLE32(VYXReadFile(spec_.Path()), 20) & kSDBHeaderOpenFlag);
+    EXPECT_EQ(0u, SDBLE32(VYXReadFile(fileRef_.Path()), 20) & kSDBHeaderOpenFlag);
   }
-  VYXRunResult verified = VYXRunVyx({"db", "verifier", spec_.Path().string()});
+  VYXRunResult verified = VYXRunVyx({"db", "verifier", fileRef_.Path().string()});
   EXPECT_EQ(0, verified.exitCode) << verified.out << verified.err;
-  ExpectLogReplays(spec_, dir_);
+  ExpectLogReplays(fileRef_, dir_);
 }
 
 TEST_F(SDBSharedTest, AStationKilledInTheMiddleOfAChangeIsRecoveredByTheOther) {
   std::mt19937 random(7);
-  const std::string open = "open " + spec_.Path().string();
+  const std::string open = "open " + fileRef_.Path().string();
   for (int round = 0; round < 8; ++round) {
     SDBStation a, b;
     ASSERT_EQ("ok", a.Ask(open));
@@ -299,10 +299,10 @@ TEST_F(SDBSharedTest, AStationKilledInTheMiddleOfAChangeIsRecoveredByTheOther) {
     EXPECT_EQ("ok", a.Ask("check"));
     EXPECT_EQ("ok", a.Ask("close"));
     a.Quit();
-    EXPECT_EQ(0, VYXRunVyx({"db", "verifier", spec_.Path().string()}).exitCode);
-    ExpectLogReplays(spec_, dir_);
-    std::filesystem::remove(dir_.Spec("copie.grp").Path());
-    std::filesystem::remove(dir_.Spec("copie.evt").Path());
+    EXPECT_EQ(0, VYXRunVyx({"db", "verifier", fileRef_.Path().string()}).exitCode);
+    ExpectLogReplays(fileRef_, dir_);
+    std::filesystem::remove(dir_.Ref("copie.grp").Path());
+    std::filesystem::remove(dir_.Ref("copie.evt").Path());
   }
 }
 

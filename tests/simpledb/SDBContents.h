@@ -46,8 +46,8 @@ inline uint32_t SDBLE32(const std::string& b, size_t at) {
 }
 
 // A 32-bit little-endian field of a file.
-inline uint32_t SDBLE32Of(const CPFileSpec& spec, size_t at) {
-  std::ifstream in(spec.Path(), std::ios::binary);
+inline uint32_t SDBLE32Of(const CPFileRef& fileRef, size_t at) {
+  std::ifstream in(fileRef.Path(), std::ios::binary);
   in.seekg(static_cast<std::streamoff>(at));
   unsigned char p[4] = {};
   in.read(reinterpret_cast<char*>(p), 4);

@@ -19,24 +19,24 @@
 
 class SDBFileTest : public ::testing::TestWithParam<bool> {
  protected:
-  std::unique_ptr<CPSimpleDBFile> Make(const CPFileSpec& spec) const {
-    if (GetParam()) return std::make_unique<CPSimpleDBFullMemoryFile>(spec);
-    return std::make_unique<CPSimpleDBFile>(spec);
+  std::unique_ptr<CPSimpleDBFile> Make(const CPFileRef& fileRef) const {
+    if (GetParam()) return std::make_unique<CPSimpleDBFullMemoryFile>(fileRef);
+    return std::make_unique<CPSimpleDBFile>(fileRef);
   }
-  std::unique_ptr<CPSimpleDBFile> Create(const CPFileSpec& spec) {
-    auto f = Make(spec);
+  std::unique_ptr<CPSimpleDBFile> Create(const CPFileRef& fileRef) {
+    auto f = Make(fileRef);
     Str255 signature = "\x08vyx_cpt1";
     f->Create('VyxP', 'CPT5', signature, 3, false);
     return f;
   }
-  std::unique_ptr<CPSimpleDBFile> Create() { return Create(spec_); }
-  std::unique_ptr<CPSimpleDBFile> Open(const CPFileSpec& spec, bool readOnly = false,
+  std::unique_ptr<CPSimpleDBFile> Create() { return Create(fileRef_); }
+  std::unique_ptr<CPSimpleDBFile> Open(const CPFileRef& fileRef, bool readOnly = false,
                                        uint32_t maxVersion = 10) {
-    auto f = Make(spec);
+    auto f = Make(fileRef);
     f->Open(maxVersion, false, readOnly);
     return f;
   }
-  std::unique_ptr<CPSimpleDBFile> Open(bool readOnly = false) { return Open(spec_, readOnly); }
+  std::unique_ptr<CPSimpleDBFile> Open(bool readOnly = false) { return Open(fileRef_, readOnly); }
 
   CPSimpleDBRefnum Add(CPSimpleDBFile& f, uint32_t size, uint32_t seed, OSType type = 'TEST',
                        CPSimpleDBDataInfo* out = nullptr, uint32_t flags = 0) {
@@ -64,11 +64,11 @@ class SDBFileTest : public ::testing::TestWithParam<bool> {
   static void CheckCopy(CPSimpleDBFile& f) {
     if (auto* m = dynamic_cast<CPSimpleDBFullMemoryFile*>(&f)) m->CheckMemory();
   }
-  uint64_t Length() const { return std::filesystem::file_size(spec_.Path()); }
+  uint64_t Length() const { return std::filesystem::file_size(fileRef_.Path()); }
 
   VYXTempDir dir_;
   VYXPinnedClock clock_{15, 3, 2024};
-  CPFileSpec spec_ = dir_.Spec("compte.cpt");
+  CPFileRef fileRef_ = dir_.Ref("compte.cpt");
 };
 
 #endif  // VYX_TESTS_SIMPLEDB_SDBFILEFIXTURE_H_

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "foundation/CPException.h"
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 
 // A fresh folder under the system's temporary directory, deleted with the object.
 class VYXTempDir {
@@ -19,7 +19,7 @@ class VYXTempDir {
   VYXTempDir();
   ~VYXTempDir();
   const std::filesystem::path& Path() const { return path_; }
-  CPFileSpec Spec(const std::string& name) const { return CPFileSpec(path_ / name); }
+  CPFileRef Ref(const std::string& name) const { return CPFileRef(path_ / name); }
 
  private:
   std::filesystem::path path_;

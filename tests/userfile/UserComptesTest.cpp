@@ -16,24 +16,24 @@ std::vector<std::string> CompteNames(VYXUserPreferences& user) { return Names(us
 TEST_F(UserFileTest, AccountsAreListedOnceUnderTheirName) {
   UserMessages heard;
   user_->AddListener(&heard);
-  CPFileSpec courant = MakeCompteFile("Courant.cpt");
-  CPFileSpec livret = MakeCompteFile("Épargne/Livret A.cpt");
+  CPFileRef courant = MakeCompteFile("Courant.cpt");
+  CPFileRef livret = MakeCompteFile("Épargne/Livret A.cpt");
   EXPECT_EQ(1, user_->AddCompte(courant));
   EXPECT_EQ(2, user_->AddCompte(livret));
-  EXPECT_EQ(1, user_->AddCompte(CPFileSpec(dir_.Path() / "." / "Courant.cpt")));
+  EXPECT_EQ(1, user_->AddCompte(CPFileRef(dir_.Path() / "." / "Courant.cpt")));
   EXPECT_EQ((std::vector<uint32_t>{5, 5}), heard.codes);
   EXPECT_EQ((std::vector<std::string>{"Courant", "Livret A"}), CompteNames(*user_));
   EXPECT_EQ(2, user_->GetCompteIndex(livret));
-  EXPECT_EQ(0, user_->GetCompteIndex(dir_.Spec("Autre.cpt")));
+  EXPECT_EQ(0, user_->GetCompteIndex(dir_.Ref("Autre.cpt")));
 
   // A name MacRoman cannot hold is refused, and nothing is left behind.
-  CPFileSpec odd = MakeCompteFile("Compte \xE2\x9C\x93.cpt");
+  CPFileRef odd = MakeCompteFile("Compte \xE2\x9C\x93.cpt");
   EXPECT_CP_CODE(kCPErrTextNotMacRoman, user_->AddCompte(odd));
   EXPECT_EQ(2, user_->GetNbOfComptes());
   EXPECT_EQ(2, user_->GetAliases().GetResourcesCount());
 
   Reopen();
-  CPFileSpec found;
+  CPFileRef found;
   ASSERT_TRUE(user_->GetNthCompte(2, &found, false));
   EXPECT_TRUE(found.SameFile(livret));
   EXPECT_FALSE(user_->GetNthCompte(3, &found, false));
@@ -66,33 +66,33 @@ TEST_F(UserFileTest, AMovedDossierFolderKeepsItsAccounts) {
   fs::path moved = elsewhere.Path() / "Mes comptes";
   fs::rename(dir_.Path(), moved);
   fs::create_directories(dir_.Path());  // for the fixture's clean-up
-  VYXSDBUserPreferences user(CPFileSpec(moved / "Dossier.grp"));
+  VYXSDBUserPreferences user(CPFileRef(moved / "Dossier.grp"));
   user.IUserPreferences(false);
   CPScriptedInteraction nobody;
   const fs::path expected[] = {moved / "Courant.cpt", moved / "Épargne" / "Livret A.cpt"};
   for (int32_t n = 1; n <= 2; ++n) {
-    CPFileSpec found;
+    CPFileRef found;
     ASSERT_TRUE(user.GetNthCompte(n, &found, true));
-    EXPECT_TRUE(found.SameFile(CPFileSpec(expected[n - 1]))) << found.Path();
+    EXPECT_TRUE(found.SameFile(CPFileRef(expected[n - 1]))) << found.Path();
   }
   EXPECT_TRUE(nobody.Questions().empty());
   user.Close();
 }
 
 TEST_F(UserFileTest, AUserFileMovedAloneFindsItsAccountsWhereTheyStayed) {
-  CPFileSpec courant = MakeCompteFile("Courant.cpt");
+  CPFileRef courant = MakeCompteFile("Courant.cpt");
   user_->AddCompte(courant);
   user_->Close();
   user_.reset();
   VYXTempDir elsewhere;
-  CPFileSpec moved = elsewhere.Spec("Dossier.grp");
-  fs::rename(spec_.Path(), moved.Path());
+  CPFileRef moved = elsewhere.Ref("Dossier.grp");
+  fs::rename(fileRef_.Path(), moved.Path());
   // Its log goes with it; its share file is made again where it is opened.
-  fs::rename(VYXCompanionFiles(spec_)[0].Path(), VYXCompanionFiles(moved)[0].Path());
+  fs::rename(VYXCompanionFiles(fileRef_)[0].Path(), VYXCompanionFiles(moved)[0].Path());
   {
     VYXSDBUserPreferences user(moved);
     user.IUserPreferences(false);
-    CPFileSpec found;
+    CPFileRef found;
     ASSERT_TRUE(user.GetNthCompte(1, &found, false));
     EXPECT_TRUE(found.SameFile(courant));
     user.Close();
@@ -110,21 +110,21 @@ TEST_F(UserFileTest, AUserFileMovedAloneFindsItsAccountsWhereTheyStayed) {
 }
 
 TEST_F(UserFileTest, TheUserSaysWhereALostAccountIs) {
-  CPFileSpec courant = MakeCompteFile("Courant.cpt");
+  CPFileRef courant = MakeCompteFile("Courant.cpt");
   user_->AddCompte(courant);
   VYXTempDir elsewhere;
   fs::path now = elsewhere.Path() / "rangé" / "Courant.cpt";
   fs::create_directories(now.parent_path());
   fs::rename(courant.Path(), now);
 
-  CPFileSpec found;
+  CPFileRef found;
   EXPECT_FALSE(user_->GetNthCompte(1, &found, false));
   {
     CPScriptedInteraction user;
     user.PushText(Utf8ToMacRoman((elsewhere.Path() / "nulle part.cpt").string()));
     user.PushText(Utf8ToMacRoman(now.string()));
     ASSERT_TRUE(user_->GetNthCompte(1, &found, true));
-    EXPECT_TRUE(found.SameFile(CPFileSpec(now)));
+    EXPECT_TRUE(found.SameFile(CPFileRef(now)));
     ASSERT_EQ(2u, user.Questions().size());
     EXPECT_NE(std::string::npos, user.Questions()[0].find("Courant"));
     EXPECT_EQ(1u, user.Alerts().size());

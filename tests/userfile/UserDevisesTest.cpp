@@ -67,7 +67,7 @@ TEST_F(UserFileTest, TheReferenceIsSetRightAtEveryOpening) {
 TEST_F(UserFileTest, AnOldEuroBecomesTheReference) {
   // A file whose reference went missing and whose euro is still called XEU,
   // under another ID, named by an account.
-  CPFileSpec compte = MakeCompteFile("Courant.cpt");
+  CPFileRef compte = MakeCompteFile("Courant.cpt");
   user_->AddCompte(compte);
   VYXUserDevisesSet& devises = user_->GetDevises();
   Devise xeu = Rates(1.0, 1.0);

@@ -40,26 +40,26 @@ class UserFileTest : public ::testing::Test {
  protected:
   void SetUp() override { Create(); }
   void Create() {
-    user_ = std::make_unique<VYXSDBUserPreferences>(spec_);
+    user_ = std::make_unique<VYXSDBUserPreferences>(fileRef_);
     user_->IUserPreferences(true);
   }
   void Reopen() {
     if (user_) user_->Close();
-    user_ = std::make_unique<VYXSDBUserPreferences>(spec_);
+    user_ = std::make_unique<VYXSDBUserPreferences>(fileRef_);
     user_->IUserPreferences(false);
   }
   // An empty file standing for an account, in the dossier's folder or below.
-  CPFileSpec MakeCompteFile(const std::string& relative) {
+  CPFileRef MakeCompteFile(const std::string& relative) {
     std::filesystem::path p = dir_.Path() / relative;
     std::filesystem::create_directories(p.parent_path());
     CPFile f;
-    EXPECT_EQ(0, CPFileSystem::Create(CPFileSpec(p), 'VyxP', 'CPT5', true));
-    return CPFileSpec(p);
+    EXPECT_EQ(0, CPFileSystem::Create(CPFileRef(p), 'VyxP', 'CPT5', true));
+    return CPFileRef(p);
   }
 
   VYXPinnedClock clock_{14, 7, 2024};
   VYXTempDir dir_;
-  CPFileSpec spec_ = dir_.Spec("Dossier.grp");
+  CPFileRef fileRef_ = dir_.Ref("Dossier.grp");
   std::unique_ptr<VYXSDBUserPreferences> user_;
 };
 

@@ -23,7 +23,7 @@ class UserWithComptes : public UserFileTest {
  protected:
   // An account of the dossier, open under the user file.
   std::unique_ptr<VYXSDBCompte> NewCompte(const std::string& name) {
-    CPFileSpec file = VYXCompteFileIn(CPFileSpec(dir_.Path()), name);
+    CPFileRef file = VYXCompteFileIn(CPFileRef(dir_.Path()), name);
     auto compte = std::make_unique<VYXSDBCompte>(*user_, file);
     compte->ICompte(true, true, false);
     user_->AddCompte(file);
@@ -31,7 +31,7 @@ class UserWithComptes : public UserFileTest {
     return compte;
   }
   std::unique_ptr<VYXSDBCompte> Reopen(std::unique_ptr<VYXSDBCompte> compte) {
-    CPFileSpec file;
+    CPFileRef file;
     compte->GetCompteIdentifier(&file);
     compte->Close();
     compte = std::make_unique<VYXSDBCompte>(*user_, file);

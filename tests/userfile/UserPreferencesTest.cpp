@@ -24,13 +24,13 @@ TEST_F(UserFileTest, ANewFileIsAUserFileWithEverySetInItsOrder) {
       'FMTX', 'NotT', 'NotS', 'NotI', 'CLFO', 'AFFA', 'TVA ', 'CFAM', 'alis'};
   EXPECT_EQ(expected, types);
   user_->Close();
-  EXPECT_TRUE(VYXIsUserFile(spec_));
+  EXPECT_TRUE(VYXIsUserFile(fileRef_));
 }
 
 TEST_F(UserFileTest, OnlyUserFilesOpen) {
   user_->Close();
   // Another database of vyx (an account's) is not a user file.
-  CPFileSpec other = dir_.Spec("Courant.cpt");
+  CPFileRef other = dir_.Ref("Courant.cpt");
   {
     CPSimpleDBFile db(other);
     Str255 signature = "\x08vyx_cpt1";
@@ -42,12 +42,12 @@ TEST_F(UserFileTest, OnlyUserFilesOpen) {
   EXPECT_CP_CODE(kVYXErrNotUserFile, wrong.IUserPreferences(false));
   EXPECT_FALSE(wrong.IsOpen());
   // A missing file says so, rather than a code of the lists.
-  VYXSDBUserPreferences missing(dir_.Spec("Absent.grp"));
+  VYXSDBUserPreferences missing(dir_.Ref("Absent.grp"));
   EXPECT_CP_CODE(fnfErr, missing.IUserPreferences(false));
   // An existing file is not created over.
-  VYXSDBUserPreferences again(spec_);
+  VYXSDBUserPreferences again(fileRef_);
   EXPECT_CP_CODE(dupFNErr, again.IUserPreferences(true));
-  EXPECT_TRUE(VYXIsUserFile(spec_));
+  EXPECT_TRUE(VYXIsUserFile(fileRef_));
 }
 
 TEST_F(UserFileTest, PreferenceRecordsByIDAndName) {

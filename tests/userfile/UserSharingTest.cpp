@@ -14,8 +14,8 @@ TEST_F(UserFileTest, TwoStationsAtOnceLoseNothing) {
   user_->Close();
   user_.reset();
   DossierStation a, b;
-  ASSERT_EQ("ok", a.Ask("ouvrir " + spec_.Path().string()));
-  ASSERT_EQ("ok", b.Ask("ouvrir " + spec_.Path().string()));
+  ASSERT_EQ("ok", a.Ask("ouvrir " + fileRef_.Path().string()));
+  ASSERT_EQ("ok", b.Ask("ouvrir " + fileRef_.Path().string()));
 
   // The two work at the same time; each answers when it is done.
   auto both = [&](const std::string& forA, const std::string& forB) {
@@ -52,7 +52,7 @@ TEST_F(UserFileTest, TwoStationsAtOnceLoseNothing) {
   ASSERT_EQ(4, user_->GetNbOfComptes());
   std::set<std::string> comptes;
   for (int32_t n = 1; n <= 4; ++n) {
-    CPFileSpec file;
+    CPFileRef file;
     ASSERT_TRUE(user_->GetNthCompte(n, &file, false));
     comptes.insert(file.Name());
   }

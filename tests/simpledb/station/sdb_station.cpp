@@ -95,7 +95,7 @@ std::string Run(const std::string& line) {
   if (command == "open" || command == "open-alone") {
     std::string path;
     in >> path;
-    gFile = std::make_unique<CPSimpleDBFullMemoryFile>(CPFileSpec(path));
+    gFile = std::make_unique<CPSimpleDBFullMemoryFile>(CPFileRef(path));
     gFile->Open(10, command == "open", false);
     return "ok";
   }

@@ -32,7 +32,7 @@ int main() {
       if (command == "ouvrir") {
         std::string path;
         std::getline(in >> std::ws, path);
-        user = std::make_unique<VYXSDBUserPreferences>(CPFileSpec(path));
+        user = std::make_unique<VYXSDBUserPreferences>(CPFileRef(path));
         user->IUserPreferences(false);
       } else if (command == "ajouter") {
         std::string prefix;
@@ -51,7 +51,7 @@ int main() {
       } else if (command == "compte") {
         std::string path;
         std::getline(in >> std::ws, path);
-        CPFileSpec file(path);
+        CPFileRef file(path);
         CPFileSystem::Create(file, 'VyxP', 'CPT5', true);
         user->AddCompte(file);
       } else if (command == "renommer") {

@@ -1,4 +1,4 @@
-#include "platform/CPFileSpec.h"
+#include "platform/CPFileRef.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,12 +14,12 @@
 
 namespace fs = std::filesystem;
 
-bool CPFileSpec::Exists() const {
+bool CPFileRef::Exists() const {
   std::error_code ec;
   return !path_.empty() && fs::exists(path_, ec);
 }
 
-bool CPFileSpec::SameFile(const CPFileSpec& other) const {
+bool CPFileRef::SameFile(const CPFileRef& other) const {
   std::error_code ec;
   if (fs::exists(path_, ec) && fs::exists(other.path_, ec)) {
     bool same = fs::equivalent(path_, other.path_, ec);
@@ -53,10 +53,10 @@ OSErr CPFileSystem::FromErrno(int err) {
 
 CPFile::~CPFile() { Close(); }
 
-OSErr CPFile::Open(const CPFileSpec& spec, CPFilePermission permission) {
+OSErr CPFile::Open(const CPFileRef& fileRef, CPFilePermission permission) {
   if (fd_ >= 0) return opWrErr;
   int flags = (permission == kCPFileRead ? O_RDONLY : O_RDWR) | O_CLOEXEC;
-  int fd = ::open(spec.Path().c_str(), flags);
+  int fd = ::open(fileRef.Path().c_str(), flags);
   if (fd < 0) return CPFileSystem::FromErrno(errno);
   // A lone writer holds an exclusive lock and sharers a shared one, so that a
   // second writer (in this process or another) is refused instead of writing
@@ -135,50 +135,50 @@ namespace {
 constexpr const char* kTypeAttr = "user.vyx.type";
 constexpr const char* kCreatorAttr = "user.vyx.creator";
 
-OSType GetCode(const CPFileSpec& spec, const char* attr) {
+OSType GetCode(const CPFileRef& fileRef, const char* attr) {
   unsigned char b[4];
-  if (::getxattr(spec.Path().c_str(), attr, b, 4) != 4) return 0;
+  if (::getxattr(fileRef.Path().c_str(), attr, b, 4) != 4) return 0;
   return (OSType(b[0]) << 24) | (OSType(b[1]) << 16) | (OSType(b[2]) << 8) | b[3];
 }
 
-OSErr SetCode(const CPFileSpec& spec, const char* attr, OSType code) {
-  if (!spec.Exists()) return fnfErr;
+OSErr SetCode(const CPFileRef& fileRef, const char* attr, OSType code) {
+  if (!fileRef.Exists()) return fnfErr;
   unsigned char b[4] = {uint8_t(code >> 24), uint8_t(code >> 16), uint8_t(code >> 8), uint8_t(code)};
   // File systems without user attributes (tmpfs in some kernels, FAT) lose the
   // codes; the file itself is what matters, so that is not an error.
-  ::setxattr(spec.Path().c_str(), attr, b, 4, 0);
+  ::setxattr(fileRef.Path().c_str(), attr, b, 4, 0);
   return noErr;
 }
 
 }  // namespace
 
-OSErr Create(const CPFileSpec& spec, OSType creator, OSType type, bool replace) {
+OSErr Create(const CPFileRef& fileRef, OSType creator, OSType type, bool replace) {
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (replace ? O_TRUNC : O_EXCL);
-  int fd = ::open(spec.Path().c_str(), flags, 0666);
+  int fd = ::open(fileRef.Path().c_str(), flags, 0666);
   if (fd < 0) return FromErrno(errno);
   ::close(fd);
-  SetCode(spec, kTypeAttr, type);
-  SetCode(spec, kCreatorAttr, creator);
+  SetCode(fileRef, kTypeAttr, type);
+  SetCode(fileRef, kCreatorAttr, creator);
   return noErr;
 }
 
-OSErr Delete(const CPFileSpec& spec) {
-  return ::unlink(spec.Path().c_str()) == 0 ? noErr : FromErrno(errno);
+OSErr Delete(const CPFileRef& fileRef) {
+  return ::unlink(fileRef.Path().c_str()) == 0 ? noErr : FromErrno(errno);
 }
 
-OSErr Rename(const CPFileSpec& spec, const std::string& newName) {
-  fs::path to = spec.Path().parent_path() / newName;
-  if (fs::exists(to) && !spec.SameFile(CPFileSpec(to))) return dupFNErr;
-  return ::rename(spec.Path().c_str(), to.c_str()) == 0 ? noErr : FromErrno(errno);
+OSErr Rename(const CPFileRef& fileRef, const std::string& newName) {
+  fs::path to = fileRef.Path().parent_path() / newName;
+  if (fs::exists(to) && !fileRef.SameFile(CPFileRef(to))) return dupFNErr;
+  return ::rename(fileRef.Path().c_str(), to.c_str()) == 0 ? noErr : FromErrno(errno);
 }
 
-OSErr Move(const CPFileSpec& spec, const CPFileSpec& folder) {
-  fs::path to = folder.Path() / spec.Path().filename();
+OSErr Move(const CPFileRef& fileRef, const CPFileRef& folder) {
+  fs::path to = folder.Path() / fileRef.Path().filename();
   if (fs::exists(to)) return dupFNErr;
-  return ::rename(spec.Path().c_str(), to.c_str()) == 0 ? noErr : FromErrno(errno);
+  return ::rename(fileRef.Path().c_str(), to.c_str()) == 0 ? noErr : FromErrno(errno);
 }
 
-OSErr Copy(const CPFileSpec& from, const CPFileSpec& to) {
+OSErr Copy(const CPFileRef& from, const CPFileRef& to) {
   std::error_code ec;
   fs::copy_file(from.Path(), to.Path(), fs::copy_options::overwrite_existing, ec);
   if (ec) return FromErrno(ec.value());
@@ -187,27 +187,27 @@ OSErr Copy(const CPFileSpec& from, const CPFileSpec& to) {
   return noErr;
 }
 
-bool IsLocked(const CPFileSpec& spec) {
+bool IsLocked(const CPFileRef& fileRef) {
   // A file with no write permission bit is "locked" even for root, who could
   // otherwise write anything: the user locked it, and we respect that.
   struct stat st;
-  if (::stat(spec.Path().c_str(), &st) != 0) return false;
+  if (::stat(fileRef.Path().c_str(), &st) != 0) return false;
   if ((st.st_mode & 0222) == 0) return true;
-  return ::access(spec.Path().c_str(), W_OK) != 0 && errno != EROFS;
+  return ::access(fileRef.Path().c_str(), W_OK) != 0 && errno != EROFS;
 }
 
-bool VolumeIsLocked(const CPFileSpec& spec) {
+bool VolumeIsLocked(const CPFileRef& fileRef) {
   struct statvfs st;
-  fs::path p = spec.Exists() ? spec.Path() : spec.Path().parent_path();
+  fs::path p = fileRef.Exists() ? fileRef.Path() : fileRef.Path().parent_path();
   if (p.empty()) p = ".";
   return ::statvfs(p.c_str(), &st) == 0 && (st.f_flag & ST_RDONLY);
 }
 
-OSType GetFileType(const CPFileSpec& spec) { return GetCode(spec, kTypeAttr); }
-OSType GetFileCreator(const CPFileSpec& spec) { return GetCode(spec, kCreatorAttr); }
-OSErr SetFileType(const CPFileSpec& spec, OSType type) { return SetCode(spec, kTypeAttr, type); }
-OSErr SetFileCreator(const CPFileSpec& spec, OSType creator) {
-  return SetCode(spec, kCreatorAttr, creator);
+OSType GetFileType(const CPFileRef& fileRef) { return GetCode(fileRef, kTypeAttr); }
+OSType GetFileCreator(const CPFileRef& fileRef) { return GetCode(fileRef, kCreatorAttr); }
+OSErr SetFileType(const CPFileRef& fileRef, OSType type) { return SetCode(fileRef, kTypeAttr, type); }
+OSErr SetFileCreator(const CPFileRef& fileRef, OSType creator) {
+  return SetCode(fileRef, kCreatorAttr, creator);
 }
 
 }  // namespace CPFileSystem

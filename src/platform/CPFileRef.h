@@ -12,23 +12,23 @@
 #include "platform/CPMacTypes.h"
 
 // A file's place in the file system (it need not exist).
-class CPFileSpec {
+class CPFileRef {
  public:
-  CPFileSpec() = default;
-  explicit CPFileSpec(std::filesystem::path path) : path_(std::move(path)) {}
+  CPFileRef() = default;
+  explicit CPFileRef(std::filesystem::path path) : path_(std::move(path)) {}
 
   const std::filesystem::path& Path() const { return path_; }
   // The file's name as stored on disk (UTF-8), and the folder that holds it.
   std::string Name() const { return path_.filename().string(); }
-  CPFileSpec Folder() const { return CPFileSpec(path_.parent_path()); }
-  // The spec of a file named `name` in the same folder.
-  CPFileSpec Sibling(const std::string& name) const { return CPFileSpec(path_.parent_path() / name); }
+  CPFileRef Folder() const { return CPFileRef(path_.parent_path()); }
+  // The reference of a file named `name` in the same folder.
+  CPFileRef Sibling(const std::string& name) const { return CPFileRef(path_.parent_path() / name); }
   bool Empty() const { return path_.empty(); }
   bool Exists() const;
 
   // Same file: equal absolute, normalised paths (or the same inode when both exist).
-  bool SameFile(const CPFileSpec& other) const;
-  bool operator==(const CPFileSpec& other) const { return SameFile(other); }
+  bool SameFile(const CPFileRef& other) const;
+  bool operator==(const CPFileRef& other) const { return SameFile(other); }
 
  private:
   std::filesystem::path path_;
@@ -49,7 +49,7 @@ class CPFile {
   CPFile(const CPFile&) = delete;
   CPFile& operator=(const CPFile&) = delete;
 
-  OSErr Open(const CPFileSpec& spec, CPFilePermission permission);
+  OSErr Open(const CPFileRef& fileRef, CPFilePermission permission);
   OSErr Close();
   bool IsOpen() const { return fd_ >= 0; }
   int Descriptor() const { return fd_; }
@@ -69,18 +69,18 @@ namespace CPFileSystem {
 
 // Creates an empty file; fails with dupFNErr when it exists and `replace` is false.
 // The type and creator are kept in extended attributes where the file system allows.
-OSErr Create(const CPFileSpec& spec, OSType creator, OSType type, bool replace);
-OSErr Delete(const CPFileSpec& spec);
-OSErr Rename(const CPFileSpec& spec, const std::string& newName);
-OSErr Move(const CPFileSpec& spec, const CPFileSpec& folder);
-OSErr Copy(const CPFileSpec& from, const CPFileSpec& to);
-bool IsLocked(const CPFileSpec& spec);        // the file exists and cannot be written by us
-bool VolumeIsLocked(const CPFileSpec& spec);  // its file system is mounted read-only
+OSErr Create(const CPFileRef& fileRef, OSType creator, OSType type, bool replace);
+OSErr Delete(const CPFileRef& fileRef);
+OSErr Rename(const CPFileRef& fileRef, const std::string& newName);
+OSErr Move(const CPFileRef& fileRef, const CPFileRef& folder);
+OSErr Copy(const CPFileRef& from, const CPFileRef& to);
+bool IsLocked(const CPFileRef& fileRef);        // the file exists and cannot be written by us
+bool VolumeIsLocked(const CPFileRef& fileRef);  // its file system is mounted read-only
 // 0 when unknown (no attribute, or a file system without extended attributes).
-OSType GetFileType(const CPFileSpec& spec);
-OSType GetFileCreator(const CPFileSpec& spec);
-OSErr SetFileType(const CPFileSpec& spec, OSType type);
-OSErr SetFileCreator(const CPFileSpec& spec, OSType creator);
+OSType GetFileType(const CPFileRef& fileRef);
+OSType GetFileCreator(const CPFileRef& fileRef);
+OSErr SetFileType(const CPFileRef& fileRef, OSType type);
+OSErr SetFileCreator(const CPFileRef& fileRef, OSType creator);
 
 // The code of the last POSIX error `err`, as the system's codes name it.
 OSErr FromErrno(int err);
