@@ -42,6 +42,7 @@ void VYXSDBUserPreferences::IUserPreferences(bool create) {
     }
     storage_ = std::make_unique<CPSimpleDBResourceStorage>(db_.get(), kVYXUserStorageID);
     usri_ = std::make_unique<CPSimpleDBSession>(db_.get());
+    factures_ = std::make_unique<VYXSDBFacturesHandler>(db_.get());
     BuildSets();
     Exclusive hold(*this);
     LoadProPrefs();
@@ -88,6 +89,7 @@ void VYXSDBUserPreferences::BuildSets() {
   families_ = std::make_unique<VYXUserCatFamiliesSet>(s, *indexes_);
   families_->SetSubResources(categories_.get());
   aliases_ = std::make_unique<VYXUserAliasesSet>(s);
+  articles_ = std::make_unique<VYXUserArticlesSet>(s, *indexes_);
 }
 
 std::vector<CPResourceSet*> VYXSDBUserPreferences::GetAllSets() const {
@@ -98,7 +100,7 @@ std::vector<CPResourceSet*> VYXSDBUserPreferences::GetAllSets() const {
           moduleDisplay_.get(), tablePrefs_.get(),  windowPos_.get(),  dialogPos_.get(),
           pageSetup_.get(),     notesText_.get(),   notesStyle_.get(), notesInfos_.get(),
           tiers_.get(),         affaires_.get(),    tauxTVA_.get(),    families_.get(),
-          aliases_.get()};
+          aliases_.get(),       articles_.get()};
 }
 
 void VYXSDBUserPreferences::LoadProPrefs() {
@@ -130,12 +132,13 @@ void VYXSDBUserPreferences::WriteProPrefs() {
 }
 
 void VYXSDBUserPreferences::WritePreferenceDefaults() {
-  std::vector<unsigned char> zeros;
+  std::vector<unsigned char> defaults;
   for (const VYXUserPrefsRecordInfo& r : VYXUserPrefsRecords()) {
     if (preferences_->ResourceExists(r.id)) continue;
-    zeros.assign(r.size, 0);
+    defaults.assign(r.size, 0);
+    VYXUserPrefsDefaults(r.id, defaults.data(), r.size);
     CPString name = CPString::FromStd(Utf8ToMacRoman(r.name));
-    if (!preferences_->WriteResource(r.id, name, zeros.data(), r.size)) CPThrow(ioErr);
+    if (!preferences_->WriteResource(r.id, name, defaults.data(), r.size)) CPThrow(ioErr);
   }
 }
 
@@ -176,6 +179,7 @@ void VYXSDBUserPreferences::EndExclusive() {
 
 void VYXSDBUserPreferences::Release() {
   holds_.clear();
+  articles_.reset();
   aliases_.reset();
   families_.reset();
   tauxTVA_.reset();
@@ -205,6 +209,7 @@ void VYXSDBUserPreferences::Release() {
   comptes_.reset();
   preferences_.reset();
   indexes_.reset();
+  factures_.reset();
   usri_.reset();
   storage_.reset();
   db_.reset();

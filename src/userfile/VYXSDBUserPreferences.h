@@ -10,6 +10,7 @@
 #include "accounts/VYXPrefsSets.h"
 #include "resources/CPSimpleDBResourceStorage.h"
 #include "simpledb/CPSimpleDBFullMemoryFile.h"
+#include "userfile/VYXSDBFacturesTable.h"
 #include "userfile/VYXUserPreferences.h"
 
 constexpr OSType kVYXUserFileCreator = 'VyxP';
@@ -67,6 +68,7 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
   VYXUserTauxTVASet& GetTauxTVA() override { return *tauxTVA_; }
   VYXUserCatFamiliesSet& GetCatFamilies() override { return *families_; }
   VYXUserAliasesSet& GetAliases() override { return *aliases_; }
+  VYXUserArticlesSet& GetArticles() override { return *articles_; }
 
   // Every set, in the order they were made.
   std::vector<CPResourceSet*> GetAllSets() const;
@@ -78,6 +80,15 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
   void LoadProPrefs() override;
   void BeginExclusive() override;
   void EndExclusive() override;
+  const std::vector<DataID>& FactureDataIDs() override { return factures_->List(); }
+  bool ReadFacture(DataID dataID, Facture* facture) override {
+    return factures_->Read(dataID, facture);
+  }
+  DataID WriteNewFacture(Facture& facture) override { return factures_->Add(facture); }
+  void WriteFacture(DataID dataID, Facture& facture) override {
+    factures_->Modify(dataID, facture);
+  }
+  void EraseFacture(DataID dataID) override { factures_->Delete(dataID); }
 
  private:
   void BuildSets();
@@ -88,6 +99,7 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
   std::unique_ptr<CPSimpleDBFullMemoryFile> db_;
   std::unique_ptr<CPSimpleDBResourceStorage> storage_;
   std::unique_ptr<CPSimpleDBSession> usri_;
+  std::unique_ptr<VYXSDBFacturesHandler> factures_;
   std::vector<std::unique_ptr<CPSimpleDBAccessLocker>> holds_;
 
   std::unique_ptr<VYXUserResIndexesSet> indexes_;
@@ -119,6 +131,7 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
   std::unique_ptr<VYXUserTauxTVASet> tauxTVA_;
   std::unique_ptr<VYXUserCatFamiliesSet> families_;
   std::unique_ptr<VYXUserAliasesSet> aliases_;
+  std::unique_ptr<VYXUserArticlesSet> articles_;
 };
 
 #endif  // VYX_USERFILE_VYXSDBUSERPREFERENCES_H_

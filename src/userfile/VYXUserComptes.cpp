@@ -171,6 +171,18 @@ void VYXUserPreferences::ListenTo(CPBroadcaster* from, OSType category, uint32_t
     case kVYXCompteDeviseSet:
       NoteCompteDevise(compte);
       return;
+    case kVYXCompteOpAdded:
+    case kVYXCompteOpModified:
+    case kVYXCompteOpDeleted: {
+      const auto* m = static_cast<const VYXCompteOpMessage*>(data);
+      if (!m) return;
+      const Operation* oldOp = code == kVYXCompteOpAdded      ? nullptr
+                               : code == kVYXCompteOpModified ? m->oldOp
+                                                              : m->op;
+      const Operation* newOp = code == kVYXCompteOpDeleted ? nullptr : m->op;
+      FactureOperationChanged(compte, oldOp, newOp);
+      return;
+    }
     case kVYXCompteCategorieAdded:
       list = VYXSharedList::kCategorie;
       break;

@@ -83,6 +83,7 @@ bool VYXUserPreferences::GetPreferenceRecord(CPResID id, void* data, uint32_t si
   const VYXUserPrefsRecordInfo* info = VYXFindUserPrefsRecord(id);
   if (!info) return false;
   std::vector<unsigned char> body(info->size, 0);
+  VYXUserPrefsDefaults(id, body.data(), info->size);
   GetPreferences().ReadResource(id, body.data(), info->size);
   std::memset(data, 0, size);
   std::memcpy(data, body.data(), std::min(size, info->size));
@@ -147,10 +148,20 @@ int32_t VYXUserPreferences::AddCompte(const CPFileRef& file, bool relativeOnly) 
   return comptes.GetResourceIndex(id);
 }
 
-void VYXUserPreferences::RemoveCompte(CPResID id, bool) {
+void VYXUserPreferences::RemoveCompte(CPResID id, bool detachInvoices) {
   Exclusive hold(*this);
   UserCompte compte;
   if (!GetComptes().ReadResource(id, &compte)) return;
+  if (detachInvoices) {
+    for (int32_t n = 1; n <= GetNbOfFactures(); ++n) {
+      Facture facture;
+      if (!GetFacture(n, &facture) || facture.header.compte != id) continue;
+      Facture old = facture;
+      facture.header.compte = 0;
+      facture.header.operation = 0;
+      ModifyFacture(n, old, facture);
+    }
+  }
   GetComptes().RemoveResource(id);
   if (compte.aliasID != 0 && GetAliases().ResourceExists(compte.aliasID)) {
     GetAliases().RemoveResource(compte.aliasID);
@@ -158,8 +169,14 @@ void VYXUserPreferences::RemoveCompte(CPResID id, bool) {
   BroadcastMessage(kVYXUserMessage, kUserCompteRemoved, &id);
 }
 
-// No invoice is kept by this version, so nothing holds an account back.
-bool VYXUserPreferences::CanDeleteCompte(CPResID id) { return GetComptes().ResourceExists(id); }
+bool VYXUserPreferences::CanDeleteCompte(CPResID id) {
+  if (!GetComptes().ResourceExists(id)) return false;
+  for (int32_t n = 1; n <= GetNbOfFactures(); ++n) {
+    Facture facture;
+    if (GetFacture(n, &facture) && facture.header.compte == id) return false;
+  }
+  return true;
+}
 
 int32_t VYXUserPreferences::GetNbOfComptes() { return GetComptes().GetResourcesCount(); }
 

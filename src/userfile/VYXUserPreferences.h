@@ -21,8 +21,11 @@
 #include "accounts/VYXCompteSupervisor.h"
 #include "foundation/CPBroadcaster.h"
 #include "platform/CPFileRef.h"
+#include "userfile/Facture.h"
 #include "userfile/VYXFileAlias.h"
 #include "userfile/VYXProUserPrefs.h"
+#include "userfile/VYXUserFacturesPrefs.h"
+#include "userfile/VYXUserIdentityPrefs.h"
 #include "userfile/VYXUserPrefsRecords.h"
 #include "userfile/VYXUserSets.h"
 
@@ -44,7 +47,7 @@ enum : uint32_t {
   kUserListingLinesChanged = 14,
   kUserAchatsPrefsChanged = 15,  // data: the record's CPResID, for 15, 16 and 22
   kUserFacturesPrefsChanged = 16,
-  kUserFactureAdded = 17,
+  kUserFactureAdded = 17,     // data: VYXFactureMessage, for 17 to 19
   kUserFactureModified = 18,
   kUserFactureDeleted = 19,
   kUserBeforeFileChange = 20,  // around save-as, currency conversions, history date
@@ -57,6 +60,14 @@ struct VYXModuleCheck {
   int32_t position;  // of the account in the list
   ModuleGlobal module;
   bool checked;
+};
+
+// The data of 'USER' 17 (added: the new document), 18 (modified: the old
+// and the new) and 19 (deleted: the document as it was).
+struct VYXFactureMessage {
+  int32_t id = 0;  // its position in the list of documents
+  const Facture* facture = nullptr;
+  const Facture* oldFacture = nullptr;  // 18 only
 };
 
 // The lists that accounts share with the user file.
@@ -85,6 +96,7 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
   virtual VYXUserCatFamiliesSet& GetCatFamilies() = 0;
   virtual VYXDialogPosSet& GetDialogPos() = 0;
   virtual VYXUserAliasesSet& GetAliases() = 0;
+  virtual VYXUserArticlesSet& GetArticles() = 0;
   // The user set of a shared list.
   CPResourceSet& GetSharedList(VYXSharedList list);
 
@@ -139,9 +151,11 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
   // `relativeOnly`, the account is found only by its place from the dossier's
   // folder (a dossier made to be copied elsewhere, such as the sample).
   int32_t AddCompte(const CPFileRef& file, bool relativeOnly = false);
-  // Removes the account and its alias. 'USER' 6. `detachInvoices`: invoices
-  // that name the account lose it (none are kept by this version).
+  // Removes the account and its alias. 'USER' 6. `detachInvoices`: the
+  // documents settled in the account lose their link to it (the amount
+  // settled stays).
   void RemoveCompte(CPResID id, bool detachInvoices);
+  // False while a document is linked to an operation of the account.
   bool CanDeleteCompte(CPResID id);
   int32_t GetNbOfComptes();
   bool GetNthCompte(int32_t n, CPResID* id);
@@ -232,10 +246,81 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
     return IsUsed(VYXSharedList::kTauxTVA, id, user);
   }
 
+  // Articles belong to the user file alone. Rename: to another article's
+  // name, the two merge (lines move to the other). Change: the lines that
+  // name `oldID` name `newID`. IsUsed: whether a document has a line of it
+  // (`user` receives the document's number).
+  void RenameArticle(CPResID id, ConstStringPtr name);
+  void ChangeArticle(CPResID oldID, CPResID newID);
+  void ArticleToBeDeleted(CPResID id) { ChangeArticle(id, 0); }
+  bool ArticleIsUsed(CPResID id, StringPtr user);
+
   virtual void Rename(VYXSharedList list, CPResID id, ConstStringPtr name);
   virtual void Change(VYXSharedList list, CPResID oldID, CPResID newID);
   virtual void ToBeDeleted(VYXSharedList list, CPResID id);
   virtual bool IsUsed(VYXSharedList list, CPResID id, StringPtr user);
+
+  // ---- Sales documents (quotes, delivery notes, invoices). A document's
+  // `id` is its position, from 1, in the list of documents in the order they
+  // were made; its data identifier (FactureHeader's) never changes. Each
+  // change is written at once and announced ('USER' 17 to 19).
+  int32_t GetNbOfFactures();
+  // False for a position out of the list.
+  bool GetFacture(int32_t id, Facture* facture);
+  DataID GetFactureDataID(int32_t id);
+  // The position of the document of that data identifier; false when none.
+  bool FindFacture(DataID dataID, int32_t* id);
+  // Stores a new document and answers its position. With `calculate`, its
+  // totals and its settled flag are computed from its lines first (as every
+  // document typed here is); without, they are kept as given (a document
+  // brought from elsewhere keeps its issuer's figures).
+  void AddFacture(Facture& facture, int32_t* id, bool calculate = true);
+  // Rewrites the document, its totals computed again.
+  void ModifyFacture(int32_t id, Facture& facture);
+  void ModifyFacture(int32_t id, const Facture& oldFacture, Facture& facture);
+  void DeleteFacture(int32_t id);
+  // The document's totals from its lines, with the user file's articles,
+  // VAT rates and decimals; and whether what was paid settles it.
+  void CalculateFacture(Facture& facture);
+  double CalculateFacture(const Facture& facture, std::vector<FactureTVATotal>* vatTotals,
+                          double* totalEco, double* totalCost);
+  static bool IsSoldee(const FactureHeader& header, short decimals);
+
+  // ---- Numbering of documents and purchase pieces (VYXUserFacturesPrefs.h).
+  // A record never written reads as its defaults.
+  void GetPrefs(VYXUserFacturesPrefs* prefs);
+  void SetPrefs(const VYXUserFacturesPrefs& prefs);  // 'USER' 16
+  void GetPrefs(VYXUserAchatsPrefs* prefs);
+  void SetPrefs(const VYXUserAchatsPrefs& prefs);  // 'USER' 15
+  void GetPrefs(VYXUserSynchroPrefs* prefs);
+  void SetPrefs(const VYXUserSynchroPrefs& prefs);
+  void GetPrefs(VYXUserAddressPrefs* prefs);
+  void SetPrefs(const VYXUserAddressPrefs& prefs);
+  void GetPrefs(VYXDossierComptableInfos* prefs);
+  void SetPrefs(const VYXDossierComptableInfos& prefs);
+  // The next number of a kind, its format filled with it and `date`, cut to
+  // 12 characters; `counter` (may be null) receives the number. With
+  // `reserve`, the number is taken: the counter moves on.
+  void GetNextNoDevis(int32_t* counter, CPDate date, StringPtr number, bool reserve) {
+    GetNextNo(VYXPieceKind::kDevis, counter, date, number, reserve);
+  }
+  void GetNextNoBL(int32_t* counter, CPDate date, StringPtr number, bool reserve) {
+    GetNextNo(VYXPieceKind::kBL, counter, date, number, reserve);
+  }
+  void GetNextNoFacture(int32_t* counter, CPDate date, StringPtr number, bool reserve) {
+    GetNextNo(VYXPieceKind::kFacture, counter, date, number, reserve);
+  }
+  void GetNextNo(VYXPieceKind kind, int32_t* counter, CPDate date, StringPtr number,
+                 bool reserve);
+  // A number typed by hand for a document of that kind: when it is the one
+  // the counter would give, the counter moves on; otherwise it stays.
+  bool ValidateNextNo(VYXPieceKind kind, ConstStringPtr number, CPDate date);
+  // The next purchase piece number of the format that begins with `prefix`
+  // (letter case and accents aside); false for an empty prefix or none.
+  bool GetNextNoPiece(ConstStringPtr prefix, CPDate date, StringPtr number);
+  // A purchase piece number typed by hand: when it is the next one of the
+  // format that begins with its first character, that counter moves on.
+  bool ValidateNextNoPiece(ConstStringPtr number, CPDate date);
 
   // ---- Sharing. Several stations (processes, here or on other machines)
   // may have the dossier open at once. Work that reads and then writes (a
@@ -280,6 +365,19 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
   virtual void BeginExclusive() {}
   virtual void EndExclusive() {}
 
+  // The storage of documents, by data identifier (ascending).
+  virtual const std::vector<DataID>& FactureDataIDs() = 0;
+  virtual bool ReadFacture(DataID dataID, Facture* facture) = 0;
+  virtual DataID WriteNewFacture(Facture& facture) = 0;
+  virtual void WriteFacture(DataID dataID, Facture& facture) = 0;
+  virtual void EraseFacture(DataID dataID) = 0;
+
+  // Asks the synchronisation of the dossier for the next number of a kind
+  // (taking it with `reserve`); false when it cannot answer. No
+  // synchronisation is built in: this answers false.
+  virtual bool GetSynchroNumero(VYXPieceKind kind, uint8_t method, bool reserve,
+                                int32_t* number);
+
   VYXProUserPrefs proPrefs_;
 
  private:
@@ -295,6 +393,18 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
   void TakeInItem(VYXSharedList list, VYXCompte& compte, CPResID id);
   // Records the account's currency in its entry of the list.
   void NoteCompteDevise(VYXCompte& compte);
+  // An operation that settles a document was added, changed or deleted in
+  // an open account: the document's settled amount and link follow.
+  void FactureOperationChanged(VYXCompte& compte, const Operation* oldOp, const Operation* newOp);
+  // The references of the user file's own records (articles, documents) to
+  // an item of a shared list move from `oldID` to `newID`.
+  void ChangeUserRecords(VYXSharedList list, CPResID oldID, CPResID newID);
+  // Whether one of the user file's own records names the item.
+  bool UserRecordsUse(VYXSharedList list, CPResID id, StringPtr user);
+  template <class R>
+  void ReadPrefs(CPResID id, R* record);
+  template <class R>
+  void WritePrefs(CPResID id, const R& record);
 
   std::string lastPassword_;
   std::vector<VYXCompte*> openComptes_;

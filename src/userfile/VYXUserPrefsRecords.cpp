@@ -1,6 +1,9 @@
 #include "userfile/VYXUserPrefsRecords.h"
 
 #include <array>
+#include <cstring>
+
+#include "userfile/VYXUserFacturesPrefs.h"
 
 namespace {
 
@@ -48,4 +51,21 @@ const VYXUserPrefsRecordInfo* VYXFindUserPrefsRecord(CPResID id) {
     if (r.id == id) return &r;
   }
   return nullptr;
+}
+
+namespace {
+
+template <class R>
+void CopyDefaults(void* body, uint32_t size) {
+  R record;
+  record.Encode(CPHostEncoding);
+  std::memcpy(body, &record, std::min<size_t>(size, sizeof record));
+}
+
+}  // namespace
+
+void VYXUserPrefsDefaults(CPResID id, void* body, uint32_t size) {
+  std::memset(body, 0, size);
+  if (id == kPrefFactures) CopyDefaults<VYXUserFacturesPrefs>(body, size);
+  if (id == kPrefAchats) CopyDefaults<VYXUserAchatsPrefs>(body, size);
 }

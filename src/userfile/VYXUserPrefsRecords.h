@@ -1,7 +1,8 @@
 // The preference records of a user file's "PREF" set: each a fixed-size
 // record under a fixed ID and name. Their layouts belong to the views and
-// reports that use them; the user file keeps their bytes, zeros until a view
-// writes them, and gives them back as they were stored.
+// reports that use them; the user file keeps their bytes, their defaults
+// until they are written (zeros for most; VYXUserFacturesPrefs.h gives those
+// of the numbering records), and gives them back as they were stored.
 #ifndef VYX_USERFILE_VYXUSERPREFSRECORDS_H_
 #define VYX_USERFILE_VYXUSERPREFSRECORDS_H_
 
@@ -55,6 +56,8 @@ struct VYXUserPrefsRecordInfo {
 std::span<const VYXUserPrefsRecordInfo> VYXUserPrefsRecords();
 // The entry of `id`, or null when the user file has no such record.
 const VYXUserPrefsRecordInfo* VYXFindUserPrefsRecord(CPResID id);
+// The bytes of record `id` before anything is written, as stored.
+void VYXUserPrefsDefaults(CPResID id, void* body, uint32_t size);
 
 // The dialog positions of the "DPOS" set (4 bytes each: top, left).
 enum VYXDialogPosID : CPResID {

@@ -15,6 +15,7 @@
 #include "resources/CPResourceSetArray_T.h"
 #include "resources/CPSortableResourceSet.h"
 #include "resources/CPSortedResourceSet.h"
+#include "userfile/Article.h"
 #include "userfile/Devise.h"
 #include "userfile/Poste.h"
 #include "userfile/UserCatFamily.h"
@@ -178,6 +179,13 @@ class VYXUserCatFamiliesSet : public CPHierResourceSet_T<UserCatFamily> {
  public:
   VYXUserCatFamiliesSet(CPResourceStorage& storage, CPResourceSet& indexes)
       : CPHierResourceSet_T(storage, 'CFAM', indexes, 1019) {}
+};
+
+// The catalogue of articles that invoice lines name.
+class VYXUserArticlesSet : public CPSortableResourceSet_T<Article> {
+ public:
+  VYXUserArticlesSet(CPResourceStorage& storage, CPResourceSet& indexes)
+      : CPSortableResourceSet_T(storage, 'ARTI', indexes, 1021) {}
 };
 
 #endif  // VYX_USERFILE_VYXUSERSETS_H_

@@ -32,10 +32,11 @@ void VYXUserPreferences::Rename(VYXSharedList list, CPResID id, ConstStringPtr n
   if (merge) set.RemoveResource(id);
 }
 
-// The user file's own records name no shared item yet (articles and invoices,
-// which do, are not kept by this version); the hierarchies of families and
-// budget posts drop a removed category by themselves.
-void VYXUserPreferences::Change(VYXSharedList, CPResID, CPResID) {}
+// The hierarchies of families and budget posts drop a removed category by
+// themselves; articles and documents are rewritten.
+void VYXUserPreferences::Change(VYXSharedList list, CPResID oldID, CPResID newID) {
+  ChangeUserRecords(list, oldID, newID);
+}
 
 // An open account that still uses the item keeps its copy; the others lose
 // theirs, every reference to it cleared first (default values, predefined
@@ -72,6 +73,7 @@ bool VYXUserPreferences::IsUsed(VYXSharedList list, CPResID id, StringPtr user) 
   } catch (const CPException&) {
     return false;
   }
+  if (UserRecordsUse(list, id, user)) return true;
   VYXCompteList kind = VYXCompteListOf(list);
   for (VYXCompte* compte : GetOpenComptes()) {
     CPResourceSet& theirs = compte->GetListSet(kind);
