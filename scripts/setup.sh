@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libssl-dev libcurl4-openssl-dev libsqlite3-dev
   libcli11-dev nlohmann-json3-dev libcpp-httplib-dev
+  libcairo2-dev libpango1.0-dev fonts-dejavu-core poppler-utils
 )
 
 missing=()
