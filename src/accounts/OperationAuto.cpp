@@ -3,6 +3,43 @@
 #include "accounts/VYXRecordCodec.h"
 #include "foundation/CPDates.h"
 
+CPDate DateOffset(CPDate date, int n, TimeUnit unit) {
+  static constexpr int64_t kSeconds[] = {1, 60, 3600, 86400, 604800};
+  switch (unit) {
+    case kTimeSeconds:
+    case kTimeMinutes:
+    case kTimeHours:
+    case kTimeDays:
+    case kTimeWeeks: {
+      int64_t moved = int64_t(date) + int64_t(n) * kSeconds[unit];
+      // A date vyx cannot hold is not made: the step is not taken.
+      return moved > 0 && moved <= int64_t(UINT32_MAX) ? CPDate(moved) : date;
+    }
+    case kTimeMonths:
+      return CPAddMonths(date, n);
+    case kTimeQuarters:
+      return CPAddMonths(date, 3 * n);
+    case kTimeYears:
+      return CPAddMonths(date, 12 * n);
+    default:
+      return date;
+  }
+}
+
+CPDate OperationAuto::GetNextDate(int steps, TimeUnit unit) const {
+  int day = nextDay != 0 ? nextDay : CPGetDayOfMonth(next);
+  CPDate moved = DateOffset(next, steps, unit);
+  if (unit == kTimeMonths || unit == kTimeQuarters || unit == kTimeYears) {
+    moved = CPSetDayOfMonth(moved, day);
+  }
+  return moved;
+}
+
+void OperationAuto::SetNextDate() {
+  if (nextDay == 0) nextDay = uint16_t(CPGetDayOfMonth(next));
+  next = GetNextDate(periode, periodeUnit);
+}
+
 bool OperationAuto::IsValidMonth(int month) const {
   if (month < 1 || month > 32) return false;
   return (monthFilter >> (month - 1)) & 1u;

@@ -25,6 +25,12 @@ enum : TimeUnit {
   kTimeYears = 7,
 };
 
+// `date` moved by `n` units: seconds to weeks add their length; months and
+// quarters (three months) keep the day of the month, lowered to the last day
+// of a shorter month, the year carried either way; years move the year (29
+// February giving 28 in a common year). Another unit leaves the date as it is.
+CPDate DateOffset(CPDate date, int n, TimeUnit unit);
+
 #pragma pack(push, 1)
 
 struct OperationAuto {
@@ -73,6 +79,12 @@ struct OperationAuto {
   void SetMonthFilter(int month, bool on);
   // False once the date limit is passed or the count limit reached.
   bool CanBeGenerated() const;
+  // Moves `next` on by the period. Monthly, quarterly and yearly series keep
+  // their day (`nextDay`, taken from `next` the first time): a series on the
+  // 31st gives 31 January, 29 February in a leap year, then 31 March.
+  void SetNextDate();
+  // The date after `next` by `periode` `unit`s, kept on the series' day the same way.
+  CPDate GetNextDate(int periode, TimeUnit unit) const;
 
   void ByteSwap();
   void Encode(const CPDataEncoding& e);

@@ -15,6 +15,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "accounts/Affectation.h"
 #include "accounts/Categorie.h"
@@ -34,8 +35,12 @@
 #include "accounts/VYXCompteMessages.h"
 #include "accounts/VYXComptePrefs.h"
 #include "accounts/VYXCompteSupervisor.h"
+#include "accounts/VYXOpenEvents.h"
 #include "foundation/CPBroadcaster.h"
+#include "platform/CPFileRef.h"
 #include "resources/CPResourceSet_T.h"
+
+class VYXCompteDirectory;
 
 // The settings of the last cheque deposit slip: its number, whether the
 // cheques were merged into one operation, whether the number went into each
@@ -72,6 +77,13 @@ class VYXCompte : public CPBroadcaster, public CPListener {
   // The account's name (MacRoman, at most 255 bytes).
   virtual void GetName(StringPtr name) const = 0;
   std::string GetName() const;
+  // The account's file.
+  virtual void GetCompteIdentifier(CPFileRef* file) const = 0;
+  CPFileRef GetCompteFile() const {
+    CPFileRef file;
+    GetCompteIdentifier(&file);
+    return file;
+  }
 
   // ---- reading; references are the storage's (VYXDataRef)
   // Operations in table order.
@@ -208,6 +220,9 @@ class VYXCompte : public CPBroadcaster, public CPListener {
   virtual CPResourceSet& GetSmallNotesStyle() = 0;
   virtual CPResourceSet& GetSmallNotesInfos() = 0;
   virtual CPResourceSet& GetPreferences() = 0;
+  virtual CPResourceSet_T<GenerateAuto>& GetOpAutoGenerates() = 0;
+  virtual CPResourceSet& GetOpAutoSousOps() = 0;
+  virtual CPResourceSet& GetVirementEvts() = 0;
   CPResourceSet& GetListSet(VYXCompteList list);
 
   // Whether a live operation (or a live split line, for the lists lines
@@ -269,6 +284,114 @@ class VYXCompte : public CPBroadcaster, public CPListener {
   void TargetToBeDeleted(CPResID id) { ListItemToBeDeleted(kVYXListTargets, id); }
   void ChangeTarget(CPResID from, CPResID to) { ChangeListItem(kVYXListTargets, from, to); }
   void RenameTarget(CPResID id, ConstStringPtr name) { RenameListItem(kVYXListTargets, id, name); }
+
+  // ---- transfers (VYXCompteVirements.cpp; a change of a source and its
+  // twin together goes through VYXVirementChange)
+  // The dossier's other accounts, raising kVYXErrNoDirectory when the
+  // account has no dossier to reach them through.
+  VYXCompteDirectory& GetDirectory();
+  // Adds a target designating the account of `file`, named `name` (the
+  // account's name): an alias of the file kept in this account's file, and
+  // a "DEST" record under a new ID.
+  void AddCompteTarget(const CPFileRef& file, ConstStringPtr name, CPResID* targetID,
+                       CompteTarget* target);
+  // The target that designates the account of `file`, added when there is
+  // none; Find only looks (0 for none).
+  CPResID GetVirementTarget(const CPFileRef& file);
+  CPResID FindVirementTarget(const CPFileRef& file);
+  // The file of the account that target `targetID` designates (its alias,
+  // else the dossier's account of its name, else with `showDialog` the user
+  // is asked). False for no such target or no such account.
+  bool CompteTargetToCompteId(CPResID targetID, CPFileRef* file, bool showDialog);
+  // The source half of key `key`: a live operation carrying it as virementKey
+  // and naming a target. False for key 0 or none.
+  bool FindSourceOperation(VirementKey key, VYXDataRef* ref, Operation* op);
+  // An item of this account's `list` carried into `target`'s list of the
+  // same name (found there, or with `create` made there). 0 for item 0 and,
+  // without `create`, for an item `target` lacks.
+  CPResID CompteToCompte(VYXCompteList list, CPResID id, VYXCompte& target, bool create);
+
+  // Called on the target account: the twin of the source `op` of account
+  // `source`. Convert fills the fields a twin takes (label, dates, list items
+  // translated, amounts converted between the two accounts' currencies, the
+  // currency of origin); Create adds the status and, with `invert`, turns
+  // the amounts round; Update rebuilds an existing twin the same way but
+  // never carries a cleared status across, and keeps what the twin owns
+  // (key, cheque number, and once cleared its bank date and statement).
+  // `create` says whether list items the twin needs may be added here.
+  void ConvertVirementToOperation(VYXCompte& source, const Operation& op, Operation* twin,
+                                  bool create = true);
+  void ConvertVirementToSousOperation(VYXCompte& source, const SousOperation& line,
+                                      SousOperation* twin, bool create = true);
+  void CreateTargetOperation(VYXCompte& source, const Operation& op, Operation* twin, bool invert,
+                             bool create = true);
+  void UpdateTargetOperation(VYXCompte& source, const Operation& op, Operation* twin, bool invert,
+                             bool create = true);
+  void CreateTargetSousOperation(VYXCompte& source, const SousOperation& line,
+                                 SousOperation* twin, bool invert, bool create = true);
+
+  // Called on the source account, after the source `op` at `ref` was stored:
+  // makes its twin in the target account agree with it, adding the twin when
+  // there is none. With `validate`, only turns a planned twin into a
+  // committed one. `ask` asks the user first (list 353: 31 to 36, 38); a
+  // refusal raises code 0. True when the twin was added or changed.
+  bool HandleOperationVirement(VYXDataRef ref, const Operation& op, bool invert, bool validate,
+                               bool ask, bool showDialog);
+  // Called on the source account before the source `op` is deleted: deletes
+  // its twin (after asking, with `ask`: 33 or 37).
+  void KillOperationVirement(const Operation& op, bool ask);
+
+  // ---- reconciliation (VYXComptePointage.cpp)
+  // The bank date of an operation of `modeID` in the direction `sense`:
+  // under the mode's rule for that direction when it is enabled, else
+  // `date`. False when the mode does not exist (the date is then `date`).
+  bool DateToDatePointe(CPDate date, CPResID modeID, MontantType sense, CPDate* bankDate);
+  // The latest bank date of the cleared operations, by calendar day. False
+  // when none is cleared.
+  bool GetLastDatePointe(CPDate* date);
+  // Whether every operation the bank booked up to `date` is cleared: true
+  // when the last reconciliation reaches `date`, otherwise when no pending
+  // operation has a bank date on or before it.
+  bool PointageFaitEnDateDu(CPDate date);
+  // Whether no pending operation has a bank date on or before the last
+  // reconciliation date (true when nothing is cleared).
+  bool DatesPointageAjustees();
+
+  // ---- schedule (VYXCompteEcheancier.cpp, VYXOpenEvents.h)
+  // An operation from an automatic one (its ID `autoID`) due on its `next`
+  // date: list items, month, transfer target, amount (its formula, in the
+  // sense `debCred`), VAT, label (its variables replaced when `evaluate`),
+  // bank date. Raises, with the message of list 258 item 10, when the amount
+  // cannot be evaluated (the amount is then 0).
+  void AutoToOperation(const OperationAuto& automatic, CPResID autoID, Operation* op,
+                       OpStatus status, bool evaluate);
+  // The split-line templates of an automatic operation ("AUSO" record
+  // `sousOpsID`): predefined split lines, by ID. Empty when it has none.
+  void GetOpAutoSousOpsArray(CPResID sousOpsID, std::vector<CPResID>* ids);
+  // Writes them under `*sousOpsID`, given a new ID when 0; an empty list
+  // removes the record and sets `*sousOpsID` to 0.
+  void SetOpAutoSousOpsArray(CPResID* sousOpsID, const std::vector<CPResID>& ids);
+  // The split lines an operation made from `automatic` gets, from its
+  // templates (amount formulas evaluated, labels with their variables).
+  std::vector<SousOperation> AutoSousOperations(const OperationAuto& automatic,
+                                                const Operation& op, bool evaluate);
+
+  // What opening offers, up to `date` (today at opening): with `automatic`
+  // and the account's autoGenerate flag off, nothing. Otherwise the list is
+  // built and, when not empty, offered to the user; what is accepted is made.
+  void HandleOpenEvents(bool automatic, CPDate date);
+  // The list, sorted; reads only. An automatic operation whose amount cannot
+  // be evaluated gives no event (its failure is shown).
+  void BuildOpenEventsArray(bool automatic, CPDate date, std::vector<VYXOpenEvent>* events);
+  // Offers the list to the user through the interaction; false when refused.
+  virtual bool EditOpenEventsArray(std::vector<VYXOpenEvent>* events);
+  // Makes the accepted events, between 'CPTE' 19 and 20: operations created
+  // from automatic operations (the automatic operation moved on, an operation
+  // made in advance recorded for confirmation), operations made in advance
+  // committed, transfer events applied. An occurrence already made (a
+  // previous run was cut short after making it) is not made twice. Answers
+  // how many events were made; raises the first failure after the others.
+  int ApplyOpenEventsArray(std::vector<VYXOpenEvent>* events);
 
   // ---- password
   // True when the account has no password, when it is the session's last

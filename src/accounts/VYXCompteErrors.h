@@ -17,6 +17,11 @@ enum : int16_t {
   kVYXErrCompteNoOperation = 3204,  // a reference to an operation that is not there
   kVYXErrCompteDamaged = 3205,      // not an account file, or one without its information
   kVYXErrCompteNotMade = 2,         // the file or one of its objects could not be made
+  kVYXErrNoDirectory = 3230,        // a transfer from an account outside any dossier
+  kVYXErrTargetNotFound = 3231,     // the account a transfer goes to cannot be found
+  kVYXErrVirementRefused = 3232,    // the other account of a transfer refuses the change
+  kVYXErrVirementPending = 3233,    // a twin left to be written at the next opening
+  kVYXErrFormule = 3234,            // an amount formula that cannot be evaluated
 };
 
 // String lists of the account.
@@ -51,8 +56,36 @@ enum : int {
 enum : int {
   kVYXDeleteChequierItem = 5,  // ^1 the cheque book's name
   kVYXSumsDifferItem = 27,     // ^1 the account's name
+  // Questions about a transfer's twin: ^1 the source's label, ^2 the other
+  // account's name. 31 to 34 when that account is open, 35 to 38 when not.
+  kVYXVirementCreateItem = 31,
+  kVYXVirementUpdateItem = 32,
+  kVYXVirementKillItem = 33,
+  kVYXVirementValidateItem = 34,
+  kVYXVirementCreateClosedItem = 35,
+  kVYXVirementUpdateClosedItem = 36,
+  kVYXVirementKillClosedItem = 37,
+  kVYXVirementValidateClosedItem = 38,
   kVYXScanProgressItem = 76,   // ^1 the account's name
 };
+
+// Transfers (list 30700).
+constexpr int kVYXVirementsList = 30700;
+enum : int {
+  kVYXNoDirectoryItem = 1,      // ^1 the account's name
+  kVYXTargetNotFoundItem = 2,   // ^1 the target's name
+  kVYXTargetNotListedItem = 3,  // ^1 the account's name
+  kVYXTargetRefusesItem = 4,    // ^1 the other account's name, ^2 why
+  kVYXTwinPendingItem = 5,      // ^1 the operation, ^2 the other account, ^3 why
+  kVYXSelfTargetItem = 6,       // ^1 the account's name
+  kVYXJournalNameItem = 7,      // ^1 the source account, ^2 the target account, ^3 the key
+  kVYXRecoveredItem = 8,        // ^1 the source account, ^2 the target account
+  kVYXNotRecoveredItem = 9,     // ^1 the source account, ^2 the target account, ^3 why
+};
+
+// Automatic operations: list 258, item 10 (^1 the formula).
+constexpr int kVYXAutoErrorsList = 258;
+constexpr int kVYXBadFormulaItem = 10;
 
 // Items of list 378.
 enum : int {

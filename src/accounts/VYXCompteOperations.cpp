@@ -5,6 +5,7 @@
 
 #include "accounts/VYXCompte.h"
 #include "accounts/VYXCompteErrors.h"
+#include "accounts/VYXCompteGlance.h"
 #include "foundation/CPDates.h"
 #include "foundation/CPException.h"
 #include "foundation/CPStringTable.h"
@@ -42,15 +43,21 @@ void VYXRefuseLocked(int item, const Operation& op) {
 }
 
 bool VYXCompte::CanAddOperation(const Operation& op) const {
-  CPDate lock = infos_.lockDate;
-  if (lock == 0) return true;
-  return AfterLock(op.date, lock) && AfterLock(op.datePointe, lock);
+  return VYXCanAddOperation(infos_.lockDate, op);
 }
 
 bool VYXCompte::CanDeleteOperation(const Operation& op) const { return CanAddOperation(op); }
 
 bool VYXCompte::CanModifyOperation(const Operation& oldOp, const Operation& newOp) const {
-  CPDate lock = infos_.lockDate;
+  return VYXCanModifyOperation(infos_.lockDate, oldOp, newOp);
+}
+
+bool VYXCanAddOperation(CPDate lock, const Operation& op) {
+  if (lock == 0) return true;
+  return AfterLock(op.date, lock) && AfterLock(op.datePointe, lock);
+}
+
+bool VYXCanModifyOperation(CPDate lock, const Operation& oldOp, const Operation& newOp) {
   if (lock == 0) return true;
   if (oldOp.date != newOp.date && !(AfterLock(oldOp.date, lock) && AfterLock(newOp.date, lock))) {
     return false;

@@ -12,6 +12,7 @@
 #include "accounts/VYXRecordTypes.h"
 
 class VYXCompte;
+class VYXCompteDirectory;
 
 class VYXCompteSupervisor {
  public:
@@ -31,6 +32,13 @@ class VYXCompteSupervisor {
   virtual void CheckCompte(VYXCompte& compte) = 0;
   // The account is about to close; its sets are still readable.
   virtual void CompteBeingClosed(VYXCompte& compte) = 0;
+
+  // The decimals amounts are rounded to (VAT amounts computed by the account).
+  virtual int GetMontantDecimals() { return 2; }
+
+  // The other accounts of the dossier, for transfers; null when the
+  // supervisor knows none (an account alone makes no transfer).
+  virtual VYXCompteDirectory* GetDirectory() { return nullptr; }
 };
 
 #endif  // VYX_ACCOUNTS_VYXCOMPTESUPERVISOR_H_

@@ -46,7 +46,7 @@ class VYXSDBCompte : public VYXCompte {
   void Close();
   bool IsOpen() const { return store_ != nullptr; }
 
-  void GetCompteIdentifier(CPFileRef* fileRef) const { *fileRef = fileRef_; }
+  void GetCompteIdentifier(CPFileRef* fileRef) const override { *fileRef = fileRef_; }
   bool IsTheSameCompte(const CPFileRef& fileRef) const { return fileRef_.SameFile(fileRef); }
   using VYXCompte::GetName;
   void GetName(StringPtr name) const override;
@@ -97,14 +97,14 @@ class VYXSDBCompte : public VYXCompte {
   CPResourceSet& GetSmallNotesStyle() override { return Sets().smallNotesStyle; }
   CPResourceSet& GetSmallNotesInfos() override { return Sets().smallNotesInfos; }
   CPResourceSet& GetPreferences() override { return Sets().preferences; }
-  CPResourceSet_T<GenerateAuto>& GetOpAutoGenerates() { return Sets().opGenerates; }
-  CPResourceSet& GetOpAutoSousOps() { return Sets().autoSousOps; }
+  CPResourceSet_T<GenerateAuto>& GetOpAutoGenerates() override { return Sets().opGenerates; }
+  CPResourceSet& GetOpAutoSousOps() override { return Sets().autoSousOps; }
   CPResourceSet& GetOpPredSousOps() { return Sets().predSousOps; }
   CPResourceSet& GetDico() { return Sets().dico; }
   CPResourceSet& GetFilters() { return Sets().filters; }
   CPResourceSet& GetFiltersSets() { return Sets().filtersSets; }
   CPResourceSet& GetSelections() { return Sets().selections; }
-  CPResourceSet& GetVirementEvts() { return Sets().virementEvts; }
+  CPResourceSet& GetVirementEvts() override { return Sets().virementEvts; }
   CPResourceSet& GetSimulations() { return Sets().simulations; }
   CPResourceSet& GetPlacementEmprunts() { return Sets().placementEmprunts; }
   CPResourceSet& GetListColumns() { return Sets().listColumns; }

@@ -12,6 +12,25 @@
 
 namespace fs = std::filesystem;
 
+// How the dossier has the container open the accounts a change reaches.
+class VYXContainer::Opener : public VYXCompteOpener {
+ public:
+  explicit Opener(VYXContainer& container) : container_(container) {}
+  VYXCompte& OpenCompteFor(const CPFileRef& file) override {
+    return container_.OpenCompteInBackground(file);
+  }
+  void CloseCompteOpenedFor(VYXCompte& compte) override {
+    if (auto* stored = dynamic_cast<VYXSDBCompte*>(&compte)) container_.CloseCompte(*stored);
+  }
+  VYXCompte* FindOpenCompte(const CPFileRef& file) override {
+    VYXSDBCompte* open = nullptr;
+    return container_.GetCompte(file, &open) ? open : nullptr;
+  }
+
+ private:
+  VYXContainer& container_;
+};
+
 VYXContainer* gContainer = nullptr;
 VYXGlobalPreferences* gGlobalPrefs = nullptr;
 VYXSDBUserPreferences* gUserPrefs = nullptr;
@@ -126,6 +145,16 @@ void VYXContainer::ChangeUserPreferences(const CPFileRef& file, bool create) {
   gUserPrefs = userPrefs_.get();
   AddRecentUserPrefs(file);
   if (globalPrefs_) globalPrefs_->SetLastGroupPath(CPFileRef(fs::absolute(file.Path())));
+  // Before anything else reads the accounts: a transfer a crash cut short
+  // is made whole (or undone) first.
+  FinishPendingVirements();
+}
+
+void VYXContainer::FinishPendingVirements() {
+  if (!userPrefs_) return;
+  if (!opener_) opener_ = std::make_unique<Opener>(*this);
+  userPrefs_->SetCompteOpener(opener_.get());
+  userPrefs_->GetUserDirectory().FinishPendingVirementChanges();
 }
 
 void VYXContainer::CloseUserPreferences() {

@@ -179,6 +179,13 @@ class VYXContainer : public CPBroadcaster {
   // The code of the last failure shown by an operation on accounts, 0 when
   // it was a cancellation.
   int16_t GetLastError() const { return lastError_; }
+  // Opens an account for a change another one makes (a transfer's twin),
+  // or finds it open: checked by the dossier like any, but not shown and
+  // with no questions of its own at opening. Raises why it cannot be opened.
+  VYXSDBCompte& OpenCompteInBackground(const CPFileRef& file);
+  // Finishes the transfers that a crash left half made in the open dossier
+  // (VYXUserDirectory::FinishPendingVirementChanges).
+  void FinishPendingVirements();
 
   // ---- Files of accounts. Each answers false rather than raise; an open
   // account's file is not renamed, swapped or deleted.
@@ -205,7 +212,10 @@ class VYXContainer : public CPBroadcaster {
   // With `list`, an account the dossier does not list is added to it.
   VYXSDBCompte& LoadCompte(const CPFileRef& file, bool create, bool check, bool show, bool list);
 
+  class Opener;
+
   Folders folders_;
+  std::unique_ptr<Opener> opener_;
   bool inited_ = false;
   bool quitting_ = false;
   CPFileRef requested_;

@@ -12,6 +12,13 @@
 
 namespace fs = std::filesystem;
 
+VYXSDBCompte& VYXContainer::OpenCompteInBackground(const CPFileRef& file) {
+  VYXSDBCompte* open = nullptr;
+  if (GetCompte(file, &open)) return *open;
+  if (!file.Exists()) CPThrow(fnfErr);
+  return LoadCompte(file, false, true, false, false);
+}
+
 VYXSDBCompte& VYXContainer::LoadCompte(const CPFileRef& file, bool create, bool check, bool show,
                                        bool list) {
   if (!userPrefs_) CPThrow(kVYXErrNoDossier);

@@ -20,10 +20,12 @@
 #include "accounts/VYXDatePointe.h"
 #include "accounts/VYXMonthRule.h"
 #include "accounts/VYXSDBCompte.h"
+#include "accounts/VYXVirementChange.h"
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliSession.h"
 #include "cli/VYXOpeOptions.h"
+#include "cli/VYXVirementCli.h"
 #include "foundation/CPAmounts.h"
 #include "foundation/CPDates.h"
 #include "foundation/CPException.h"
@@ -149,6 +151,21 @@ void PrintDone(VYXCliContext& ctx, VYXCompte& compte, const Operation& op, int m
   }
 }
 
+// A twin takes every field from its source but those of its own statement
+// and cheque: changed here, the others would go at the source's next change.
+void RefuseTwinFields(VYXCliSession& session, VYXCompte& compte, const Operation& op,
+                      const VYXOpeValues& v) {
+  if (!VYXIsTwin(op)) return;
+  bool own = !v.date && !v.montant && !v.montantTva && !v.libelle && !v.piece && !v.mois &&
+             !v.virement;
+  for (int i = 0; own && i < kVYXCompteListCount; ++i) own = !v.items[i];
+  if (own) return;
+  std::string source;
+  if (!VYXFindTwinSource(session, compte, op, &source, nullptr)) return;  // a twin alone is free
+  CPThrowList(paramErr, kVYXVirementCliTexts, kVirTwinFields,
+              {VYXOperationTitle(op.libelle, op.date), source});
+}
+
 // ---- commands
 
 void Ajouter(VYXCliContext& ctx, const std::string& nom, const VYXOpeArgs& args) {
@@ -177,13 +194,23 @@ void Ajouter(VYXCliContext& ctx, const std::string& nom, const VYXOpeArgs& args)
   Operation probe = op;
   items.Put(probe);
   if (!compte.CanAddOperation(probe)) VYXRefuseLocked(kVYXCannotAddItem, op);
+  CPFileRef target;
+  if (v.virement && !v.virement->empty()) target = VYXVirementFile(session, *v.virement);
+  // The other account's rules are asked too before anything is written.
+  VYXVirementChange change(compte);
+  std::vector<SousOperation> noLines;
+  change.Prepare(nullptr, &probe, &noLines, target.Empty() ? nullptr : &target);
   CheckChequeFree(compte, cheque, 0);
 
-  items.Make();
-  items.Put(op);
   VYXDataRef ref = 0;
-  compte.AddOperation(op, &ref);
-  MarkCheque(compte, hasMode ? &mode : nullptr, cheque);
+  change.Run([&](const VYXVirementChange::Half& half) {
+    items.Make();
+    items.Put(op);
+    op.virementId = half.target;
+    op.virementKey = half.key;
+    compte.AddOperation(op, &ref);
+    MarkCheque(compte, hasMode ? &mode : nullptr, cheque);
+  });
   PrintDone(ctx, compte, op, kOpeAdded);
   session.Close();
 }
@@ -199,6 +226,7 @@ void Modifier(VYXCliContext& ctx, const std::string& nom, const std::string& cle
 
   Operation old;
   VYXDataRef ref = VYXFindOperation(compte, key, &old);
+  RefuseTwinFields(session, compte, old, v);
   Mode oldMode;
   bool hadMode = compte.GetModes().ReadResource(CPResID(old.mode), &oldMode);
 
@@ -231,15 +259,31 @@ void Modifier(VYXCliContext& ctx, const std::string& nom, const std::string& cle
   Operation probe = op;
   items.Put(probe);
   if (!compte.CanModifyOperation(old, probe)) VYXRefuseLocked(kVYXCannotModifyItem, op);
+  CPFileRef target;
+  if (v.virement) {
+    if (v.virement->empty()) {
+      probe.virementId = 0;
+      probe.virementKey = 0;
+    } else {
+      target = VYXVirementFile(session, *v.virement);
+    }
+  }
+  VYXVirementChange change(compte);
+  std::vector<SousOperation> lines = VYXLinesOf(compte, old);
+  change.Prepare(&old, &probe, &lines, target.Empty() ? nullptr : &target);
   if (cheque != oldCheque) CheckChequeFree(compte, cheque, key);
 
-  items.Make();
-  items.Put(op);
-  compte.ModifyOperation(ref, op);
-  if (cheque != oldCheque) {
-    UnmarkCheque(compte, hadMode ? &oldMode : nullptr, oldCheque);
-    MarkCheque(compte, hasMode ? &mode : nullptr, cheque);
-  }
+  change.Run([&](const VYXVirementChange::Half& half) {
+    items.Make();
+    items.Put(op);
+    op.virementId = half.target;
+    op.virementKey = half.key;
+    compte.ModifyOperation(ref, op);
+    if (cheque != oldCheque) {
+      UnmarkCheque(compte, hadMode ? &oldMode : nullptr, oldCheque);
+      MarkCheque(compte, hasMode ? &mode : nullptr, cheque);
+    }
+  });
   compte.GetOperation(ref, &op);
   PrintDone(ctx, compte, op, kOpeModified);
   session.Close();
@@ -255,9 +299,34 @@ void Supprimer(VYXCliContext& ctx, const std::string& nom, const std::string& cl
   nlohmann::json was = VYXOperationJson(compte, op);
   Mode mode;
   bool hasMode = compte.GetModes().ReadResource(CPResID(op.mode), &mode);
-  compte.DeleteOperation(ref);
-  // A cheque not written after all goes back to its book when it was the last one taken.
-  UnmarkCheque(compte, hasMode ? &mode : nullptr, PToStd(op.noCheque));
+  // A twin goes with its source: both halves are deleted from the source's account.
+  std::string sourceName;
+  CPFileRef sourceFile;
+  if (VYXFindTwinSource(session, compte, op, &sourceName, &sourceFile)) {
+    VYXSDBCompte& source = session.OpenCompteFile(sourceFile);
+    Operation sourceOp;
+    VYXDataRef sourceRef = 0;
+    source.FindSourceOperation(op.virementTargetKey, &sourceRef, &sourceOp);
+    VYXVirementChange change(source);
+    change.Prepare(&sourceOp, nullptr, nullptr);
+    change.Run([&](const VYXVirementChange::Half&) { source.DeleteOperation(sourceRef); });
+    if (ctx.json) {
+      VYXPrintJson(ctx, was);
+    } else {
+      *ctx.out << VYXHelp(kVYXVirementCliTexts, kVirDeletedBoth,
+                          {std::to_string(key), VYXText(compte.GetName()), VYXText(sourceName)})
+               << '\n';
+    }
+    session.Close();
+    return;
+  }
+  VYXVirementChange change(compte);
+  change.Prepare(&op, nullptr, nullptr);
+  change.Run([&](const VYXVirementChange::Half&) {
+    compte.DeleteOperation(ref);
+    // A cheque not written after all goes back to its book when it was the last one taken.
+    UnmarkCheque(compte, hasMode ? &mode : nullptr, PToStd(op.noCheque));
+  });
   if (ctx.json) {
     VYXPrintJson(ctx, was);
   } else {
@@ -289,9 +358,17 @@ void Liste(VYXCliContext& ctx, const std::string& nom, const std::string& du,
   });
 
   std::string name = VYXText(compte.GetName());
+  VYXVirementNames virements(session, compte);
   if (ctx.json) {
     nlohmann::json out = nlohmann::json::array();
-    for (const Operation& o : ops) out.push_back(VYXOperationJson(compte, o));
+    for (const Operation& o : ops) {
+      nlohmann::json j = VYXOperationJson(compte, o);
+      bool source = false;
+      std::string other = virements.Other(o, &source);
+      j["virement"] = other.empty() ? nlohmann::json(nullptr)
+                                    : nlohmann::json{{"compte", other}, {"source", source}};
+      out.push_back(j);
+    }
     VYXPrintJson(ctx, out);
   } else if (ops.empty()) {
     *ctx.out << VYXHelp(kVYXOpeTexts, from || to ? kOpeNoneInPeriod : kOpeNone, {name}) << '\n';
@@ -306,23 +383,40 @@ void Liste(VYXCliContext& ctx, const std::string& nom, const std::string& du,
     table.AddColumn(T(kOpeColCheque));
     table.AddColumn(T(kOpeColMontant), VYXTable::kRight);
     table.AddColumn(T(kOpeColStatut));
+    // The other account of a transfer, in a column of its own when there is one.
+    bool transfers = std::any_of(ops.begin(), ops.end(), [](const Operation& o) {
+      return o.virementId != 0 || VYXIsTwin(o);
+    });
+    if (transfers) table.AddColumn(VYXHelp(kVYXVirementCliTexts, kVirColVirement));
     for (const Operation& o : ops) {
       std::string key = std::to_string(o.header.dataID);
-      table.AddRow({key, VYXDateText(o.date), VYXText(PToStd(o.libelle)),
-                    VYXItemName(compte, kVYXListCategories, o.categorie),
-                    VYXItemName(compte, kVYXListTiers, o.tiers),
-                    VYXItemName(compte, kVYXListModes, o.mode), VYXText(PToStd(o.noCheque)),
-                    VYXAmountText(o.montant), VYXStatusText(o.status)});
+      std::vector<std::string> row{key,
+                                   VYXDateText(o.date),
+                                   VYXText(PToStd(o.libelle)),
+                                   VYXItemName(compte, kVYXListCategories, o.categorie),
+                                   VYXItemName(compte, kVYXListTiers, o.tiers),
+                                   VYXItemName(compte, kVYXListModes, o.mode),
+                                   VYXText(PToStd(o.noCheque)),
+                                   VYXAmountText(o.montant),
+                                   VYXStatusText(o.status)};
+      if (transfers) row.push_back(virements.Text(o));
+      table.AddRow(row);
       // Split lines under their operation, numbered KEY.LINE as `ventil` takes them.
       SousOperation line;
       VYXDataRef sousRef;
       for (bool more = compte.GetFirstSousOperation(o, &line, &sousRef); more;
            more = compte.GetNextSousOperation(o, &line, &sousRef)) {
-        table.AddRow({key + "." + std::to_string(line.header.dataID), "",
-                      VYXText(PToStd(line.libelle)),
-                      VYXItemName(compte, kVYXListCategories, line.categorie),
-                      VYXItemName(compte, kVYXListTiers, line.tiers), "", "",
-                      VYXAmountText(line.montant), ""});
+        std::vector<std::string> row{key + "." + std::to_string(line.header.dataID),
+                                     "",
+                                     VYXText(PToStd(line.libelle)),
+                                     VYXItemName(compte, kVYXListCategories, line.categorie),
+                                     VYXItemName(compte, kVYXListTiers, line.tiers),
+                                     "",
+                                     "",
+                                     VYXAmountText(line.montant),
+                                     ""};
+        if (transfers) row.push_back("");
+        table.AddRow(row);
       }
     }
     table.Print(*ctx.out);

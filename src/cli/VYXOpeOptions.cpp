@@ -7,6 +7,7 @@
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliSession.h"
+#include "cli/VYXVirementCli.h"
 #include "foundation/CPAmounts.h"
 #include "foundation/CPCompare.h"
 #include "foundation/CPErrors.h"
@@ -79,6 +80,7 @@ void VYXAddOpeOptions(CLI::App* sub, VYXOpeArgs& a, VYXOpeOptionSet set) {
     sub->add_option("--statut", a.statut, T(kOpeHelpStatut));
     sub->add_option("--date-pointe", a.datePointe, T(kOpeHelpDatePointe));
     sub->add_option("--releve", a.releve, T(kOpeHelpReleve));
+    sub->add_option("--virement", a.virement, VYXHelp(kVYXVirementCliTexts, kVirHelpVirement));
   }
   sub->add_option("--mois", a.mois, T(kOpeHelpMois));
 }
@@ -88,7 +90,7 @@ bool VYXOpeValues::Empty() const {
     if (item) return false;
   }
   return !date && !datePointe && !montant && !montantTva && !libelle && !cheque && !piece &&
-         !releve && !status && !mois;
+         !releve && !status && !mois && !virement;
 }
 
 VYXOpeValues VYXReadOpeArgs(const VYXOpeArgs& a) {
@@ -113,6 +115,7 @@ VYXOpeValues VYXReadOpeArgs(const VYXOpeArgs& a) {
     if (*typed) v.items[list] = VYXArgText(**typed);
   }
   if (a.statut) v.status = StatusOf(*a.statut);
+  if (a.virement) v.virement = VYXArgText(*a.virement);
   if (a.mois) {
     uint32_t month = Number(*a.mois, 12);
     if (month == 0) CPThrowList(paramErr, kVYXOpeTexts, kOpeBadMonth, {Typed(*a.mois)});

@@ -92,7 +92,7 @@ enum VYXOpeText : int {
 // The options as typed (UTF-8); an option not given stays empty.
 struct VYXOpeArgs {
   std::optional<std::string> date, montant, libelle, categorie, tiers, affaire, affectation, mode,
-      tva, montantTva, cheque, piece, statut, datePointe, releve, mois;
+      tva, montantTva, cheque, piece, statut, datePointe, releve, mois, virement;
 };
 
 // Which options a command takes.
@@ -111,6 +111,8 @@ struct VYXOpeValues {
   std::optional<std::string> items[kVYXCompteListCount];
   std::optional<OpStatus> status;
   std::optional<CPMonth> mois;
+  // The account a transfer goes to (MacRoman); empty: no transfer.
+  std::optional<std::string> virement;
 
   bool Empty() const;
 };

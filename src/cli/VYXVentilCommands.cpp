@@ -2,22 +2,34 @@
 // account makes one for its operation (its category, payee, case,
 // allocation, VAT rate and month), then takes the fields given; the account
 // keeps the operation's count and totals of its lines, under the lock date.
+#include <algorithm>
 #include <ostream>
 
 #include "accounts/VYXCompteErrors.h"
 #include "accounts/VYXSDBCompte.h"
+#include "accounts/VYXVirementChange.h"
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliSession.h"
 #include "cli/VYXOpeOptions.h"
+#include "cli/VYXVirementCli.h"
 #include "foundation/CPAmounts.h"
 #include "foundation/CPException.h"
 #include "foundation/CPStrings.h"
+#include "platform/CPOSErr.h"
 #include "userfile/VYXSDBUserPreferences.h"
 
 namespace {
 
 std::string T(int item) { return VYXHelp(kVYXOpeTexts, item); }
+
+// The lines of a twin are its source's: they change there.
+void RefuseTwin(VYXCliSession& session, VYXCompte& compte, const Operation& op) {
+  std::string source;
+  if (!VYXFindTwinSource(session, compte, op, &source, nullptr)) return;
+  CPThrowList(paramErr, kVYXVirementCliTexts, kVirTwinFields,
+              {VYXOperationTitle(op.libelle, op.date), source});
+}
 
 void Print(VYXCliContext& ctx, VYXCompte& compte, VYXDataRef ref, int message, DataID line) {
   Operation op;
@@ -42,6 +54,7 @@ void Ajouter(VYXCliContext& ctx, const std::string& nom, const std::string& cle,
 
   Operation op;
   VYXDataRef ref = VYXFindOperation(compte, key, &op);
+  RefuseTwin(session, compte, op);
   SousOperation line(op);
   line.montant = CPArrondi(*v.montant, short(decimals)) + 0.0;
   if (v.libelle) StdToP(*v.libelle, line.libelle, sizeof(Str99) - 1);
@@ -62,11 +75,20 @@ void Ajouter(VYXCliContext& ctx, const std::string& nom, const std::string& cle,
   next.montantSousOp = double(op.montantSousOp) + double(line.montant);
   next.montantTvaSousOp = double(op.montantTvaSousOp) + double(line.montantTva);
   if (!compte.CanModifyOperation(op, next)) VYXRefuseLocked(kVYXCannotModifyItem, op);
+  // A transfer's twin takes the new line too.
+  std::vector<SousOperation> lines = VYXLinesOf(compte, op);
+  SousOperation probe = line;
+  items.Put(probe);
+  lines.push_back(probe);
+  VYXVirementChange change(compte);
+  change.Prepare(&op, &next, &lines);
 
-  items.Make();
-  items.Put(line);
   VYXDataRef sousRef = 0;
-  compte.AddSousOperation(ref, line, &sousRef);
+  change.Run([&](const VYXVirementChange::Half&) {
+    items.Make();
+    items.Put(line);
+    compte.AddSousOperation(ref, line, &sousRef);
+  });
   Print(ctx, compte, ref, kOpeLineAdded, line.header.dataID);
   session.Close();
 }
@@ -85,7 +107,18 @@ void Supprimer(VYXCliContext& ctx, const std::string& nom, const std::string& cl
     CPThrowList(kVYXErrCompteNoOperation, kVYXOpeTexts, kOpeNoSuchLine,
                 {std::to_string(key), std::to_string(number)});
   }
-  compte.DeleteSousOperation(ref, sousRef);
+  RefuseTwin(session, compte, op);
+  Operation next = op;
+  next.sousOpsNbr = int16_t(std::max(0, op.sousOpsNbr - 1));
+  next.montantSousOp = double(op.montantSousOp) - double(line.montant);
+  next.montantTvaSousOp = double(op.montantTvaSousOp) - double(line.montantTva);
+  std::vector<SousOperation> lines;
+  for (const SousOperation& l : VYXLinesOf(compte, op)) {
+    if (l.header.dataID != line.header.dataID) lines.push_back(l);
+  }
+  VYXVirementChange change(compte);
+  change.Prepare(&op, &next, &lines);
+  change.Run([&](const VYXVirementChange::Half&) { compte.DeleteSousOperation(ref, sousRef); });
   Print(ctx, compte, ref, kOpeLineDeleted, number);
   session.Close();
 }

@@ -16,7 +16,8 @@ constexpr bool kShared = true;
 
 }  // namespace
 
-VYXSDBUserPreferences::VYXSDBUserPreferences(const CPFileRef& file) : file_(file) {}
+VYXSDBUserPreferences::VYXSDBUserPreferences(const CPFileRef& file)
+    : file_(file), directory_(std::make_unique<VYXUserDirectory>(*this)) {}
 
 VYXSDBUserPreferences::~VYXSDBUserPreferences() {
   try {
@@ -90,6 +91,7 @@ void VYXSDBUserPreferences::BuildSets() {
   families_->SetSubResources(categories_.get());
   aliases_ = std::make_unique<VYXUserAliasesSet>(s);
   articles_ = std::make_unique<VYXUserArticlesSet>(s, *indexes_);
+  virements_ = std::make_unique<VYXUserVirementsSet>(s);
 }
 
 std::vector<CPResourceSet*> VYXSDBUserPreferences::GetAllSets() const {
@@ -100,7 +102,7 @@ std::vector<CPResourceSet*> VYXSDBUserPreferences::GetAllSets() const {
           moduleDisplay_.get(), tablePrefs_.get(),  windowPos_.get(),  dialogPos_.get(),
           pageSetup_.get(),     notesText_.get(),   notesStyle_.get(), notesInfos_.get(),
           tiers_.get(),         affaires_.get(),    tauxTVA_.get(),    families_.get(),
-          aliases_.get(),       articles_.get()};
+          aliases_.get(),       articles_.get(),    virements_.get()};
 }
 
 void VYXSDBUserPreferences::LoadProPrefs() {
@@ -179,6 +181,7 @@ void VYXSDBUserPreferences::EndExclusive() {
 
 void VYXSDBUserPreferences::Release() {
   holds_.clear();
+  virements_.reset();
   articles_.reset();
   aliases_.reset();
   families_.reset();

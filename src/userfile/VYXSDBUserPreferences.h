@@ -11,7 +11,9 @@
 #include "resources/CPSimpleDBResourceStorage.h"
 #include "simpledb/CPSimpleDBFullMemoryFile.h"
 #include "userfile/VYXSDBFacturesTable.h"
+#include "userfile/VYXUserDirectory.h"
 #include "userfile/VYXUserPreferences.h"
+#include "userfile/VYXVirementEnCours.h"
 
 constexpr OSType kVYXUserFileCreator = 'VyxP';
 constexpr OSType kVYXUserFileType = 'USR5';
@@ -69,6 +71,13 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
   VYXUserCatFamiliesSet& GetCatFamilies() override { return *families_; }
   VYXUserAliasesSet& GetAliases() override { return *aliases_; }
   VYXUserArticlesSet& GetArticles() override { return *articles_; }
+  VYXUserVirementsSet& GetVirementsEnCours() { return *virements_; }
+
+  // The other accounts as transfers reach them; the container gives the
+  // means to open and close accounts (without it, only open ones are reached).
+  VYXCompteDirectory* GetDirectory() override { return directory_.get(); }
+  VYXUserDirectory& GetUserDirectory() { return *directory_; }
+  void SetCompteOpener(VYXCompteOpener* opener) { directory_->SetOpener(opener); }
 
   // Every set, in the order they were made.
   std::vector<CPResourceSet*> GetAllSets() const;
@@ -132,6 +141,8 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
   std::unique_ptr<VYXUserCatFamiliesSet> families_;
   std::unique_ptr<VYXUserAliasesSet> aliases_;
   std::unique_ptr<VYXUserArticlesSet> articles_;
+  std::unique_ptr<VYXUserVirementsSet> virements_;
+  std::unique_ptr<VYXUserDirectory> directory_;
 };
 
 #endif  // VYX_USERFILE_VYXSDBUSERPREFERENCES_H_

@@ -103,6 +103,7 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
   // ---- Settings of the file ('USRI'); each change is written at once.
   const VYXProUserPrefs& GetProPrefs() const { return proPrefs_; }
   int16_t GetDecimals(VYXDecimalsKind kind) const { return proPrefs_.GetDecimals(kind); }
+  int GetMontantDecimals() override { return GetDecimals(kDecimalsMontants); }
   // 0 to 10 decimals; 'USER' 10.
   void SetDecimals(VYXDecimalsKind kind, int16_t decimals);
   void SetThousandsSeparator(bool on);  // 'USER' 11
