@@ -365,8 +365,7 @@ void Liste(VYXCliContext& ctx, const std::string& nom, const std::string& du,
       nlohmann::json j = VYXOperationJson(compte, o);
       bool source = false;
       std::string other = virements.Other(o, &source);
-      j["virement"] = other.empty() ? nlohmann::json(nullptr)
-                                    : nlohmann::json{{"compte", other}, {"source", source}};
+      if (!other.empty()) j["virement"] = {{"compte", other}, {"source", source}};
       out.push_back(j);
     }
     VYXPrintJson(ctx, out);

@@ -360,6 +360,11 @@ nlohmann::json VYXOperationJson(VYXCompte& compte, const Operation& op) {
       {"status", int(op.status)},
       {"fictive", op.fictive != 0},
       {"sousOpsNbr", int(op.sousOpsNbr)},
+      // The account a source goes to; a twin's source is its lister's to find.
+      {"virement", op.virementId == 0 ? nlohmann::json(nullptr)
+                                      : nlohmann::json{{"compte", VYXItemName(compte, kVYXListTargets,
+                                                                              op.virementId)},
+                                                       {"source", true}}},
       {"montantSousOp", VYXAmountJson(op.montantSousOp)},
       {"montantTvaSousOp", VYXAmountJson(op.montantTvaSousOp)},
       {"sousOperations", lines},

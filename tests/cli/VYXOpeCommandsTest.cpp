@@ -83,7 +83,7 @@ TEST_F(OpeCommandsTest, ListShowsOperationsByDateWithTheirLines) {
       "montant": -1234.5, "montantTva": 0.0, "tva": null, "categorie": null, "tiers": null,
       "affaire": null, "affectation": null, "mode": null, "noCheque": "", "noPiece": "P12",
       "releve": "3", "mois": 3, "status": 2, "fictive": false, "sousOpsNbr": 0,
-      "montantSousOp": 0.0, "montantTvaSousOp": 0.0, "sousOperations": []})");
+      "montantSousOp": 0.0, "montantTvaSousOp": 0.0, "sousOperations": [], "virement": null})");
   expected["dataID"] = std::stoi(loyer);
   EXPECT_EQ(expected, all[1]);
   EXPECT_EQ(2, all[0]["mois"]);

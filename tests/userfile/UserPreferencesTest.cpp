@@ -21,7 +21,8 @@ TEST_F(UserFileTest, ANewFileIsAUserFileWithEverySetInItsOrder) {
   const std::vector<OSType> expected = {
       'HIER', 'PREF', 'CPTE', 'CEVT', 'DEVI', 'MODE', 'CATE', 'AFFE', 'PBDG', 'PBDX',
       'FLTR', 'FLTS', 'TIER', 'SEL ', 'UCOL', 'LCOL', 'MODD', 'CALC', 'WPOS', 'DPOS',
-      'FMTX', 'NotT', 'NotS', 'NotI', 'CLFO', 'AFFA', 'TVA ', 'CFAM', 'alis', 'ARTI'};
+      'FMTX', 'NotT', 'NotS', 'NotI', 'CLFO', 'AFFA', 'TVA ', 'CFAM', 'alis', 'ARTI',
+      'VREC'};
   EXPECT_EQ(expected, types);
   user_->Close();
   EXPECT_TRUE(VYXIsUserFile(fileRef_));
