@@ -281,22 +281,20 @@ void VYXCompte::ModifySousOperation(VYXDataRef& ref, const SousOperation& line,
   SousOperation stored = line;
   stored.header.marker = kCompteDataMarker;
   stored.header.type = kSousOperationData;
+  // As for operations, the stored form has no deleted mark: a line leaves
+  // through DeleteSousOperation. Counting a caller's mark here would take the
+  // line out of the operation's figures while it stays in the table.
+  stored.header.deleted = 0;
   stored.header.dataID = old.header.dataID;
   stored.header.creation = old.header.creation;
   stored.header.modification = CPClock::Now();
   stored.operation = old.operation;
 
+  // Lines read from the table are live: the count stays, the amounts move.
   Operation next = op;
-  if (!old.header.deleted) {
-    --next.sousOpsNbr;
-    next.montantSousOp = double(next.montantSousOp) - double(old.montant);
-    next.montantTvaSousOp = double(next.montantTvaSousOp) - double(old.montantTva);
-  }
-  if (!stored.header.deleted) {
-    ++next.sousOpsNbr;
-    next.montantSousOp = double(next.montantSousOp) + double(stored.montant);
-    next.montantTvaSousOp = double(next.montantTvaSousOp) + double(stored.montantTva);
-  }
+  next.montantSousOp = double(op.montantSousOp) - double(old.montant) + double(stored.montant);
+  next.montantTvaSousOp =
+      double(op.montantTvaSousOp) - double(old.montantTva) + double(stored.montantTva);
   next.header.modification = CPClock::Now();
   if (!CanModifyOperation(op, next)) VYXRefuseLocked(kVYXCannotModifyItem, op);
 

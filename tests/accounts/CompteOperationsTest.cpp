@@ -273,6 +273,69 @@ TEST_F(CompteOperations, DeletedSplitLinesLeaveTheFileAndNumbersStayUnique) {
   EXPECT_EQ(0u, compte_->GetNbOfSousOperations());
 }
 
+// The operation's split figures are those of the lines the table holds,
+// whatever a caller puts in a line's header, and stay so once reopened.
+TEST_F(CompteOperations, SplitFiguresFollowTheLinesAfterEveryChange) {
+  VYXDataRef ref = Add(MakeOp("Travaux", -100));
+  auto expectAgree = [&](const char* step, int count, double amount, double tva) {
+    Operation op;
+    compte_->GetOperation(ref, &op);
+    int found = 0;
+    double sum = 0, sumTva = 0;
+    SousOperation l;
+    VYXDataRef at;
+    for (bool more = compte_->GetFirstSousOperation(op, &l, &at); more;
+         more = compte_->GetNextSousOperation(op, &l, &at)) {
+      ++found;
+      sum += l.montant;
+      sumTva += l.montantTva;
+    }
+    EXPECT_EQ(count, found) << step;
+    EXPECT_EQ(count, V(op.sousOpsNbr)) << step;
+    EXPECT_DOUBLE_EQ(amount, sum) << step;
+    EXPECT_DOUBLE_EQ(amount, V(op.montantSousOp)) << step;
+    EXPECT_DOUBLE_EQ(tva, sumTva) << step;
+    EXPECT_DOUBLE_EQ(tva, V(op.montantTvaSousOp)) << step;
+  };
+
+  std::vector<VYXDataRef> lines;
+  for (double amount : {-30.0, -200.0, 0.0}) {
+    Operation op;
+    compte_->GetOperation(ref, &op);
+    SousOperation line(op);
+    line.montant = amount;
+    line.montantTva = amount / 10;
+    VYXDataRef sousRef;
+    compte_->AddSousOperation(ref, line, &sousRef);
+    lines.push_back(sousRef);
+  }
+  expectAgree("added", 3, -230, -23);
+
+  SousOperation line;
+  compte_->GetSousOperation(lines[1], &line);
+  line.montant = -50;
+  line.montantTva = -5;
+  compte_->ModifySousOperation(ref, line, lines[1]);
+  expectAgree("amount changed", 3, -80, -8);
+
+  // A deleted mark on a modified line cannot be stored: the line stays, and counts.
+  compte_->GetSousOperation(lines[0], &line);
+  line.header.deleted = 1;
+  line.montant = -40;
+  line.montantTva = -4;
+  compte_->ModifySousOperation(ref, line, lines[0]);
+  expectAgree("marked deleted", 3, -90, -9);
+
+  compte_->DeleteSousOperation(ref, lines[2]);
+  expectAgree("deleted", 2, -90, -9);
+
+  compte_->Close();
+  compte_ = Open();
+  Operation op;
+  compte_->GetFirstOperation(&op, &ref);
+  expectAgree("reopened", 2, -90, -9);
+}
+
 // ---- bad input
 
 TEST_F(CompteOperations, BadInputIsRefusedInFrenchAndChangesNothing) {
