@@ -26,6 +26,13 @@ CPSimpleDBWriteStep CPSimpleDBWriteStep::Write(uint32_t offset, const void* data
 
 // ---- raw access
 
+// A handler whose file was closed has no stream: a read or write through a
+// session that outlived its file is the engine's "file not open".
+CPStream& CPSimpleDBBlocsHandler::Stream() const {
+  if (!stream_) CPThrow(fnOpnErr);
+  return *stream_;
+}
+
 void CPSimpleDBBlocsHandler::ReadRaw(uint32_t offset, void* out, uint32_t count) const {
   if (count == 0) return;
   if (memory_) {
@@ -33,17 +40,17 @@ void CPSimpleDBBlocsHandler::ReadRaw(uint32_t offset, void* out, uint32_t count)
     std::memcpy(out, memory_->Data() + offset, count);
     return;
   }
-  stream_->SetMarker(static_cast<int32_t>(start_ + offset), kCPFromStart);
+  Stream().SetMarker(static_cast<int32_t>(start_ + offset), kCPFromStart);
   long n = count;
-  stream_->ReadData(out, &n);
+  Stream().ReadData(out, &n);
   if (n != long(count)) CPThrow(eofErr);
 }
 
 void CPSimpleDBBlocsHandler::WriteRaw(uint32_t offset, const void* data, uint32_t count) {
   if (count == 0) return;
-  stream_->SetMarker(static_cast<int32_t>(start_ + offset), kCPFromStart);
+  Stream().SetMarker(static_cast<int32_t>(start_ + offset), kCPFromStart);
   long n = count;
-  stream_->WriteData(data, &n);
+  Stream().WriteData(data, &n);
   if (n != long(count)) CPThrow(dskFulErr);
 }
 
@@ -64,7 +71,7 @@ CPSimpleDBDataHeader CPSimpleDBBlocsHandler::ReadHeader(CPSimpleDBRefnum refnum,
 // ---- geometry
 
 uint32_t CPSimpleDBBlocsHandler::GetAllBlocsSize() const {
-  uint32_t end = end_ ? end_ : stream_->GetLength();
+  uint32_t end = end_ ? end_ : Stream().GetLength();
   return end > start_ ? end - start_ : 0;
 }
 
@@ -76,7 +83,7 @@ uint32_t CPSimpleDBBlocsHandler::GetNbOfBlocs() const {
 
 void CPSimpleDBBlocsHandler::SetAllBlocsSize(uint32_t bytes) {
   if (bytes % kSDBBlocSize) CPThrow(kSDBErrNotWholeBlocs);
-  stream_->SetLength(start_ + bytes);
+  Stream().SetLength(start_ + bytes);
   NoteUsed(bytes / kSDBBlocSize + 1, UINT32_MAX);
 }
 
@@ -399,7 +406,7 @@ void CPSimpleDBBlocsHandler::Apply(const CPSimpleDBWriteStep& step) {
       }
       break;
     case CPSimpleDBWriteStep::kSetLength:
-      stream_->SetLength(start_ + step.offset);
+      Stream().SetLength(start_ + step.offset);
       break;
   }
 }

@@ -173,6 +173,9 @@ class CPSimpleDBBlocsHandler {
   uint32_t PlanFree(CPSimpleDBWritePlan& plan, CPSimpleDBRefnum refnum, uint32_t nb,
                     CPSimpleDBRefnum liveRefnum);
 
+  // The stream; raises fnOpnErr when there is none (the file was closed).
+  CPStream& Stream() const;
+
   CPStream* stream_ = nullptr;
   CPHandleStream* memory_ = nullptr;
   uint32_t start_ = 0;

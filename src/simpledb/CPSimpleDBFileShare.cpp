@@ -14,6 +14,7 @@
 
 #include "foundation/CPException.h"
 #include "platform/CPClock.h"
+#include "platform/CPOSErr.h"
 #include "simpledb/CPSimpleDBErrors.h"
 #include "simpledb/CPSimpleDBEventFile.h"
 #include "simpledb/CPSimpleDBFile.h"
@@ -71,6 +72,9 @@ void CPSimpleDBFile::CheckShareOnOpening() {
 // ---- the access lock
 
 uint32_t CPSimpleDBFile::LockAccess(uint32_t* previousKey) {
+  // Every read and write of a session takes the lock first: one that
+  // outlived its file learns here that the file is closed.
+  if (!open_) CPThrow(fnOpnErr);
   *previousKey = accessKey_;
   if (!share_ || !share_->IsOpen()) {
     accessKey_ = 1;  // alone with the file: nothing to wait for

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "SDBFileFixture.h"
+#include "platform/CPOSErr.h"
 #include "simpledb/CPSimpleDBDataHandler_T.h"
 #include "simpledb/CPSimpleDBErrors.h"
 #include "simpledb/CPSimpleDBIndex_T.h"
@@ -281,6 +282,30 @@ TEST_P(SDBIndexTest, IndexRecordsAreCheckedWhenRead) {
   index.Load();
   EXPECT_FALSE(index.LoadedFromFile());
   EXPECT_EQ(1u, index.GetCount());
+}
+
+// A table and an index kept after their file was closed read nothing stale
+// and dereference nothing: every read says the file is not open.
+TEST_P(SDBIndexTest, ReadsAfterTheFileClosedSayItIsNotOpen) {
+  auto f = Create();
+  Countries t(f.get(), 'CTRY');
+  ByName name(&t);
+  CPSimpleDBDataID a = Put(t, Land(1, "", 0, "Chili"));
+  Put(t, Land(2, "", 0, "Belgique"));
+  CPSimpleDBRefnum r = 0;
+  ASSERT_TRUE(t.GetDataRefnum(a, &r));
+  f->Close();
+
+  Country c;
+  CPSimpleDBDataInfo info;
+  CPSimpleDBRefnum found = 0;
+  EXPECT_CP_CODE(fnOpnErr, t.GetData(r, &info, &c));
+  EXPECT_CP_CODE(fnOpnErr, t.GetDataInfos(r, &info, nullptr));
+  EXPECT_CP_CODE(fnOpnErr, t.GetFirstData(&info, &found));
+  EXPECT_CP_CODE(fnOpnErr, t.GetDataRefnum(a, &found));
+  EXPECT_CP_CODE(fnOpnErr, Found(name, Land(0, "", 0, "Chili")));
+  EXPECT_CP_CODE(fnOpnErr, Put(t, Land(3, "", 0, "Danemark")));
+  EXPECT_CP_CODE(fnOpnErr, f->GetBlocsHandler().GetAllBlocsSize());
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SDBIndexTest, ::testing::Bool(),
