@@ -187,6 +187,11 @@ class VYXCompte : public CPBroadcaster, public CPListener {
   void SetPrefRecord(CPResID id, const void* data, uint32_t size);
 
   // ---- cheque books
+  // The book a payment mode's next cheque comes from: the mode's own book
+  // while it has cheques left, else, for a mode that takes its cheques from a
+  // book, the first of the account's books (in display order) that has one
+  // left. 0 when the mode takes no cheques or no book has one left.
+  CPResID GetChequierOfMode(const Mode& mode);
   // The next cheque of the book as lists show it; false for no such book.
   bool GetNextNoCheque(CPResID chequierID, StringPtr text);
   // The 1-based index in the book of the cheque `text`; false when it is not one of its cheques.

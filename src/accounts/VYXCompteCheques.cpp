@@ -23,6 +23,23 @@ std::string Padded(long number) {
 
 }  // namespace
 
+CPResID VYXCompte::GetChequierOfMode(const Mode& mode) {
+  CPResourceSet_T<Chequier>& books = GetChequiers();
+  auto hasCheques = [&](CPResID id) {
+    Chequier book;
+    return id != 0 && books.ReadResource(id, &book) && book.next <= book.number;
+  };
+  if (hasCheques(mode.chequierID)) return mode.chequierID;
+  if (!mode.askForChequier && mode.chequierID == 0) return 0;
+  // A used-up book stays until the user deletes it, and an account may keep
+  // several at once: the next cheque is in whichever has one.
+  for (int32_t n = 1, count = books.GetResourcesCount(); n <= count; ++n) {
+    CPResID id = books.GetNthResource(n);
+    if (hasCheques(id)) return id;
+  }
+  return 0;
+}
+
 // An exhausted book proposes the message that says so, as it is: the prefix
 // marks cheque numbers and would only garble the message.
 bool VYXCompte::GetNextNoCheque(CPResID chequierID, StringPtr text) {
