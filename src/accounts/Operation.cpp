@@ -1,5 +1,6 @@
 #include "accounts/Operation.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "accounts/VYXCompteDefaultValues.h"
@@ -51,6 +52,14 @@ void Operation::GetFilledReleve(StringPtr text) const {
   std::memcpy(text, releve, sizeof(releve));
   if (text[0] > sizeof(releve) - 1) text[0] = sizeof(releve) - 1;
   FillReleve(text);
+}
+
+bool Operation::VentilationDepasseMontant() const {
+  if (sousOpsNbr <= 0) return false;
+  constexpr double kCent = 0.005;
+  double rest = GetMontantNonVentile();
+  double low = std::min(0.0, double(montant)), high = std::max(0.0, double(montant));
+  return rest < low - kCent || rest > high + kCent;
 }
 
 int Operation::sCompare(double a, double b) {

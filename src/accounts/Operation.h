@@ -70,6 +70,14 @@ struct Operation {
   // Credit when the amount is 0 or more.
   MontantType GetMontantType() const { return montant >= 0 ? kMontantCredit : kMontantDebit; }
 
+  // The part of the amount its split lines leave to the operation's own
+  // category: the whole amount without lines.
+  double GetMontantNonVentile() const { return montant - montantSousOp; }
+  // Whether the split lines go beyond the amount: what they leave is not
+  // between 0 and the amount (a hundredth aside), as when -30, -200 and 0
+  // split -100. Allowed, but worth a word to the user.
+  bool VentilationDepasseMontant() const;
+
   // The cheque and statement numbers as lists show and compare them (see
   // FillNoCheque). `text` receives up to 255 bytes.
   void GetFilledNoCheque(StringPtr text) const;
