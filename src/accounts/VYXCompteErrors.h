@@ -30,6 +30,7 @@ constexpr int kVYXCompteQuestionsList = 353;  // questions and progress
 constexpr int kVYXPasswordList = 378;
 constexpr int kVYXChequesList = 431;
 constexpr int kVYXConversionList = 433;
+constexpr int kVYXReportLinkList = 30505;  // opening balances linked to another account
 
 // Items of list 351.
 enum : int {
@@ -92,6 +93,13 @@ enum : int {
   kVYXAskPasswordItem = 1,  // ^1 the account's name
   kVYXAskAgainItem = 2,
   kVYXWrongPasswordItem = 3,
+};
+
+// Items of list 30505.
+enum : int {
+  kVYXLinkLostItem = 1,  // ^1 the account's name, ^2 the linked account's
+  kVYXLinkSelfItem = 2,  // ^1 the account's name
+  kVYXLinkLoopItem = 3,  // ^1 the linked account's name, ^2 the account's
 };
 
 constexpr int kVYXChequierEmptyItem = 40;  // list 431

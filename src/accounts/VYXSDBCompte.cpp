@@ -178,6 +178,7 @@ void VYXSDBCompte::ICompte(bool newFile, bool check, bool /*show*/) {
     VYXCompteBulk bulk(*this);
     ListenToLists();
     supervisor_.CheckCompte(*this);
+    FollowReportLink();
     if (check && !infos_.reload && CPClock::Now() - infos_.lastReloadDate < kReloadDelay) {
       LoadCompteStream();
     }

@@ -15,6 +15,7 @@
 #define VYX_ACCOUNTS_VYXSDBCOMPTE_H_
 
 #include <memory>
+#include <string>
 
 #include "accounts/VYXCompte.h"
 #include "accounts/VYXSDBCompteSets.h"
@@ -65,6 +66,26 @@ class VYXSDBCompte : public VYXCompte {
   void LoadPreferences() override;
   void SavePreferences() override;
   void WriteInformations() override;
+
+  // ---- Opening balances that follow another account: `linked` and `linkID`
+  // of the information record name an alias of the account's file. When the
+  // account opens, its opening balances become that account's closing ones
+  // (VYXSDBCompteLink.cpp).
+  // The file the opening balances follow, through the alias (the user is
+  // asked where it went when `ask` and it moved). False when they follow
+  // none, or it cannot be found.
+  bool GetReportLink(CPFileRef* file, bool ask);
+  // The name of the account they follow (MacRoman); empty when none.
+  std::string GetReportLinkName();
+  // Makes the opening balances follow `target` (another open account) and
+  // takes its closing balances at once; nullptr makes them the account's own
+  // again, keeping their values. Refuses the account itself and an account
+  // whose own opening balances follow this one.
+  void SetReportLink(VYXSDBCompte* target);
+  // The closing balances per status (opening balances + sums) of the account
+  // of `file`: as it holds them when open in this session, else as its file
+  // last stored them. False when it cannot be read.
+  bool ReadReportValues(const CPFileRef& file, MontantSet* values);
 
   // Reading.
   bool GetFirstOperation(Operation* op, VYXDataRef* ref) override;
@@ -155,6 +176,9 @@ class VYXSDBCompte : public VYXCompte {
   // its writer stopped without closing it, so that the writer's opening
   // repairs it and may change what was read.
   bool OpenAndCheck(bool check);
+  // At opening: the opening balances take the closing ones of the account
+  // they follow; when it cannot be read the user is told and they stay.
+  void FollowReportLink();
   VYXCompteSets& Sets() const;
   Store& S() const;
 
