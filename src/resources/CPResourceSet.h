@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "foundation/CPArray.h"
@@ -20,7 +21,12 @@
 #include "platform/CPHandle.h"
 #include "resources/CPResourceStorage.h"
 
+class CPFormattedStream;
+class CPImExStructure;
 class CPResourceSetIndex;
+struct CPDataField;
+struct CPImportLine;
+struct CPImportReport;
 
 constexpr OSType kCPResourceMessage = 'RSRC';
 enum : uint32_t {
@@ -181,7 +187,27 @@ class CPResourceSet : public CPPersistent, public CPBroadcaster {
                                  int32_t* index);
   // Asks the user to confirm, then renames. False when refused.
   virtual bool RenameResource(CPResID id, ConstStringPtr name);
+  // How ImportResources treats an item whose name the set has (kCPImportAdd...).
   virtual int16_t GetResourceImportMode() { return 0; }
+  // ---- Text exchange of a list (CPResourceSetImEx.cpp, CPImExStructure.h).
+  // Writes a line of titles, then the resources of `ids` one a line.
+  virtual void ExportResources(CPFormattedStream& stream, const std::vector<CPResID>& ids,
+                               const CPImExStructure& structure);
+  // Every resource, in display order.
+  virtual void ExportResources(CPFormattedStream& stream, const CPImExStructure& structure);
+  // Reads the titles, then each line as ImportResource does, and reports
+  // what became of each. Raises (changing nothing) when the titles have no
+  // name column or give a column twice; a failure of the storage passes
+  // through with the lines before it imported.
+  virtual void ImportResources(CPFormattedStream& stream, const CPImExStructure& structure,
+                               int16_t mode, CPImportReport* report);
+  // One item from the texts of a line, `columns` saying which field each
+  // one is (none for a column ignored) and `nameColumn` where its name is:
+  // added, replaced or left as it is by `mode`, or refused with why.
+  virtual CPImportLine ImportResource(const std::vector<std::string>& texts,
+                                      const std::vector<const CPDataField*>& columns,
+                                      size_t nameColumn, const CPImExStructure& structure,
+                                      int16_t mode);
 
   virtual void SetIndex(CPResourceSetIndex* index) { index_ = index; }
   virtual CPResourceSetIndex* GetIndex() const { return index_; }
