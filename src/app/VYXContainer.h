@@ -205,6 +205,10 @@ class VYXContainer : public CPBroadcaster {
   // Shows why an operation on an account failed and keeps its code.
   virtual void ReportFailure(const std::exception& e);
   const Folders& GetFolders() const { return folders_; }
+  // Whether ChangeUserPreferences records the dossier it opens as the last
+  // one and a recent one; a caller that opens a dossier for one piece of
+  // work only (the command line's --dossier) turns it off.
+  void SetRecordUserFile(bool on) { recordUserFile_ = on; }
 
  private:
   bool CopySample();
@@ -223,6 +227,7 @@ class VYXContainer : public CPBroadcaster {
   std::unique_ptr<VYXSDBUserPreferences> userPrefs_;
   std::vector<std::unique_ptr<VYXSDBCompte>> comptes_;
   int16_t lastError_ = 0;
+  bool recordUserFile_ = true;
 };
 
 extern VYXContainer* gContainer;
