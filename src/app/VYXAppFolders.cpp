@@ -19,6 +19,10 @@ fs::path VYXExamplesFolder() {
   if (fs::is_directory(beside, ec)) return beside;
   fs::path shared = (app / ".." / "share" / "vyx" / "exemples").lexically_normal();
   if (fs::is_directory(shared, ec)) return shared;
+#ifdef VYX_INSTALLED_EXAMPLES
+  fs::path installed = VYX_INSTALLED_EXAMPLES;
+  if (fs::is_directory(installed, ec)) return installed;
+#endif
   return beside;
 }
 

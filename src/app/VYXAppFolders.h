@@ -8,8 +8,10 @@
 
 // The folder of the running program; empty when the system does not say.
 std::filesystem::path VYXApplicationFolder();
-// "exemples" beside the program, or "../share/vyx/exemples" from it when
-// only that exists (a system-wide installation).
+// "exemples" beside the program (the build tree), or "../share/vyx/exemples"
+// from it (an installation, in ~/.local or /usr), or the one the build's
+// install prefix names, the first that exists; "exemples" beside the program
+// when none does.
 std::filesystem::path VYXExamplesFolder();
 // "$XDG_DATA_HOME/vyx", or "~/.local/share/vyx" when that variable is unset
 // or not an absolute path.
