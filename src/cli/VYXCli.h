@@ -38,7 +38,9 @@
 // - Texts the user sees, help included, live in res/strings.fr, one list per
 //   family: 30110 `db`, 30120 the command line itself (usage errors
 //   included), 30130 `dossier`, 30140 `compte`, 30150 `soldes`, 30160 `ope`
-//   and `ventil`, 30170 `liste` and `chequier`.
+//   and `ventil`, 30170 `liste` and `chequier`; texts added to a family later
+//   go to a list of their own: 30500 `ope` and `ventil`, 30501 `compte`,
+//   30502 `liste`, 30503 `db` (event logs), 30504 `soldes`.
 #ifndef VYX_CLI_VYXCLI_H_
 #define VYX_CLI_VYXCLI_H_
 

@@ -76,6 +76,7 @@ class VYXCliSession::CliContainer : public VYXContainer {
   bool LoadLastUserPrefs() override {
     return openDossier ? VYXContainer::LoadLastUserPrefs() : false;
   }
+  using VYXContainer::SetRecordUserFile;
 };
 
 VYXCliSession::VYXCliSession(VYXCliContext& ctx, Start start)
@@ -83,6 +84,8 @@ VYXCliSession::VYXCliSession(VYXCliContext& ctx, Start start)
   container_->openDossier = start == Start::kDossier;
   if (container_->openDossier && !ctx.dossier.empty()) {
     container_->SetUserFileSpec(CPFileRef(ctx.dossier));
+    // The dossier of this command only: the next ones work where they did.
+    container_->SetRecordUserFile(false);
   }
   AlertCatcher catcher;
   container_->Startup();
@@ -111,6 +114,8 @@ VYXSDBUserPreferences& VYXCliSession::Dossier() const {
 }
 
 void VYXCliSession::ChangeDossier(const CPFileRef& file, bool create) {
+  // `dossier creer` and `dossier ouvrir` name the dossier of the next commands.
+  container_->SetRecordUserFile(true);
   container_->ChangeUserPreferences(file, create);
 }
 

@@ -12,6 +12,24 @@
 
 namespace {
 
+VYXCommand* gCommand = nullptr;
+
+std::string T(int item) { return VYXHelp(kVYXCliTexts, item); }
+
+// The command the user was typing when the usage error came: its help is the
+// one that helps.
+const CLI::App* Deepest(const CLI::App* app) {
+  std::vector<CLI::App*> parsed = app->get_subcommands();
+  return parsed.empty() ? app : Deepest(parsed.back());
+}
+
+// "vyx compte": the command `app` is, as the user typed it.
+std::string CommandName(const CLI::App* app) {
+  std::string name;
+  for (; app->get_parent(); app = app->get_parent()) name = " " + app->get_name() + name;
+  return "vyx" + name;
+}
+
 // CLI11's own texts, in French.
 class FrenchFormatter : public CLI::Formatter {
  public:
@@ -31,25 +49,14 @@ class FrenchFormatter : public CLI::Formatter {
     label("Excludes", "Exclut");
     label("Needs", "Nécessite");
   }
+
+  // The usage line names the whole command ("vyx ope ajouter"), whichever
+  // way the help was reached: CLI11 would give the subcommand's name alone
+  // after a usage error, and the program's path after --help.
+  std::string make_usage(const CLI::App* app, std::string /*name*/) const override {
+    return CLI::Formatter::make_usage(app, CommandName(app));
+  }
 };
-
-VYXCommand* gCommand = nullptr;
-
-std::string T(int item) { return VYXHelp(kVYXCliTexts, item); }
-
-// The command the user was typing when the usage error came: its help is the
-// one that helps.
-const CLI::App* Deepest(const CLI::App* app) {
-  std::vector<CLI::App*> parsed = app->get_subcommands();
-  return parsed.empty() ? app : Deepest(parsed.back());
-}
-
-// "vyx compte": the command `app` is, as the user typed it.
-std::string CommandName(const CLI::App* app) {
-  std::string name;
-  for (; app->get_parent(); app = app->get_parent()) name = " " + app->get_name() + name;
-  return "vyx" + name;
-}
 
 // An option ("--date") or an argument ("COMPTE") as a sentence names it.
 std::string Named(const std::string& name) {

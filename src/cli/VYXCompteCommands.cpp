@@ -14,6 +14,7 @@
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliSession.h"
+#include "cli/VYXCompteMoreTexts.h"
 #include "foundation/CPAmounts.h"
 #include "foundation/CPCompare.h"
 #include "foundation/CPErrors.h"
@@ -269,33 +270,53 @@ void Verrou(VYXCliContext& ctx, const std::string& nom, const std::optional<std:
 
 struct ReportArgs {
   std::optional<std::string> prevu, engage, pointe;
+  std::optional<std::string> suivre;  // the account to follow; "" for none
 };
 
 void Reports(VYXCliContext& ctx, const std::string& nom, const ReportArgs& args) {
   std::optional<double> values[kOpStatusCount];
   const std::optional<std::string>* typed[kOpStatusCount] = {&args.prevu, &args.engage,
                                                              &args.pointe};
+  bool given = false;
   for (int s = 0; s < kOpStatusCount; ++s) {
-    if (*typed[s]) values[s] = VYXArgAmount(**typed[s]);
+    if (*typed[s]) {
+      values[s] = VYXArgAmount(**typed[s]);
+      given = true;
+    }
   }
   VYXCliSession session(ctx);
   VYXSDBCompte& compte = session.OpenCompte(nom);
+  if (args.suivre) {
+    if (args.suivre->empty()) {
+      compte.SetReportLink(nullptr);
+    } else {
+      VYXCliSession::Compte other = session.FindCompte(*args.suivre);
+      compte.SetReportLink(&session.OpenCompte(other));
+    }
+  }
+  // Values typed for balances that follow another account would be replaced
+  // at the next opening: the user unlinks them first.
+  std::string followed = compte.GetReportLinkName();
+  if (given && compte.GetInformations().linked) {
+    CPThrowList(paramErr, kVYXCompteMoreTexts, kReportsFollowed,
+                {compte.GetName(), followed});
+  }
   MontantSet report = compte.GetReportValues();
-  bool changed = false;
   for (int s = 0; s < kOpStatusCount; ++s) {
     if (!values[s]) continue;
     report.montant[s] = CPArrondi(*values[s], session.Dossier().GetDecimals(kDecimalsMontants));
-    changed = true;
   }
-  if (changed) compte.SetReportValues(report);
+  if (given) compte.SetReportValues(report);
   report = compte.GetReportValues();
   std::string name = VYXText(compte.GetName());
+  bool linked = compte.GetInformations().linked != 0;
   if (ctx.json) {
     VYXPrintJson(ctx, {{"nom", name},
                        {"reports",
                         {{"prevu", VYXAmountJson(report[kOpPrevue])},
                          {"engage", VYXAmountJson(report[kOpEngagee])},
-                         {"pointe", VYXAmountJson(report[kOpPointee])}}}});
+                         {"pointe", VYXAmountJson(report[kOpPointee])}}},
+                       {"suit", linked ? nlohmann::json(VYXText(followed)) : nullptr}});
   } else {
     *ctx.out << VYXHelp(kCompteTexts, kReportsOf, {name}) << '\n';
     VYXTable table;
@@ -305,6 +326,9 @@ void Reports(VYXCliContext& ctx, const std::string& nom, const ReportArgs& args)
     table.AddRow({T(kEngage), VYXAmountText(report[kOpEngagee])});
     table.AddRow({T(kPointe), VYXAmountText(report[kOpPointee])});
     table.Print(*ctx.out, false);
+    if (linked) {
+      *ctx.out << VYXHelp(kVYXCompteMoreTexts, kReportsFollow, {VYXText(followed)}) << '\n';
+    }
   }
   session.Close();
 }
@@ -360,6 +384,9 @@ void VYXAddCompteCommands(CLI::App& app, VYXCliContext& ctx) {
   reports->add_option("--prevu", args->prevu, T(kHelpPrevu));
   reports->add_option("--engage", args->engage, T(kHelpEngage));
   reports->add_option("--pointe", args->pointe, T(kHelpPointe));
+  reports->add_option("--suivre", args->suivre, VYXHelp(kVYXCompteMoreTexts, kHelpSuivre));
   VYXAddJsonFlag(reports, ctx);
   VYXSetCommand(reports, [&ctx, nom, args] { Reports(ctx, *nom, *args); });
+
+  VYXAddCompteDefautsCommand(compte, ctx);
 }

@@ -2,6 +2,7 @@
 // `verifier` open the file for reading only and never write to it; they show a
 // damaged file as far as it can be read and name the first fault (code and
 // block). `compacter` is the one command that rewrites the file.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -168,7 +169,151 @@ LogSummary SummariseLog(const std::string& path) {
   return summary;
 }
 
+// ---- An event log given to `info`
+
+constexpr int kDbLogTexts = 30503;
+enum : int {
+  kLogEventsValue = 1,  // ^1: the count, ^2: the bytes
+  kLogEvents,
+  kLogFirst,
+  kLogLast,
+  kLogEventValue,    // ^1: the eventID, ^2: the action, ^3: the type, ^4: the dataID
+  kLogNone,
+  kLogBase,
+  kLogBaseValue,     // ^1: the database, ^2: its eventID, ^3: how it stands
+  kLogNoBase,
+  kLogBaseAgrees,
+  kLogBaseAhead,
+  kLogBaseBehind,
+  kLogActionFirst,   // four items: add, modify, delete, move
+};
+
+std::string L(int item, std::initializer_list<std::string> vars = {}) {
+  return VYXHelp(kDbLogTexts, item, vars);
+}
+
+// The file is an event log when its header carries the log's marker.
+bool IsEventLog(const std::string& path, CPSimpleDBLogFileHeader* header) {
+  try {
+    CPSimpleDBEventFile log{CPFileRef(path)};
+    log.Open(kCPFileRead);
+    *header = log.ReadHeader();
+    return true;
+  } catch (const CPException&) {
+    return false;
+  }
+}
+
+// The database a log belongs to: beside it, naming it as its log, and of the
+// same base (baseID and noBase); empty when there is none.
+CPFileRef OwnerOfLog(const CPFileRef& log, const CPSimpleDBLogFileHeader& header,
+                     CPSimpleDBHeader* found) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(log.Folder().Path(), ec)) {
+    if (!entry.is_regular_file() || entry.path() == log.Path()) continue;
+    CPFileRef candidate(entry.path());
+    if (!CPSimpleDBFile(candidate).GetEventLogFileSpec().SameFile(log)) continue;
+    try {
+      CPSimpleDBInspector base{candidate};
+      if (base.Header().baseID == header.baseID && base.Header().noBase == header.noBase) {
+        *found = base.Header();
+        return candidate;
+      }
+    } catch (const CPException&) {
+      // Not a database, or not one that can be read: not the owner.
+    }
+  }
+  return {};
+}
+
+// `info` of an event log: its header, its events (how many, the first and
+// the last), and the database it belongs to with how it stands against it.
+void LogInfo(VYXCliContext& ctx, const std::string& path, const CPSimpleDBLogFileHeader& h) {
+  CPFileRef logRef{path};
+  CPSimpleDBEventFile log{logRef};
+  log.Open(kCPFileRead);
+  uint32_t bytes = log.GetNextEventRefnum();
+  uint32_t count = 0;
+  CPSimpleDBLogEvent first, last;
+  int16_t fault = 0;
+  try {
+    log.Play(0, 0, false, [&](CPSimpleDBLogEvent& e) {
+      if (count++ == 0) first = e;
+      last = e;
+      return true;
+    });
+  } catch (const CPException& e) {
+    fault = e.Code();
+  }
+  log.Close();
+  CPSimpleDBHeader baseHeader;
+  CPFileRef base = OwnerOfLog(logRef, h, &baseHeader);
+  CPSimpleDBEventID lastID = count ? last.eventID : h.eventID;
+  const int standing = baseHeader.eventID == lastID  ? kLogBaseAgrees
+                       : baseHeader.eventID > lastID ? kLogBaseAhead
+                                                     : kLogBaseBehind;
+  auto action = [](const CPSimpleDBLogEvent& e) {
+    uint32_t n = (e.action & kSDBLogActionMask) / kSDBLogAdd;
+    return n >= 1 && n <= 4 ? L(kLogActionFirst + int(n) - 1) : std::to_string(e.action);
+  };
+  auto eventJson = [&](const CPSimpleDBLogEvent& e) -> nlohmann::json {
+    return {{"eventID", e.eventID}, {"action", action(e)}, {"type", Code(e.info.type)},
+            {"dataID", e.info.dataID}};
+  };
+  auto eventText = [&](const CPSimpleDBLogEvent& e) {
+    return L(kLogEventValue, {std::to_string(e.eventID), action(e), Code(e.info.type),
+                              std::to_string(e.info.dataID)});
+  };
+  std::string signature(reinterpret_cast<const char*>(h.signature + 1),
+                        std::min<size_t>(h.signature[0], sizeof h.signature - 1));
+  if (ctx.json) {
+    nlohmann::json baseJson = nullptr;
+    if (!base.Empty()) {
+      baseJson = {{"fichier", base.Path().string()},
+                  {"eventID", baseHeader.eventID},
+                  {"accord", baseHeader.eventID == lastID}};
+    }
+    VYXPrintJson(ctx, {{"fichier", path},
+                       {"journal", true},
+                       {"signature", VYXText(signature)},
+                       {"type", Code(h.type)},
+                       {"creation", VYXDateTimeJson(h.creation)},
+                       {"modification", VYXDateTimeJson(h.modification)},
+                       {"baseID", h.baseID},
+                       {"noBase", h.noBase},
+                       {"evenements", count},
+                       {"octets", bytes},
+                       {"premier", count ? eventJson(first) : nlohmann::json()},
+                       {"dernier", count ? eventJson(last) : nlohmann::json()},
+                       {"base", baseJson},
+                       {"defaut", fault ? nlohmann::json(fault) : nlohmann::json()}});
+  } else {
+    std::ostream& out = *ctx.out;
+    Line(out, kFile, path + " " + T(kLogFlag));
+    Line(out, kSignature, VYXText(signature));
+    Line(out, kType, Code(h.type));
+    Line(out, kCreation, DateText(h.creation));
+    Line(out, kModification, DateText(h.modification));
+    Line(out, "baseID", std::to_string(h.baseID));
+    Line(out, "noBase", std::to_string(h.noBase));
+    Line(out, L(kLogEvents), L(kLogEventsValue, {std::to_string(count), std::to_string(bytes)}));
+    Line(out, L(kLogFirst), count ? eventText(first) : L(kLogNone));
+    Line(out, L(kLogLast), count ? eventText(last) : L(kLogNone));
+    Line(out, L(kLogBase),
+         base.Empty() ? L(kLogNoBase)
+                      : L(kLogBaseValue, {base.Path().string(), std::to_string(baseHeader.eventID),
+                                          L(standing)}));
+    if (fault) out << T(kLogFault, {ErrorText(fault), std::to_string(fault)}) << '\n';
+  }
+  if (fault) ctx.exitCode = 1;
+}
+
 void Info(VYXCliContext& ctx, const std::string& path) {
+  CPSimpleDBLogFileHeader logHeader;
+  if (IsEventLog(path, &logHeader)) {
+    LogInfo(ctx, path, logHeader);
+    return;
+  }
   CPSimpleDBInspector file{CPFileRef(path)};
   CPSimpleDBVerdict counts;
   CPSimpleDBFault fault = file.Walk([&](const CPSimpleDBRecordView& r) {

@@ -123,7 +123,9 @@ void Creer(VYXCliContext& ctx, const std::string& path, bool empty) {
 }
 
 void Ouvrir(VYXCliContext& ctx, const std::string& path) {
+  // Named as `creer` names it: "Maison" is "Maison.grp" when only that exists.
   CPFileRef file(fs::absolute(fs::path(path)).lexically_normal());
+  if (!file.Exists() && !fs::path(path).has_extension()) file = DossierFile(path);
   if (!file.Exists()) CPThrowList(fnfErr, kDossierTexts, kNotFound, {VYXArgText(path)});
   if (!VYXIsUserFile(file)) CPThrow(kVYXErrNotUserFile);
   VYXCliSession session(ctx, VYXCliSession::Start::kNoDossier);

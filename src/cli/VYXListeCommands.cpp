@@ -14,6 +14,7 @@
 // currency's name, four characters at most), so a renamed currency's code is
 // carried to the accounts that use it, and one an account uses is not deleted.
 #include <algorithm>
+#include <functional>
 #include <cctype>
 #include <cstdio>
 #include <optional>
@@ -23,6 +24,7 @@
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliSession.h"
+#include "cli/VYXListe.h"
 #include "foundation/CPCompare.h"
 #include "foundation/CPErrors.h"
 #include "foundation/CPException.h"
@@ -34,255 +36,7 @@
 
 namespace {
 
-constexpr int kListeTexts = 30170;
-enum : int {
-  kHelpListe = 1,
-  kHelpCategories,
-  kHelpAffectations,
-  kHelpTiers,
-  kHelpAffaires,
-  kHelpModes,
-  kHelpDevises,
-  kHelpTVA,
-  kHelpAjouter,
-  kHelpRenommer,
-  kHelpSupprimer,
-  kHelpNom,
-  kHelpNouveau,
-  kHelpTypeCategorie,
-  kHelpTypeTiers,
-  kHelpTypeMode,
-  kHelpTypeTVA,
-  kHelpTaux,
-  kColNom = 20,
-  kColType,
-  kColTaux,
-  kColBase,
-  kColMonnaie,
-  kColSymbole,
-  kReference,
-  kNameCategories = 30,  // the list's name in messages, in list order
-  kCategorieKinds = 40,  // 40 + the kind, 0 to 3
-  kTiersKinds = 45,      // 45 + the kind, 0 to 5; an empty text has no word
-  kEmptyList = 60,       // ^1: the list
-  kNoSuchItem,           // ^1: the list, ^2: the name
-  kNoName,
-  kBadType,          // ^1: the text typed
-  kAdded,            // ^1: the name, ^2: the list
-  kAddedUnique,      // ^1: the name given, ^2: the list, ^3: the item that had the name
-  kRenamed,          // ^1, ^2: the names
-  kConfirmMerge,     // ^1: the list, ^2: the name kept, ^3: the name merged
-  kMerged,           // ^1: the name merged, ^2: the name kept
-  kSameName,         // ^1: the name
-  kConfirmDelete,    // ^1: the name, ^2: the account
-  kDeleted,          // ^1: the name, ^2: the list
-  kDeletedKept,      // ^1: the name, ^2: the list, ^3: the accounts
-  kBadDeviseName,    // ^1: the name
-  kReferenceDevise,  // ^1: the code
-  kDeviseUsed,       // ^1: the code, ^2: the account
-  kNameTooLong,
-  kCannotDelete,  // ^1: the name, ^2: the list
-  kDeviseExists,  // ^1: the code
-};
-
-std::string T(int item) { return VYXHelp(kListeTexts, item); }
-std::string M(int item) { return CPGetListString(kListeTexts, item); }
-
-enum class Liste { kCategories, kAffectations, kTiers, kAffaires, kModes, kDevises, kTVA };
-
-struct ListeInfo {
-  Liste liste;
-  const char* command;
-  int help;
-  int typeHelp;  // the help of --type, 0 for a list whose records have no kind
-};
-
-constexpr ListeInfo kListes[] = {
-    {Liste::kCategories, "categories", kHelpCategories, kHelpTypeCategorie},
-    {Liste::kAffectations, "affectations", kHelpAffectations, 0},
-    {Liste::kTiers, "tiers", kHelpTiers, kHelpTypeTiers},
-    {Liste::kAffaires, "affaires", kHelpAffaires, 0},
-    {Liste::kModes, "modes", kHelpModes, kHelpTypeMode},
-    {Liste::kDevises, "devises", kHelpDevises, 0},
-    {Liste::kTVA, "tva", kHelpTVA, kHelpTypeTVA},
-};
-
-// The list's name in messages (MacRoman): "catégories", "taux de TVA"...
-std::string ListeName(Liste liste) { return M(kNameCategories + int(liste)); }
-
-VYXSharedList SharedOf(Liste liste) {
-  switch (liste) {
-    case Liste::kCategories:
-      return VYXSharedList::kCategorie;
-    case Liste::kAffectations:
-      return VYXSharedList::kAffectation;
-    case Liste::kTiers:
-      return VYXSharedList::kTiers;
-    case Liste::kAffaires:
-      return VYXSharedList::kAffaire;
-    case Liste::kModes:
-      return VYXSharedList::kMode;
-    case Liste::kTVA:
-      return VYXSharedList::kTauxTVA;
-    case Liste::kDevises:
-      break;
-  }
-  CPThrow(paramErr);
-}
-
-CPResourceSet& SetOf(VYXUserPreferences& dossier, Liste liste) {
-  if (liste == Liste::kDevises) return dossier.GetDevises();
-  return dossier.GetSharedList(SharedOf(liste));
-}
-
-std::string NameOf(CPResourceSet& set, CPResID id) {
-  Str255 name;
-  set.GetResourceName(id, name);
-  return PToStd(name);
-}
-
-// A name typed for an item: MacRoman, not empty, and whole in a resource name.
-std::string ItemName(const std::string& utf8) {
-  std::string name = VYXArgText(utf8);
-  if (name.empty()) CPThrowList(paramErr, kListeTexts, kNoName);
-  if (name.size() > 255) CPThrowList(paramErr, kListeTexts, kNameTooLong);
-  return name;
-}
-
-// A currency's name is its code: four characters at most, in capitals.
-std::string DeviseName(const std::string& utf8) {
-  std::string name = ItemName(utf8);
-  if (name.size() > 4 || name.find(' ') != std::string::npos) {
-    CPThrowList(paramErr, kListeTexts, kBadDeviseName, {name});
-  }
-  for (char& c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return name;
-}
-
-CPString P(const std::string& macRoman) { return CPString::FromStd(macRoman); }
-
-// The item of that name, letter case and accents aside; refused when none.
-CPResID FindItem(CPResourceSet& set, Liste liste, const std::string& name) {
-  CPString p = P(name);
-  if (!set.ResourceExists(p)) {
-    CPThrowList(kCPErrNotFound, kListeTexts, kNoSuchItem, {ListeName(liste), name});
-  }
-  return set.GetResourceID(p);
-}
-
-// Codes compared as they are typed: "usd" names 'USD '.
-bool SameCode(OSType a, OSType b) {
-  for (int shift = 0; shift < 32; shift += 8) {
-    int ca = std::toupper(int((a >> shift) & 0xFF)), cb = std::toupper(int((b >> shift) & 0xFF));
-    if (ca != cb) return false;
-  }
-  return true;
-}
-
-// A rate as the user reads it: up to six decimals, no trailing zeros.
-std::string RateText(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.6f", value);
-  std::string s = text;
-  while (!s.empty() && s.back() == '0') s.pop_back();
-  if (!s.empty() && s.back() == '.') s.pop_back();
-  std::replace(s.begin(), s.end(), '.', ',');
-  return s;
-}
-
-// ---- Kinds of items (the `type` of categories, payees and modes, the use
-// of VAT rates): a number, or for categories and payees their French word.
-
-std::string KindWord(Liste liste, uint8_t kind) {
-  if (liste == Liste::kCategories && kind <= kCategorieEpargne) {
-    return T(kCategorieKinds + int(kind));
-  }
-  if (liste == Liste::kTiers && kind <= kTiersAssocie) {
-    std::string word = T(kTiersKinds + int(kind));
-    if (!word.empty() || kind == 0) return word;
-  }
-  return std::to_string(kind);
-}
-
-uint8_t ParseKind(Liste liste, const std::string& utf8) {
-  std::string text = VYXArgText(utf8);
-  if (!text.empty() && text.size() <= 3 &&
-      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    int value = std::stoi(text);
-    if (value <= 255) return uint8_t(value);
-  }
-  int first = liste == Liste::kCategories ? kCategorieKinds : kTiersKinds;
-  int last =
-      liste == Liste::kCategories ? first + int(kCategorieEpargne) : first + int(kTiersAssocie);
-  if (liste == Liste::kCategories || liste == Liste::kTiers) {
-    for (int item = first; item <= last; ++item) {
-      std::string word = M(item);
-      if (!word.empty() && CPEqualString(word, text, false, false)) return uint8_t(item - first);
-    }
-  }
-  CPThrowList(paramErr, kListeTexts, kBadType, {text});
-}
-
-// ---- Showing a list
-
-nlohmann::json ItemJson(VYXUserPreferences& dossier, Liste liste, CPResID id) {
-  CPResourceSet& set = SetOf(dossier, liste);
-  nlohmann::json item = {{"id", id}, {"nom", VYXText(NameOf(set, id))}};
-  switch (liste) {
-    case Liste::kCategories: {
-      Categorie c;
-      dossier.GetCategories().GetResource(id, &c);
-      CPResID family = dossier.GetCategorieFamily(id);
-      item["type"] = c.type;
-      item["objectif"] = VYXAmountJson(c.objectif);
-      item["famille"] =
-          family ? nlohmann::json(VYXText(NameOf(dossier.GetCatFamilies(), family))) : nullptr;
-      break;
-    }
-    case Liste::kAffectations: {
-      Affectation a;
-      dossier.GetAffectations().GetResource(id, &a);
-      item["objectif"] = VYXAmountJson(a.objectif);
-      break;
-    }
-    case Liste::kAffaires: {
-      UserAffaire a;
-      dossier.GetAffaires().GetResource(id, &a);
-      item["objectif"] = VYXAmountJson(a.objectif);
-      break;
-    }
-    case Liste::kTiers: {
-      UserTiers t;
-      dossier.GetTiers().GetResource(id, &t);
-      item["type"] = t.type;
-      break;
-    }
-    case Liste::kModes: {
-      Mode m;
-      dossier.GetModes().GetResource(id, &m);
-      item["type"] = m.type;
-      break;
-    }
-    case Liste::kTVA: {
-      TauxTVA t;
-      dossier.GetTauxTVA().GetResource(id, &t);
-      item["taux"] = double(t.taux);
-      item["utilisation"] = t.utilisation;
-      break;
-    }
-    case Liste::kDevises: {
-      Devise d;
-      dossier.GetDevises().GetResource(id, &d);
-      item["taux"] = double(d.taux);
-      item["base"] = double(d.base);
-      item["monnaie"] = VYXText(PToStd(d.monnaie));
-      item["symbole"] = VYXText(PToStd(d.symbole));
-      item["reference"] = id == 1;
-      break;
-    }
-  }
-  return item;
-}
+using namespace vyxliste;
 
 // The categories under their families, then those of no family, each part
 // in its display order.
@@ -391,12 +145,53 @@ struct AddArgs {
   std::string nom;
   std::optional<std::string> type;
   std::optional<std::string> taux;
+  std::optional<std::string> famille;  // "" for none
 };
+
+// The options of an item, read before anything is opened.
+struct ItemValues {
+  std::optional<uint8_t> kind;
+  std::optional<double> taux;
+  std::optional<std::string> famille;  // MacRoman; "" for none
+
+  bool Empty() const { return !kind && !taux && !famille; }
+};
+
+ItemValues ReadItemValues(Liste liste, const AddArgs& args) {
+  ItemValues v;
+  if (args.type) v.kind = ParseKind(liste, *args.type);
+  if (args.taux) {
+    v.taux = VYXArgAmount(*args.taux);
+    // A currency's rate divides amounts: it must be a positive number.
+    if (liste == Liste::kDevises && !(*v.taux > 0)) {
+      CPThrowList(paramErr, kListeMoreTexts, kBadDeviseRate, {VYXArgText(*args.taux)});
+    }
+  }
+  if (args.famille) v.famille = args.famille->empty() ? "" : ItemName(*args.famille);
+  return v;
+}
+
+// Puts the category under the family named (made when the dossier has none
+// of that name), or under none for ""; answers whether a family was made.
+bool FileCategorie(VYXUserPreferences& dossier, CPResID categorie, const std::string& famille) {
+  if (famille.empty()) {
+    dossier.SetCategorieFamily(categorie, 0);
+    return false;
+  }
+  VYXUserCatFamiliesSet& families = dossier.GetCatFamilies();
+  bool made = !families.ResourceExists(P(famille));
+  UserCatFamily record;
+  CPResID family = made ? dossier.AddItem(families, P(famille), &record, sizeof record)
+                        : families.GetResourceID(P(famille));
+  dossier.SetCategorieFamily(categorie, family);
+  return made;
+}
 
 // The new item's record: the defaults of its constructor, with the kind and
 // the rate given.
-std::vector<unsigned char> NewRecord(Liste liste, std::optional<uint8_t> kind,
-                                     std::optional<double> taux) {
+std::vector<unsigned char> NewRecord(Liste liste, const ItemValues& v) {
+  const std::optional<uint8_t>& kind = v.kind;
+  const std::optional<double>& taux = v.taux;
   auto bytes = [](const auto& record) {
     const auto* p = reinterpret_cast<const unsigned char*>(&record);
     return std::vector<unsigned char>(p, p + sizeof record);
@@ -427,19 +222,35 @@ std::vector<unsigned char> NewRecord(Liste liste, std::optional<uint8_t> kind,
       if (taux) t.taux = *taux;
       return bytes(t);
     }
-    case Liste::kDevises:
-      return bytes(Devise());
+    case Liste::kDevises: {
+      Devise d;
+      if (taux) d.taux = *taux;
+      return bytes(d);
+    }
   }
   return {};
 }
 
+// Refuses the options a list's records have no field for.
+void CheckOptions(Liste liste, const ItemValues& v) {
+  std::string name = ListeName(liste);
+  if (v.famille && liste != Liste::kCategories) {
+    CPThrowList(paramErr, kListeMoreTexts, kNoFamilyHere, {name});
+  }
+  if (v.taux && liste != Liste::kTVA && liste != Liste::kDevises) {
+    CPThrowList(paramErr, kListeMoreTexts, kNoRateHere, {name});
+  }
+  if (v.kind && (liste == Liste::kAffectations || liste == Liste::kAffaires ||
+                 liste == Liste::kDevises)) {
+    CPThrowList(paramErr, kListeMoreTexts, kNoKindHere, {name});
+  }
+}
+
 void Ajouter(VYXCliContext& ctx, Liste liste, const AddArgs& args) {
   std::string name = liste == Liste::kDevises ? DeviseName(args.nom) : ItemName(args.nom);
-  std::optional<uint8_t> kind;
-  if (args.type) kind = ParseKind(liste, *args.type);
-  std::optional<double> taux;
-  if (args.taux) taux = VYXArgAmount(*args.taux);
-  std::vector<unsigned char> record = NewRecord(liste, kind, taux);
+  ItemValues values = ReadItemValues(liste, args);
+  CheckOptions(liste, values);
+  std::vector<unsigned char> record = NewRecord(liste, values);
 
   VYXCliSession session(ctx);
   VYXUserPreferences& dossier = session.Dossier();
@@ -456,6 +267,9 @@ void Ajouter(VYXCliContext& ctx, Liste liste, const AddArgs& args) {
     }
     // Like every list of the system, a name already taken gets a number.
     id = dossier.AddItem(set, P(name), record.data(), uint32_t(record.size()));
+    if (values.famille && FileCategorie(dossier, id, *values.famille) && !ctx.json) {
+      *ctx.out << VYXHelp(kListeMoreTexts, kFamilleAdded, {VYXText(*values.famille)}) << '\n';
+    }
   }
   std::string given = NameOf(set, id);
   if (ctx.json) {
@@ -465,6 +279,89 @@ void Ajouter(VYXCliContext& ctx, Liste liste, const AddArgs& args) {
   } else {
     *ctx.out << VYXHelp(kListeTexts, kAddedUnique,
                         {VYXText(given), VYXText(ListeName(liste)), VYXText(existing)})
+             << '\n';
+  }
+  session.Close();
+}
+
+// ---- Modifying
+
+// Writes the values given into an item's record.
+template <class R>
+void Change(CPResourceSet& set, CPResID id, const std::function<void(R&)>& change) {
+  R record;
+  set.GetResource(id, &record, sizeof record);
+  change(record);
+  set.SetResource(id, &record, sizeof record);
+}
+
+void ChangeRecord(Liste liste, CPResourceSet& set, CPResID id, const ItemValues& v) {
+  switch (liste) {
+    case Liste::kCategories:
+      if (v.kind) Change<Categorie>(set, id, [&](Categorie& c) { c.type = *v.kind; });
+      break;
+    case Liste::kTiers:
+      if (v.kind) Change<UserTiers>(set, id, [&](UserTiers& t) { t.type = *v.kind; });
+      break;
+    case Liste::kModes:
+      if (v.kind) Change<Mode>(set, id, [&](Mode& m) { m.type = *v.kind; });
+      break;
+    case Liste::kTVA:
+      Change<TauxTVA>(set, id, [&](TauxTVA& t) {
+        if (v.kind) t.utilisation = *v.kind;
+        if (v.taux) t.taux = *v.taux;
+      });
+      break;
+    case Liste::kDevises:
+      if (v.taux) Change<Devise>(set, id, [&](Devise& d) { d.taux = *v.taux; });
+      break;
+    case Liste::kAffectations:
+    case Liste::kAffaires:
+      break;
+  }
+}
+
+// Changes the fields given of an item of the dossier and of every account's
+// copy of it, so that an account's reports and new operations follow (a
+// category that becomes income, a new VAT rate). Families and currencies
+// belong to the dossier only.
+void Modifier(VYXCliContext& ctx, Liste liste, const AddArgs& args) {
+  std::string name = ItemName(args.nom);
+  ItemValues v = ReadItemValues(liste, args);
+  CheckOptions(liste, v);
+  if (v.Empty()) CPThrowList(paramErr, kListeMoreTexts, kNothingToModify, {ListeName(liste)});
+  VYXCliSession session(ctx);
+  VYXUserPreferences& dossier = session.Dossier();
+  CPResourceSet& set = SetOf(dossier, liste);
+  CPResID id = FindItem(set, liste, name);
+  name = NameOf(set, id);
+  if (liste == Liste::kDevises && id == 1) {
+    CPThrowList(paramErr, kListeMoreTexts, kReferenceRate, {name});
+  }
+  bool inAccounts = liste != Liste::kDevises && (v.kind || v.taux);
+  if (inAccounts) session.OpenAllComptes();
+  bool madeFamily = false;
+  {
+    VYXUserPreferences::Exclusive hold(dossier);
+    ChangeRecord(liste, set, id, v);
+    if (inAccounts) {
+      VYXCompteList kind = VYXCompteListOf(SharedOf(liste));
+      for (VYXCompte* compte : dossier.GetOpenComptes()) {
+        CPResourceSet& theirs = compte->GetListSet(kind);
+        if (theirs.ResourceExists(P(name))) {
+          ChangeRecord(liste, theirs, theirs.GetResourceID(P(name)), v);
+        }
+      }
+    }
+    if (v.famille) madeFamily = FileCategorie(dossier, id, *v.famille);
+  }
+  if (ctx.json) {
+    VYXPrintJson(ctx, ItemJson(dossier, liste, id));
+  } else {
+    if (madeFamily) {
+      *ctx.out << VYXHelp(kListeMoreTexts, kFamilleAdded, {VYXText(*v.famille)}) << '\n';
+    }
+    *ctx.out << VYXHelp(kListeMoreTexts, kModified, {VYXText(name), VYXText(ListeName(liste))})
              << '\n';
   }
   session.Close();
@@ -610,6 +507,18 @@ void Supprimer(VYXCliContext& ctx, Liste liste, const std::string& nom) {
   session.Close();
 }
 
+// The options that give an item's fields, those its list has.
+void AddItemOptions(CLI::App* sub, const ListeInfo& info, AddArgs& args) {
+  if (info.liste == Liste::kModes) {
+    sub->add_option("--type", args.type, T2(kHelpTypeModeWords));
+  } else if (info.typeHelp) {
+    sub->add_option("--type", args.type, T(info.typeHelp));
+  }
+  if (info.liste == Liste::kTVA) sub->add_option("--taux", args.taux, T(kHelpTaux));
+  if (info.liste == Liste::kDevises) sub->add_option("--taux", args.taux, T2(kHelpTauxDevise));
+  if (info.liste == Liste::kCategories) sub->add_option("--famille", args.famille, T2(kHelpFamille));
+}
+
 }  // namespace
 
 void VYXAddListeCommands(CLI::App& app, VYXCliContext& ctx) {
@@ -626,10 +535,16 @@ void VYXAddListeCommands(CLI::App& app, VYXCliContext& ctx) {
     CLI::App* ajouter = VYXAddSubcommand(type, "ajouter", T(kHelpAjouter));
     auto args = std::make_shared<AddArgs>();
     ajouter->add_option("NOM", args->nom, T(kHelpNom))->required();
-    if (info.typeHelp) ajouter->add_option("--type", args->type, T(info.typeHelp));
-    if (which == Liste::kTVA) ajouter->add_option("--taux", args->taux, T(kHelpTaux));
+    AddItemOptions(ajouter, info, *args);
     VYXAddJsonFlag(ajouter, ctx);
     VYXSetCommand(ajouter, [&ctx, which, args] { Ajouter(ctx, which, *args); });
+
+    CLI::App* modifier = VYXAddSubcommand(type, "modifier", T2(kHelpModifier));
+    auto changed = std::make_shared<AddArgs>();
+    modifier->add_option("NOM", changed->nom, T(kHelpNom))->required();
+    AddItemOptions(modifier, info, *changed);
+    VYXAddJsonFlag(modifier, ctx);
+    VYXSetCommand(modifier, [&ctx, which, changed] { Modifier(ctx, which, *changed); });
 
     auto nom = std::make_shared<std::string>();
     auto nouveau = std::make_shared<std::string>();
@@ -643,5 +558,7 @@ void VYXAddListeCommands(CLI::App& app, VYXCliContext& ctx) {
     supprimer->add_option("NOM", *nom, T(kHelpNom))->required();
     VYXAddJsonFlag(supprimer, ctx);
     VYXSetCommand(supprimer, [&ctx, which, nom] { Supprimer(ctx, which, *nom); });
+
+    AddImExCommands(type, which, ctx);
   }
 }

@@ -24,7 +24,9 @@
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliSession.h"
+#include "cli/VYXOpeMoreTexts.h"
 #include "cli/VYXOpeOptions.h"
+#include "cli/VYXOpeTable.h"
 #include "cli/VYXVirementCli.h"
 #include "foundation/CPAmounts.h"
 #include "foundation/CPDates.h"
@@ -43,24 +45,12 @@ int Decimals(VYXCliSession& session) { return session.Dossier().GetDecimals(kDec
 
 // ---- cheques
 
-// The book a payment mode takes its cheques from: its own, or when it asks
-// for one, the account's only book. 0 when there is none to take.
-CPResID BookOfMode(VYXCompte& compte, const Mode& mode) {
-  CPResourceSet_T<Chequier>& books = compte.GetChequiers();
-  if (mode.chequierID != 0 && books.ResourceExists(mode.chequierID)) return mode.chequierID;
-  if (mode.askForChequier && books.GetResourcesCount() == 1) return books.GetNthResource(1);
-  return 0;
-}
-
-// The book the cheque `number` belongs to: the mode's first, else any of the account's.
+// The book the cheque `number` belongs to: the mode's own first, else any of the account's.
 CPResID BookOfCheque(VYXCompte& compte, const Mode* mode, const std::string& number) {
   if (number.empty()) return 0;
   Str255 text;
   StdToP(number, text);
-  if (mode) {
-    CPResID own = BookOfMode(compte, *mode);
-    if (own != 0 && compte.GetNoChequeIndex(own, text, nullptr)) return own;
-  }
+  if (mode && compte.GetNoChequeIndex(mode->chequierID, text, nullptr)) return mode->chequierID;
   CPResourceSet_T<Chequier>& books = compte.GetChequiers();
   for (int32_t n = 1, count = books.GetResourcesCount(); n <= count; ++n) {
     CPResID id = books.GetNthResource(n);
@@ -69,12 +59,16 @@ CPResID BookOfCheque(VYXCompte& compte, const Mode* mode, const std::string& num
   return 0;
 }
 
-// The next cheque of the mode's book, as the operation dialog proposes it;
-// empty when the mode has no book or its book is exhausted.
+// The next cheque for a mode that takes them from a book, as the operation
+// dialog proposes it. When no book of the account has one left, the user is
+// told, and the operation goes without a number.
 std::string NextCheque(VYXCompte& compte, const Mode& mode) {
-  CPResID id = BookOfMode(compte, mode);
-  Chequier book;
-  if (id == 0 || !compte.GetChequiers().ReadResource(id, &book) || book.next > book.number) {
+  if (!mode.askForChequier && mode.chequierID == 0) return {};
+  CPResID id = compte.GetChequierOfMode(mode);
+  if (id == 0) {
+    std::string text = CPGetListString(kVYXOpeMoreTexts, kOpeNoChequeLeft);
+    CPReplaceVar(text, 1, compte.GetName());
+    CPGetInteraction().Alert(text);
     return {};
   }
   Str255 text;
@@ -285,6 +279,7 @@ void Modifier(VYXCliContext& ctx, const std::string& nom, const std::string& cle
     }
   });
   compte.GetOperation(ref, &op);
+  VYXWarnIfSplitBeyond(compte, op);
   PrintDone(ctx, compte, op, kOpeModified);
   session.Close();
 }
@@ -342,29 +337,42 @@ void Liste(VYXCliContext& ctx, const std::string& nom, const std::string& du,
   VYXCliSession session(ctx);
   VYXSDBCompte& compte = session.OpenCompte(nom);
 
-  std::vector<Operation> ops;
+  std::vector<Operation> all;
   Operation op;
   VYXDataRef ref;
   for (bool more = compte.GetFirstOperation(&op, &ref); more;
        more = compte.GetNextOperation(&op, &ref)) {
-    if (from != 0 && CPCompareDates(op.date, from) < 0) continue;
-    if (to != 0 && CPCompareDates(op.date, to) > 0) continue;
-    ops.push_back(op);
+    all.push_back(op);
   }
   // By day, then in the order they were entered.
-  std::stable_sort(ops.begin(), ops.end(), [](const Operation& a, const Operation& b) {
+  std::stable_sort(all.begin(), all.end(), [](const Operation& a, const Operation& b) {
     int days = CPCompareDates(a.date, b.date);
     return days != 0 ? days < 0 : DataID(a.header.dataID) < DataID(b.header.dataID);
   });
+  // The balance runs over every operation, shown or not, from the opening
+  // balances, so that the last one is the account's forecast balance.
+  MontantSet start = compte.GetReportValues();
+  MontantSet plus = compte.GetPlusValues();
+  double solde = MontantSet_Total(start) + MontantSet_Total(plus);
+  std::vector<Operation> ops;
+  std::vector<double> soldes;
+  for (const Operation& o : all) {
+    solde = CPArrondi(solde + double(o.montant), short(Decimals(session))) + 0.0;
+    if (from != 0 && CPCompareDates(o.date, from) < 0) continue;
+    if (to != 0 && CPCompareDates(o.date, to) > 0) continue;
+    ops.push_back(o);
+    soldes.push_back(solde);
+  }
 
   std::string name = VYXText(compte.GetName());
   VYXVirementNames virements(session, compte);
   if (ctx.json) {
     nlohmann::json out = nlohmann::json::array();
-    for (const Operation& o : ops) {
-      nlohmann::json j = VYXOperationJson(compte, o);
+    for (size_t i = 0; i < ops.size(); ++i) {
+      nlohmann::json j = VYXOperationJson(compte, ops[i]);
+      j["solde"] = VYXAmountJson(soldes[i]);
       bool source = false;
-      std::string other = virements.Other(o, &source);
+      std::string other = virements.Other(ops[i], &source);
       if (!other.empty()) j["virement"] = {{"compte", other}, {"source", source}};
       out.push_back(j);
     }
@@ -372,53 +380,21 @@ void Liste(VYXCliContext& ctx, const std::string& nom, const std::string& du,
   } else if (ops.empty()) {
     *ctx.out << VYXHelp(kVYXOpeTexts, from || to ? kOpeNoneInPeriod : kOpeNone, {name}) << '\n';
   } else {
-    VYXTable table;
-    table.AddColumn(T(kOpeColCle));
-    table.AddColumn(T(kOpeColDate));
-    table.AddColumn(T(kOpeColLibelle));
-    table.AddColumn(T(kOpeColCategorie));
-    table.AddColumn(T(kOpeColTiers));
-    table.AddColumn(T(kOpeColMode));
-    table.AddColumn(T(kOpeColCheque));
-    table.AddColumn(T(kOpeColMontant), VYXTable::kRight);
-    table.AddColumn(T(kOpeColStatut));
+    std::vector<VYXOpeColumn> columns = VYXOpeColumns();
     // The other account of a transfer, in a column of its own when there is one.
     bool transfers = std::any_of(ops.begin(), ops.end(), [](const Operation& o) {
       return o.virementId != 0 || VYXIsTwin(o);
     });
-    if (transfers) table.AddColumn(VYXHelp(kVYXVirementCliTexts, kVirColVirement));
-    for (const Operation& o : ops) {
-      std::string key = std::to_string(o.header.dataID);
-      std::vector<std::string> row{key,
-                                   VYXDateText(o.date),
-                                   VYXText(PToStd(o.libelle)),
-                                   VYXItemName(compte, kVYXListCategories, o.categorie),
-                                   VYXItemName(compte, kVYXListTiers, o.tiers),
-                                   VYXItemName(compte, kVYXListModes, o.mode),
-                                   VYXText(PToStd(o.noCheque)),
-                                   VYXAmountText(o.montant),
-                                   VYXStatusText(o.status)};
-      if (transfers) row.push_back(virements.Text(o));
-      table.AddRow(row);
-      // Split lines under their operation, numbered KEY.LINE as `ventil` takes them.
-      SousOperation line;
-      VYXDataRef sousRef;
-      for (bool more = compte.GetFirstSousOperation(o, &line, &sousRef); more;
-           more = compte.GetNextSousOperation(o, &line, &sousRef)) {
-        std::vector<std::string> row{key + "." + std::to_string(line.header.dataID),
-                                     "",
-                                     VYXText(PToStd(line.libelle)),
-                                     VYXItemName(compte, kVYXListCategories, line.categorie),
-                                     VYXItemName(compte, kVYXListTiers, line.tiers),
-                                     "",
-                                     "",
-                                     VYXAmountText(line.montant),
-                                     ""};
-        if (transfers) row.push_back("");
-        table.AddRow(row);
-      }
+    if (transfers) {
+      columns.push_back({VYXHelp(kVYXVirementCliTexts, kVirColVirement), VYXTable::kLeft,
+                         [&virements](VYXCompte&, const VYXOpeRow& row) {
+                           return row.kind == VYXOpeRow::kOperation ? virements.Text(*row.op)
+                                                                    : std::string();
+                         }});
     }
-    table.Print(*ctx.out);
+    std::vector<std::vector<SousOperation>> lines;
+    std::vector<VYXOpeRow> rows = VYXOpeRows(compte, ops, soldes, lines);
+    VYXPrintOpeTable(*ctx.out, compte, rows, columns);
   }
   session.Close();
 }

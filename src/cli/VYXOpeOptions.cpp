@@ -367,6 +367,7 @@ nlohmann::json VYXOperationJson(VYXCompte& compte, const Operation& op) {
                                                        {"source", true}}},
       {"montantSousOp", VYXAmountJson(op.montantSousOp)},
       {"montantTvaSousOp", VYXAmountJson(op.montantTvaSousOp)},
+      {"montantNonVentile", VYXAmountJson(op.GetMontantNonVentile())},
       {"sousOperations", lines},
   };
 }

@@ -10,6 +10,7 @@
 #include "cli/VYXCliSession.h"
 #include "foundation/CPException.h"
 #include "platform/CPInteraction.h"
+#include "userfile/VYXSDBUserPreferences.h"
 
 namespace {
 
@@ -32,7 +33,16 @@ struct Line {
   std::string name;  // MacRoman
   std::string devise;
   bool open = false;
+  bool inTotal = false;  // takes part in the dossier's global balances
   MontantSet soldes;
+  MontantSet reference;  // the balances in the reference currency
+};
+
+// Texts added to `soldes`, in a list of their own.
+constexpr int kSoldesMoreTexts = 30504;
+enum : int {
+  kTotal = 1,
+  kPartialTotal,
 };
 
 }  // namespace
@@ -56,7 +66,12 @@ void VYXRunSoldes(VYXCliContext& ctx, const std::string& compte) {
     try {
       VYXSDBCompte& opened = session.OpenCompte(c);
       line.soldes = opened.GetSoldesValues();
-      line.devise = VYXCodeText(opened.GetCompteDevise());
+      DeviseCode devise = opened.GetCompteDevise();
+      line.devise = VYXCodeText(devise);
+      for (int s = 0; s < kOpStatusCount; ++s) {
+        line.reference.montant[s] = session.Dossier().DeviseToMontant(devise, line.soldes.montant[s]);
+      }
+      line.inTotal = session.Dossier().ModuleIsChecked(c.position, kModuleSoldes);
       line.open = true;
     } catch (const CPException& e) {
       if (!e.IsCancel()) CPGetInteraction().Alert(e.DisplayText());
@@ -97,6 +112,22 @@ void VYXRunSoldes(VYXCliContext& ctx, const std::string& compte) {
       } else {
         table.AddRow({VYXText(line.name), T(kNotOpen)});
       }
+    }
+    // All the accounts, when there are several: their total in the reference
+    // currency, over those that take part in the global balances; partial
+    // when one could not be read.
+    if (compte.empty() && lines.size() > 1) {
+      MontantSet total;
+      bool partial = false;
+      for (const Line& line : lines) {
+        partial = partial || !line.open;
+        if (!line.open || !line.inTotal) continue;
+        for (int s = 0; s < kOpStatusCount; ++s) total.montant[s] += line.reference.montant[s];
+      }
+      table.AddRow({VYXHelp(kSoldesMoreTexts, partial ? kPartialTotal : kTotal),
+                    VYXAmountText(total[kOpPrevue]), VYXAmountText(total[kOpEngagee]),
+                    VYXAmountText(total[kOpPointee]),
+                    VYXCodeText(session.Dossier().GetReferenceDevise())});
     }
     table.Print(*ctx.out);
   }

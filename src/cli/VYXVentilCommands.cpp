@@ -11,7 +11,9 @@
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliSession.h"
+#include "cli/VYXOpeMoreTexts.h"
 #include "cli/VYXOpeOptions.h"
+#include "cli/VYXOpeTable.h"
 #include "cli/VYXVirementCli.h"
 #include "foundation/CPAmounts.h"
 #include "foundation/CPException.h"
@@ -31,17 +33,25 @@ void RefuseTwin(VYXCliSession& session, VYXCompte& compte, const Operation& op) 
               {VYXOperationTitle(op.libelle, op.date), source});
 }
 
-void Print(VYXCliContext& ctx, VYXCompte& compte, VYXDataRef ref, int message, DataID line) {
+void Print(VYXCliContext& ctx, VYXCompte& compte, VYXDataRef ref, int list, int message,
+           DataID line) {
   Operation op;
   compte.GetOperation(ref, &op);
+  VYXWarnIfSplitBeyond(compte, op);
   if (ctx.json) {
     VYXPrintJson(ctx, VYXOperationJson(compte, op));
   } else {
-    *ctx.out << VYXHelp(kVYXOpeTexts, message,
+    *ctx.out << VYXHelp(list, message,
                         {std::to_string(line), std::to_string(op.header.dataID),
                          VYXText(compte.GetName())})
              << '\n';
   }
+}
+
+// The line's VAT included in its amount at its rate; 0 without one.
+double LineTva(const VYXOpeItems& items, double montant, int decimals) {
+  TauxTVA taux;
+  return items.GetTauxTVA(&taux) ? VYXTvaOf(montant, taux.taux, decimals) : 0.0;
 }
 
 void Ajouter(VYXCliContext& ctx, const std::string& nom, const std::string& cle,
@@ -64,8 +74,7 @@ void Ajouter(VYXCliContext& ctx, const std::string& nom, const std::string& cle,
   if (v.montantTva) {
     line.montantTva = CPArrondi(*v.montantTva, short(decimals)) + 0.0;
   } else {
-    TauxTVA taux;
-    line.montantTva = items.GetTauxTVA(&taux) ? VYXTvaOf(line.montant, taux.taux, decimals) : 0.0;
+    line.montantTva = LineTva(items, line.montant, decimals);
   }
 
   // The line moves the operation's split totals, which a lock date protects
@@ -89,7 +98,64 @@ void Ajouter(VYXCliContext& ctx, const std::string& nom, const std::string& cle,
     items.Put(line);
     compte.AddSousOperation(ref, line, &sousRef);
   });
-  Print(ctx, compte, ref, kOpeLineAdded, line.header.dataID);
+  Print(ctx, compte, ref, kVYXOpeTexts, kOpeLineAdded, line.header.dataID);
+  session.Close();
+}
+
+void Modifier(VYXCliContext& ctx, const std::string& nom, const std::string& cle,
+              const std::string& ligne, const VYXOpeArgs& args) {
+  VYXOpeValues v = VYXReadOpeArgs(args);
+  DataID key = VYXArgKey(cle);
+  DataID number = VYXArgLine(ligne);
+  if (v.Empty()) CPThrowList(paramErr, kVYXOpeMoreTexts, kOpeNothingToChangeInLine);
+  VYXCliSession session(ctx);
+  VYXSDBCompte& compte = session.OpenCompte(nom);
+  int decimals = session.Dossier().GetDecimals(kDecimalsMontants);
+
+  Operation op;
+  VYXDataRef ref = VYXFindOperation(compte, key, &op);
+  SousOperation old;
+  VYXDataRef sousRef = 0;
+  if (!compte.FindSousOperation(ref, number, &old, &sousRef)) {
+    CPThrowList(kVYXErrCompteNoOperation, kVYXOpeTexts, kOpeNoSuchLine,
+                {std::to_string(key), std::to_string(number)});
+  }
+  RefuseTwin(session, compte, op);
+  SousOperation line = old;
+  if (v.montant) line.montant = CPArrondi(*v.montant, short(decimals)) + 0.0;
+  if (v.libelle) StdToP(*v.libelle, line.libelle, sizeof(Str99) - 1);
+  if (v.mois) line.mois = *v.mois;
+  VYXOpeItems items(session, compte);
+  items.Take(v, line);
+  // As for an operation: a new amount or rate gives the VAT its rate says,
+  // unless the VAT amount is given.
+  if (v.montantTva) {
+    line.montantTva = CPArrondi(*v.montantTva, short(decimals)) + 0.0;
+  } else if (v.montant || v.items[kVYXListTauxTVA]) {
+    line.montantTva = LineTva(items, line.montant, decimals);
+  }
+
+  // Refused under the lock date before a list item is copied into the account.
+  Operation next = op;
+  next.montantSousOp = double(op.montantSousOp) - double(old.montant) + double(line.montant);
+  next.montantTvaSousOp =
+      double(op.montantTvaSousOp) - double(old.montantTva) + double(line.montantTva);
+  if (!compte.CanModifyOperation(op, next)) VYXRefuseLocked(kVYXCannotModifyItem, op);
+  // A transfer's twin takes the changed line too.
+  std::vector<SousOperation> lines;
+  SousOperation probe = line;
+  items.Put(probe);
+  for (const SousOperation& l : VYXLinesOf(compte, op)) {
+    lines.push_back(l.header.dataID == old.header.dataID ? probe : l);
+  }
+  VYXVirementChange change(compte);
+  change.Prepare(&op, &next, &lines);
+  change.Run([&](const VYXVirementChange::Half&) {
+    items.Make();
+    items.Put(line);
+    compte.ModifySousOperation(ref, line, sousRef);
+  });
+  Print(ctx, compte, ref, kVYXOpeMoreTexts, kOpeLineModified, number);
   session.Close();
 }
 
@@ -119,7 +185,7 @@ void Supprimer(VYXCliContext& ctx, const std::string& nom, const std::string& cl
   VYXVirementChange change(compte);
   change.Prepare(&op, &next, &lines);
   change.Run([&](const VYXVirementChange::Half&) { compte.DeleteSousOperation(ref, sousRef); });
-  Print(ctx, compte, ref, kOpeLineDeleted, number);
+  Print(ctx, compte, ref, kVYXOpeTexts, kOpeLineDeleted, number);
   session.Close();
 }
 
@@ -140,8 +206,20 @@ void VYXAddVentilCommands(CLI::App& app, VYXCliContext& ctx) {
   VYXAddJsonFlag(ajouter, ctx);
   VYXSetCommand(ajouter, [&ctx, compte, cle, args] { Ajouter(ctx, *compte, *cle, *args); });
 
-  CLI::App* supprimer = VYXAddSubcommand(ventil, "supprimer", T(kOpeHelpVentilSupprimer));
   auto ligne = std::make_shared<std::string>();
+  CLI::App* modifier =
+      VYXAddSubcommand(ventil, "modifier", VYXHelp(kVYXOpeMoreTexts, kOpeHelpVentilModifier));
+  auto changed = std::make_shared<VYXOpeArgs>();
+  modifier->add_option("COMPTE", *compte, T(kOpeHelpCompte))->required();
+  modifier->add_option("CLE", *cle, T(kOpeHelpCle))->required();
+  modifier->add_option("LIGNE", *ligne, T(kOpeHelpLigne))->required();
+  VYXAddOpeOptions(modifier, *changed, VYXOpeOptionSet::kLine);
+  VYXAddJsonFlag(modifier, ctx);
+  VYXSetCommand(modifier, [&ctx, compte, cle, ligne, changed] {
+    Modifier(ctx, *compte, *cle, *ligne, *changed);
+  });
+
+  CLI::App* supprimer = VYXAddSubcommand(ventil, "supprimer", T(kOpeHelpVentilSupprimer));
   supprimer->add_option("COMPTE", *compte, T(kOpeHelpCompte))->required();
   supprimer->add_option("CLE", *cle, T(kOpeHelpCle))->required();
   supprimer->add_option("LIGNE", *ligne, T(kOpeHelpLigne))->required();

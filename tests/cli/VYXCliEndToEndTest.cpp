@@ -105,7 +105,8 @@ TEST_F(CliEndToEndTest, DossiersAndAccountsCreatedListedAndShown) {
   EXPECT_EQ(
       "Compte      Prévu    Engagé    Pointé  Devise\n"
       "Courant  1 003,50  1 002,50  1 000,50  EUR\n"
-      "Épargne     -5,00     -5,00     -5,00  EUR\n",
+      "Épargne     -5,00     -5,00     -5,00  EUR\n"
+      "Total      998,50    997,50    995,50  EUR\n",
       text.out);
   EXPECT_EQ(nlohmann::json::array({soldes[1]}), Json({"soldes", "épargne"}));
 
@@ -263,6 +264,12 @@ TEST_F(CliEndToEndTest, UsageErrorsAreSaidInFrenchAndExitTwoWithTheCommandsHelp)
   }
   VYXRunResult help = Ok({"compte", "--help"});
   EXPECT_NE(std::string::npos, help.out.find("reports")) << help.out;
+
+  // The usage line names the whole command, after --help as after an error.
+  EXPECT_NE(std::string::npos,
+            Ok({"ope", "ajouter", "--help"}).out.find("\nUsage: vyx ope ajouter [OPTIONS] COMPTE"));
+  EXPECT_NE(std::string::npos, Ok({"--help"}).out.find("Usage: vyx [OPTIONS] [COMMANDE]"));
+  EXPECT_NE(std::string::npos, VYXRunVyx({"compte", "creer"}).err.find("Usage: vyx compte creer"));
 }
 
 }  // namespace

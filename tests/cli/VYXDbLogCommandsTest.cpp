@@ -84,6 +84,41 @@ TEST_F(DbLogCommandsTest, InfoTellsHowTheLogStands) {
   EXPECT_NE(std::string::npos, r.out.find("introuvable, alors que la base est journalisée"));
 }
 
+// The value `info` shows on the line of `label`.
+std::string ValueOf(const std::string& out, const std::string& label) {
+  size_t at = out.find("\n" + label + " ");
+  if (at == std::string::npos) return "(no " + label + ")";
+  size_t start = out.find_first_not_of(' ', at + 1 + label.size());
+  return out.substr(start, out.find('\n', start) - start);
+}
+
+// Given the log itself, `info` recognises it and tells its events and the
+// database it belongs to.
+TEST_F(DbLogCommandsTest, InfoOfALogTellsItsEventsAndItsDatabase) {
+  MakeLogged();
+  VYXRunResult r = VYXRunVyx({"db", "info", log_.Path().string()});
+  ASSERT_EQ(0, r.exitCode) << r.err;
+  EXPECT_NE(std::string::npos, r.out.find("(journal d'événements)")) << r.out;
+  EXPECT_EQ(0u, ValueOf(r.out, "Événements").find("6, ")) << r.out;
+  EXPECT_EQ("eventID 1 : ajout, type OPER, dataID 1", ValueOf(r.out, "Premier"));
+  EXPECT_EQ("eventID 6 : suppression, type OPER, dataID 1", ValueOf(r.out, "Dernier"));
+  EXPECT_EQ(fileRef_.Path().string() + " : eventID 6, en accord avec le journal",
+            ValueOf(r.out, "Base"));
+
+  nlohmann::json j =
+      nlohmann::json::parse(VYXRunVyx({"db", "info", log_.Path().string(), "--json"}).out);
+  EXPECT_EQ(true, j["journal"]);
+  EXPECT_EQ(6, j["evenements"]);
+  EXPECT_EQ("suppression", j["dernier"]["action"]);
+  EXPECT_EQ(fileRef_.Path().string(), j["base"]["fichier"]);
+
+  // Without its database beside it, the log still tells what it holds.
+  fs::remove(fileRef_.Path());
+  r = VYXRunVyx({"db", "info", log_.Path().string()});
+  EXPECT_EQ(0, r.exitCode);
+  EXPECT_EQ("aucune base de ce journal à côté de lui", ValueOf(r.out, "Base"));
+}
+
 TEST_F(DbLogCommandsTest, ReconstruireRebuildsALostDatabaseFromItsLog) {
   MakeLogged();
   fs::remove(fileRef_.Path());

@@ -68,6 +68,19 @@ TEST_F(DossierCommandsTest, AnEmptyDossierHasNoLists) {
   EXPECT_NE(std::string::npos, r.err.find("modes de paiement")) << r.err;
 }
 
+TEST_F(DossierCommandsTest, OuvrirNamesADossierAsCreerDoesAndDossierServesOneCommand) {
+  std::string maison = MakeDossier({"Courant"});
+  std::string autre = (Folder() / "Autre.grp").string();
+  Ok({"dossier", "creer", autre, "--vide"});
+  EXPECT_EQ(0u, Ok({"dossier", "ouvrir", (Folder() / "Maison").string()})
+                    .out.find("Dossier ouvert : " + maison + "\n"));
+
+  // --dossier is the dossier of its command, not of the next ones.
+  EXPECT_EQ(nlohmann::json::array(), Json({"--dossier", autre, "compte", "liste"}));
+  EXPECT_EQ(1u, Json({"compte", "liste"}).size());
+  EXPECT_EQ(maison, Json({"dossier", "info"})["fichier"]);
+}
+
 TEST_F(DossierCommandsTest, AMissingFileOrFolderIsNamedAndNothingIsMade) {
   std::string absent = (Folder() / "nulle-part" / "Maison.grp").string();
   struct Case {

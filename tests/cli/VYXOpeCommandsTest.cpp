@@ -20,9 +20,11 @@ class OpeCommandsTest : public VYXCliHomeTest {
   static std::string Key(const nlohmann::json& op) {
     return std::to_string(op["dataID"].get<uint32_t>());
   }
-  // The operation of that key, as `ope liste --json` shows it.
+  // The operation of that key, as `ope liste --json` shows it, less the
+  // balance after it, which only the list gives.
   nlohmann::json Find(const std::string& compte, const std::string& key) {
-    for (const nlohmann::json& op : Json({"ope", "liste", compte})) {
+    for (nlohmann::json op : Json({"ope", "liste", compte})) {
+      op.erase("solde");
       if (Key(op) == key) return op;
     }
     ADD_FAILURE() << "no operation " << key;
@@ -55,6 +57,23 @@ TEST_F(OpeCommandsTest, BalancesByStatusFollowTheOperations) {
   EXPECT_EQ(nlohmann::json::parse(R"({"prevu": 90.0, "engage": 90.0, "pointe": 100.0})"), soldes());
 }
 
+// Several accounts: a total line, in the reference currency.
+TEST_F(OpeCommandsTest, BalancesOfSeveralAccountsEndWithTheirTotal) {
+  MakeDossier({"Courant"});
+  Ok({"liste", "devises", "ajouter", "USD", "--taux", "0,5"});
+  Ok({"compte", "creer", "Dollars", "--devise", "USD"});
+  Add("Courant", {"--date", "02/01/24", "--montant", "-10"});
+  Add("Dollars", {"--date", "02/01/24", "--montant", "100", "--statut", "pointee"});
+  EXPECT_EQ(
+      "Compte    Prévu  Engagé  Pointé  Devise\n"
+      "Courant  -10,00  -10,00    0,00  EUR\n"
+      "Dollars  100,00  100,00  100,00  USD\n"
+      "Total     40,00   40,00   50,00  EUR\n",
+      Ok({"soldes"}).out);
+  // One account alone has no total.
+  EXPECT_EQ(std::string::npos, Ok({"soldes", "Dollars"}).out.find("Total"));
+}
+
 TEST_F(OpeCommandsTest, ListShowsOperationsByDateWithTheirLines) {
   MakeDossier({"Courant"});
   std::string loyer = Add(
@@ -67,13 +86,22 @@ TEST_F(OpeCommandsTest, ListShowsOperationsByDateWithTheirLines) {
   Ok({"ventil", "ajouter", "Courant", courses, "--montant", "-40", "--libelle", "Épicerie"});
   Ok({"ventil", "ajouter", "Courant", courses, "--montant", "-20", "--libelle", "Maison"});
 
+  // The bank date, the statement as lists show it, and the balance after
+  // each operation, from the opening balances.
   EXPECT_EQ(
-      "Clé  Date      Libellé   Catégorie  Tiers  Mode  Chèque    Montant  Statut\n" + salaire +
-          "    05/03/24  Salaire                                    2 000,00  engagée\n" + loyer +
-          "    20/03/24  Loyer                                     -1 234,50  pointée\n" + courses +
-          "    25/03/24  Courses                                      -60,00  prévue\n" + courses +
-          ".1            Épicerie                                     -40,00\n" + courses +
-          ".2            Maison                                       -20,00\n",
+      "Clé  Date      Valeur    Libellé   Catégorie  Tiers  Mode  Chèque    Montant  Statut   "
+      "Relevé     Solde\n" +
+          salaire +
+          "    05/03/24  05/03/24  Salaire                                    2 000,00  engagée  "
+          "        2 000,00\n" +
+          loyer +
+          "    20/03/24  21/03/24  Loyer                                     -1 234,50  pointée  "
+          "00003     765,50\n" +
+          courses +
+          "    25/03/24  25/03/24  Courses                                      -60,00  prévue   "
+          "          705,50\n" +
+          courses + ".1                      Épicerie                                     -40,00\n" +
+          courses + ".2                      Maison                                       -20,00\n",
       Ok({"ope", "liste", "Courant"}).out);
 
   nlohmann::json all = Json({"ope", "liste", "Courant"});
@@ -83,7 +111,8 @@ TEST_F(OpeCommandsTest, ListShowsOperationsByDateWithTheirLines) {
       "montant": -1234.5, "montantTva": 0.0, "tva": null, "categorie": null, "tiers": null,
       "affaire": null, "affectation": null, "mode": null, "noCheque": "", "noPiece": "P12",
       "releve": "3", "mois": 3, "status": 2, "fictive": false, "sousOpsNbr": 0,
-      "montantSousOp": 0.0, "montantTvaSousOp": 0.0, "sousOperations": [], "virement": null})");
+      "montantSousOp": 0.0, "montantTvaSousOp": 0.0, "sousOperations": [], "virement": null,
+      "montantNonVentile": -1234.5, "solde": 765.5})");
   expected["dataID"] = std::stoi(loyer);
   EXPECT_EQ(expected, all[1]);
   EXPECT_EQ(2, all[0]["mois"]);
@@ -94,12 +123,15 @@ TEST_F(OpeCommandsTest, ListShowsOperationsByDateWithTheirLines) {
        "categorie": null, "tiers": null, "affaire": null, "affectation": null, "mois": 3}])"),
             all[2]["sousOperations"]);
 
-  // A period, its two days included.
-  nlohmann::json period = Json({"ope", "liste", "Courant", "--du", "05/03/24", "--au", "20/3/24"});
-  ASSERT_EQ(2u, period.size());
-  EXPECT_EQ("Salaire", period[0]["libelle"]);
-  EXPECT_EQ("Loyer", period[1]["libelle"]);
+  // A period, its two days included; the balance still counts what came before.
+  nlohmann::json period = Json({"ope", "liste", "Courant", "--du", "06/03/24", "--au", "20/3/24"});
+  ASSERT_EQ(1u, period.size());
+  EXPECT_EQ("Loyer", period[0]["libelle"]);
+  EXPECT_EQ(765.5, period[0]["solde"]);
+  Ok({"compte", "reports", "Courant", "--prevu", "10", "--pointe", "100"});
+  EXPECT_EQ(875.5, Json({"ope", "liste", "Courant", "--du", "20/03/24"})[0]["solde"]);
   EXPECT_EQ(1u, Json({"ope", "liste", "Courant", "--du", "21/03/24"}).size());
+  EXPECT_EQ(2u, Json({"ope", "liste", "Courant", "--du", "05/03/24", "--au", "20/3/24"}).size());
   EXPECT_EQ("Le compte « Courant » n'a aucune opération à ces dates.\n",
             Ok({"ope", "liste", "Courant", "--au", "04/03/24"}).out);
 }
@@ -167,8 +199,9 @@ TEST_F(OpeCommandsTest, ModifyChangesOnlyWhatIsGivenAndWhatFollowsFromIt) {
       {{"--libelle", "Arrivée"}, {"libelle"}},
       {{"--categorie", ""}, {"categorie"}},
       {{"--tiers", "edf"}, {"tiers"}},
-      // The VAT follows the amount at the operation's rate.
-      {{"--montant", "-100"}, {"montant", "montantTva"}},
+      // The VAT follows the amount at the operation's rate; without lines,
+      // the whole amount is left to the operation's category.
+      {{"--montant", "-100"}, {"montant", "montantTva", "montantNonVentile"}},
       // The bank date the mode gave follows the date...
       {{"--date", "10/12/24"}, {"date", "datePointe"}},
       // ...one typed stays.
@@ -317,6 +350,32 @@ TEST_F(OpeCommandsTest, ChequesComeFromTheBookAndGoBackToIt) {
   EXPECT_EQ(second, Find(kCourant, Key(c))["noCheque"]);
 }
 
+// With several books, or a book used up beside a new one, the next cheque
+// comes from the first book that has one left; when none has, the user is told.
+TEST_F(OpeCommandsTest, ChequesComeFromTheFirstBookWithOneLeft) {
+  MakeDossier({"Courant"});
+  Ok({"chequier", "ajouter", "Courant", "Ancien", "--premier", "100", "--nombre", "2"});
+  Ok({"chequier", "ajouter", "Courant", "Nouveau", "--premier", "500", "--nombre", "2"});
+  std::vector<std::string> numbers;
+  std::string lastErr;
+  for (int i = 0; i < 5; ++i) {
+    VYXRunResult r = VYXRunVyx({"--json", "ope", "ajouter", "Courant", "--date", "02/02/24",
+                                "--montant", "-10", "--mode", "Chèque"});
+    ASSERT_EQ(0, r.exitCode) << r.err;
+    numbers.push_back(nlohmann::json::parse(r.out)["noCheque"]);
+    lastErr = r.err;
+  }
+  EXPECT_EQ((std::vector<std::string>{"0000100", "0000101", "0000500", "0000501", ""}), numbers);
+  EXPECT_EQ(
+      "vyx : Aucun chéquier du compte « Courant » n'a de chèque à donner : l'opération est "
+      "enregistrée sans numéro de chèque (--cheque pour en donner un).\n",
+      lastErr);
+  // A mode that takes no cheques says nothing of books.
+  EXPECT_EQ("", VYXRunVyx({"ope", "ajouter", "Courant", "--date", "02/02/24", "--montant", "-1",
+                           "--mode", "Espèces"})
+                    .err);
+}
+
 TEST_F(OpeCommandsTest, SplitLinesKeepTheirOperationsFiguresRight) {
   MakeDossier({"Courant"});
   std::string key =
@@ -348,6 +407,48 @@ TEST_F(OpeCommandsTest, SplitLinesKeepTheirOperationsFiguresRight) {
   EXPECT_EQ("Le compte « Courant » n'a aucune opération.\n", Ok({"ope", "liste", "Courant"}).out);
   EXPECT_EQ("vyx : Le compte « Courant » n'a pas d'opération de clé " + key + ".\n",
             Refused({"ventil", "ajouter", "Courant", key, "--montant", "-1"}).err);
+}
+
+// Lines beyond their operation's amount are kept, as the account allows, but
+// the user hears of it; what the lines leave shows under them.
+TEST_F(OpeCommandsTest, SplitLinesBeyondTheAmountAreKeptWithAWarning) {
+  MakeDossier({"Courant"});
+  std::string key =
+      Add("Courant", {"--date", "02/02/24", "--montant", "-100", "--libelle", "Travaux"});
+  EXPECT_EQ("", Ok({"ventil", "ajouter", "Courant", key, "--montant", "-30"}).err);
+  VYXRunResult r =
+      Ok({"ventil", "ajouter", "Courant", key, "--montant", "-200", "--libelle", "Gros œuvre"});
+  const std::string beyond =
+      "vyx : Attention : les lignes de ventilation de l'opération " + key +
+      " vont au-delà de son montant (-230,00 pour -100,00) ; ce qu'elles laissent à sa propre "
+      "catégorie : 130,00.\n";
+  EXPECT_EQ(beyond, r.err);
+  EXPECT_EQ(beyond, Ok({"ventil", "ajouter", "Courant", key, "--montant", "0"}).err);
+  std::string list = Ok({"ope", "liste", "Courant"}).out;
+  size_t rest = list.find("(non ventilé)");
+  ASSERT_NE(std::string::npos, rest) << list;
+  std::string restLine = list.substr(rest, list.find('\n', rest) - rest);
+  EXPECT_EQ("130,00", restLine.substr(restLine.find_last_of(' ') + 1)) << list;
+
+  // ventil modifier changes only the fields given.
+  r = Ok({"ventil", "modifier", "Courant", key, "2", "--montant", "-50"});
+  EXPECT_EQ("", r.err);
+  EXPECT_EQ("Ligne 2 de l'opération " + key + " du compte « Courant » modifiée.\n", r.out);
+  nlohmann::json op = Json({"ventil", "modifier", "Courant", key, "1", "--libelle", "Plâtre"});
+  EXPECT_EQ(-80.0, op["montantSousOp"]);
+  EXPECT_EQ(3, op["sousOpsNbr"]);
+  EXPECT_EQ("Plâtre", op["sousOperations"][0]["libelle"]);
+  EXPECT_EQ(-30.0, op["sousOperations"][0]["montant"]);
+  EXPECT_EQ("Gros œuvre", op["sousOperations"][1]["libelle"]);
+
+  // The amount brought under its lines: the same word.
+  r = Ok({"ope", "modifier", "Courant", key, "--montant", "-50"});
+  EXPECT_NE(std::string::npos, r.err.find("(-80,00 pour -50,00)")) << r.err;
+
+  EXPECT_EQ("vyx : Rien à modifier : donnez au moins un champ (vyx ventil modifier --help).\n",
+            Refused({"ventil", "modifier", "Courant", key, "1"}).err);
+  EXPECT_EQ("vyx : L'opération " + key + " n'a pas de ligne de ventilation 9.\n",
+            Refused({"ventil", "modifier", "Courant", key, "9", "--montant", "1"}).err);
 }
 
 }  // namespace

@@ -1,0 +1,54 @@
+// The table of `vyx ope liste`: one row per operation, its split lines under
+// it and, when its lines do not share out its whole amount, a row for what
+// they leave to the operation's own category. Each column is one definition
+// (heading, alignment, the cell of a row), so that a new field is one more
+// entry of VYXOpeColumns.
+#ifndef VYX_CLI_VYXOPETABLE_H_
+#define VYX_CLI_VYXOPETABLE_H_
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "accounts/VYXCompte.h"
+#include "cli/VYXCliFormat.h"
+
+// One row of the table.
+struct VYXOpeRow {
+  enum Kind {
+    kOperation,
+    kLine,  // one of its split lines
+    kRest,  // what its lines leave unsplit
+  };
+  Kind kind = kOperation;
+  const Operation* op = nullptr;         // the operation, for every kind of row
+  const SousOperation* line = nullptr;   // kLine
+  double solde = 0;                      // kOperation: the account's balance after it
+};
+
+struct VYXOpeColumn {
+  std::string heading;  // UTF-8
+  VYXTable::Align align = VYXTable::kLeft;
+  // The cell of a row, in UTF-8; empty for a row the column says nothing of.
+  std::function<std::string(VYXCompte&, const VYXOpeRow&)> cell;
+};
+
+// The columns of the list, in their order.
+std::vector<VYXOpeColumn> VYXOpeColumns();
+
+// The rows of `ops` (in the order given) with their lines and rests; the
+// balance of each operation is taken from `soldes`, indexed alike. The rows
+// point into `ops` and `lines`, which must outlive them.
+std::vector<VYXOpeRow> VYXOpeRows(VYXCompte& compte, const std::vector<Operation>& ops,
+                                  const std::vector<double>& soldes,
+                                  std::vector<std::vector<SousOperation>>& lines);
+
+// Tells the user (an alert) when the operation's split lines go beyond its
+// amount: the account allows it, but it is seldom meant.
+void VYXWarnIfSplitBeyond(VYXCompte& compte, const Operation& op);
+
+void VYXPrintOpeTable(std::ostream& out, VYXCompte& compte, const std::vector<VYXOpeRow>& rows,
+                      const std::vector<VYXOpeColumn>& columns);
+
+#endif  // VYX_CLI_VYXOPETABLE_H_
