@@ -10,6 +10,7 @@
 #include <string>
 
 #include "accounts/VYXRecordTypes.h"
+#include "foundation/CPFunctionsProvider.h"
 
 class VYXCompte;
 class VYXCompteDirectory;
@@ -39,6 +40,21 @@ class VYXCompteSupervisor {
   // The other accounts of the dossier, for transfers; null when the
   // supervisor knows none (an account alone makes no transfer).
   virtual VYXCompteDirectory* GetDirectory() { return nullptr; }
+
+  // A currency unit of a formula typed in an account whose currency is
+  // `devise` (100USD, USD(100), 100$): answers false when `name` is no
+  // currency of the user file; otherwise `found` says whether the parameters
+  // suit it and `result` is the amount in the account's currency. Without a
+  // user file there are no currencies.
+  virtual bool EvaluateDevise(ConstStringPtr /*name*/, ParamStack* /*params*/,
+                              DeviseCode /*devise*/, double* /*result*/, bool* /*found*/) {
+    return false;
+  }
+  // How quantities of securities are written: decimals and thousands grouping.
+  virtual void GetQuantityFormat(int16_t* decimals, bool* thousands) {
+    *decimals = 4;
+    *thousands = true;
+  }
 };
 
 #endif  // VYX_ACCOUNTS_VYXCOMPTESUPERVISOR_H_

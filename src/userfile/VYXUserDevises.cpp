@@ -129,3 +129,42 @@ double VYXUserPreferences::DeviseToMontant(OSType code, double amount) {
 double VYXUserPreferences::MontantToDevise(OSType code, double amount) {
   return Converted(amount, GetDeviseCoeff(code), false, GetDecimals(kDecimalsMontants));
 }
+
+bool VYXUserPreferences::EvaluateDevise(ConstStringPtr name, ParamStack* params, DeviseCode devise,
+                                        double* result, bool* found) {
+  VYXUserDevisesSet& devises = GetDevises();
+  std::vector<CPResID> ids = CPResourceIDsInOrder(devises);
+  CPResID match = 0;
+  for (CPResID id : ids) {
+    Str255 code;
+    devises.GetResourceName(id, code);
+    if (CPStrEqual(code, name)) {
+      match = id;
+      break;
+    }
+  }
+  if (match == 0 && params->count == 1) {
+    for (CPResID id : ids) {
+      Devise d;
+      if (!devises.ReadResource(id, &d)) continue;
+      Str255 symbol;
+      TruncPString(symbol, d.symbole, 4);
+      if (symbol[0] != 0 && CPStrEqual(symbol, name)) {
+        match = id;
+        break;
+      }
+    }
+  }
+  if (match == 0) return false;
+  *found = params->count == 1;
+  if (*found) {
+    if (devise == 0) devise = GetReferenceDevise();
+    *result = DeviseToMontant(DeviseIdToCode(match), MontantToDevise(devise, params->params[0]));
+  }
+  return true;
+}
+
+void VYXUserPreferences::GetQuantityFormat(int16_t* decimals, bool* thousands) {
+  *decimals = GetDecimals(kDecimalsQuantites);
+  *thousands = GetProPrefs().separateurMilliers != 0;
+}

@@ -191,6 +191,11 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
   // user's decimals for amounts.
   double DeviseToMontant(OSType code, double amount);
   double MontantToDevise(OSType code, double amount);
+  // A currency unit of a formula (VYXCompteSupervisor): the currencies in
+  // display order, by code (exactly), then with one parameter by symbol.
+  bool EvaluateDevise(ConstStringPtr name, ParamStack* params, DeviseCode devise, double* result,
+                      bool* found) override;
+  void GetQuantityFormat(int16_t* decimals, bool* thousands) override;
 
   // ---- Families and budget posts of categories (0: none).
   void SetCategorieFamily(CPResID categorie, CPResID family);
