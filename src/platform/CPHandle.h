@@ -47,4 +47,10 @@ unsigned char* HandlePtr(Handle h);
 // A new handle holding a copy of `size` bytes at `data`, or nullptr when memory is exhausted.
 Handle NewHandleFrom(const void* data, size_t size);
 
+// A handle disposed of with its owner.
+struct CPHandleDisposer {
+  void operator()(Handle h) const { DisposeHandle(h); }
+};
+using CPOwnedHandle = std::unique_ptr<CPHandleBlock, CPHandleDisposer>;
+
 #endif  // VYX_PLATFORM_CPHANDLE_H_

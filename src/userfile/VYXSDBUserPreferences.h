@@ -54,7 +54,7 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
   VYXUserFiltersSet& GetFilters() { return *filters_; }
   VYXUserFiltersSetsSet& GetFiltersSets() { return *filtersSets_; }
   VYXUserDicoSet& GetDico() { return *dico_; }
-  VYXUserOpSelectionsSet& GetSelections() { return *selections_; }
+  VYXUserOpSelectionsSet& GetSelections() override { return *selections_; }
   VYXUserColumnsSet& GetColumns() { return *columns_; }
   VYXUserListColumnsSet& GetListColumns() { return *listColumns_; }
   VYXModuleDisplayPrefsSet& GetModuleDisplayPrefs() { return *moduleDisplay_; }

@@ -94,6 +94,7 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
   virtual VYXUserAffairesSet& GetAffaires() = 0;
   virtual VYXUserTauxTVASet& GetTauxTVA() = 0;
   virtual VYXUserCatFamiliesSet& GetCatFamilies() = 0;
+  virtual VYXUserOpSelectionsSet& GetSelections() = 0;
   virtual VYXDialogPosSet& GetDialogPos() = 0;
   virtual VYXUserAliasesSet& GetAliases() = 0;
   virtual VYXUserArticlesSet& GetArticles() = 0;
@@ -411,6 +412,9 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
   void ReadPrefs(CPResID id, R* record);
   template <class R>
   void WritePrefs(CPResID id, const R& record);
+  // The saved selections that name `oldID` of the list name `newID` (none
+  // when it is 0; VYXUserSelections.h).
+  void ChangeSavedSelections(VYXSharedList list, CPResID oldID, CPResID newID);
 
   std::string lastPassword_;
   std::vector<VYXCompte*> openComptes_;

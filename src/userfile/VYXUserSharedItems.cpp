@@ -33,9 +33,10 @@ void VYXUserPreferences::Rename(VYXSharedList list, CPResID id, ConstStringPtr n
 }
 
 // The hierarchies of families and budget posts drop a removed category by
-// themselves; articles and documents are rewritten.
+// themselves; articles, documents and saved selections are rewritten.
 void VYXUserPreferences::Change(VYXSharedList list, CPResID oldID, CPResID newID) {
   ChangeUserRecords(list, oldID, newID);
+  ChangeSavedSelections(list, oldID, newID);
 }
 
 // An open account that still uses the item keeps its copy; the others lose
