@@ -38,9 +38,10 @@
 // - Texts the user sees, help included, live in res/strings.fr, one list per
 //   family: 30110 `db`, 30120 the command line itself (usage errors
 //   included), 30130 `dossier`, 30140 `compte`, 30150 `soldes`, 30160 `ope`
-//   and `ventil`, 30170 `liste` and `chequier`; texts added to a family later
-//   go to a list of their own: 30500 `ope` and `ventil`, 30501 `compte`,
-//   30502 `liste`, 30503 `db` (event logs), 30504 `soldes`.
+//   and `ventil`, 30170 `liste` and `chequier`, 30560 formulas and
+//   `calcul`, 30570 `filtre` and the criteria of `ope liste`; texts added to
+//   a family later go to a list of their own: 30500 `ope` and `ventil`, 30501
+//   `compte`, 30502 `liste`, 30503 `db` (event logs), 30504 `soldes`.
 #ifndef VYX_CLI_VYXCLI_H_
 #define VYX_CLI_VYXCLI_H_
 
@@ -82,6 +83,8 @@ void VYXAddListeCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddChequierCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddOpeCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddVentilCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddCalculCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddFiltreCommands(CLI::App& app, VYXCliContext& ctx);
 // What `vyx` does without a command: the dossier's accounts and their balances.
 void VYXRunSoldes(VYXCliContext& ctx, const std::string& compte);
 

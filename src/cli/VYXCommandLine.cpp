@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "cli/VYXCli.h"
+#include "cli/VYXCliFormula.h"
 #include "cli/VYXCliInteraction.h"
 #include "cli/VYXCliTexts.h"
 #include "foundation/CPException.h"
@@ -174,6 +175,8 @@ int VYXRunCommandLine(int argc, char** argv) {
   VYXAddChequierCommands(app, ctx);
   VYXAddOpeCommands(app, ctx);
   VYXAddVentilCommands(app, ctx);
+  VYXAddCalculCommands(app, ctx);
+  VYXAddFiltreCommands(app, ctx);
   VYXAddDbCommands(app, ctx);
 
   gCommand = nullptr;
@@ -197,6 +200,9 @@ int VYXRunCommandLine(int argc, char** argv) {
       VYXRunSoldes(ctx, std::string());
     }
     return ctx.exitCode;
+  } catch (const VYXFormulaError& e) {
+    std::cerr << "vyx : " << e.what() << '\n' << e.Pointer() << '\n';
+    return 1;
   } catch (const CPException& e) {
     // A question the user gave up: nothing to report, nothing was done.
     if (e.IsCancel()) return 1;

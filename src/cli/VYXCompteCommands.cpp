@@ -9,9 +9,11 @@
 #include <optional>
 #include <ostream>
 
+#include "accounts/VYXCompteFunctions.h"
 #include "accounts/VYXSDBCompte.h"
 #include "app/VYXContainer.h"
 #include "cli/VYXCli.h"
+#include "cli/VYXCliFormula.h"
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliSession.h"
 #include "cli/VYXCompteMoreTexts.h"
@@ -274,13 +276,14 @@ struct ReportArgs {
 };
 
 void Reports(VYXCliContext& ctx, const std::string& nom, const ReportArgs& args) {
-  std::optional<double> values[kOpStatusCount];
+  std::optional<VYXAmountArg> values[kOpStatusCount];
   const std::optional<std::string>* typed[kOpStatusCount] = {&args.prevu, &args.engage,
                                                              &args.pointe};
+  const char* options[kOpStatusCount] = {"--prevu", "--engage", "--pointe"};
   bool given = false;
   for (int s = 0; s < kOpStatusCount; ++s) {
     if (*typed[s]) {
-      values[s] = VYXArgAmount(**typed[s]);
+      values[s] = VYXArgAmountOrFormula(options[s], **typed[s]);
       given = true;
     }
   }
@@ -302,9 +305,11 @@ void Reports(VYXCliContext& ctx, const std::string& nom, const ReportArgs& args)
                 {compte.GetName(), followed});
   }
   MontantSet report = compte.GetReportValues();
+  int decimals = session.Dossier().GetDecimals(kDecimalsMontants);
+  VYXCompteFunctions functions(compte);
   for (int s = 0; s < kOpStatusCount; ++s) {
     if (!values[s]) continue;
-    report.montant[s] = CPArrondi(*values[s], session.Dossier().GetDecimals(kDecimalsMontants));
+    report.montant[s] = CPArrondi(VYXEvaluateAmount(*values[s], &functions, decimals), decimals);
   }
   if (given) compte.SetReportValues(report);
   report = compte.GetReportValues();

@@ -14,28 +14,36 @@
 // account would make is made before anything is written, so that a refused
 // command leaves every file as it was.
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <ostream>
 
 #include "accounts/VYXCompteErrors.h"
+#include "accounts/VYXCompteFunctions.h"
 #include "accounts/VYXDatePointe.h"
 #include "accounts/VYXMonthRule.h"
 #include "accounts/VYXSDBCompte.h"
 #include "accounts/VYXVirementChange.h"
+#include "analysis/VYXOperationSelection.h"
+#include "analysis/VYXSelectionMask.h"
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliSession.h"
 #include "cli/VYXOpeMoreTexts.h"
+#include "cli/VYXCriteriaOptions.h"
 #include "cli/VYXOpeOptions.h"
 #include "cli/VYXOpeTable.h"
 #include "cli/VYXVirementCli.h"
 #include "foundation/CPAmounts.h"
 #include "foundation/CPDates.h"
+#include "foundation/CPErrors.h"
 #include "foundation/CPException.h"
 #include "foundation/CPStringTable.h"
 #include "foundation/CPStrings.h"
 #include "platform/CPInteraction.h"
 #include "platform/CPOSErr.h"
 #include "userfile/VYXSDBUserPreferences.h"
+#include "userfile/VYXUserFunctions.h"
 
 namespace {
 
@@ -167,6 +175,8 @@ void Ajouter(VYXCliContext& ctx, const std::string& nom, const VYXOpeArgs& args)
   VYXCliSession session(ctx);
   VYXSDBCompte& compte = session.OpenCompte(nom);
   int decimals = Decimals(session);
+  VYXCompteFunctions functions(compte);
+  VYXEvaluateOpeFormulas(v, &functions, decimals);
 
   const VYXCompteDefaultValues& defaults = compte.GetDefaultValues();
   Operation op(defaults, false);
@@ -220,6 +230,10 @@ void Modifier(VYXCliContext& ctx, const std::string& nom, const std::string& cle
 
   Operation old;
   VYXDataRef ref = VYXFindOperation(compte, key, &old);
+  // MONTANT(), RESTE()... are those of the operation as it is.
+  VYXCompteFunctions account(compte);
+  VYXOperationFunctions functions(&account, old);
+  VYXEvaluateOpeFormulas(v, &functions, decimals);
   RefuseTwinFields(session, compte, old, v);
   Mode oldMode;
   bool hadMode = compte.GetModes().ReadResource(CPResID(old.mode), &oldMode);
@@ -330,71 +344,187 @@ void Supprimer(VYXCliContext& ctx, const std::string& nom, const std::string& cl
   session.Close();
 }
 
-void Liste(VYXCliContext& ctx, const std::string& nom, const std::string& du,
-           const std::string& au) {
-  CPDate from = du.empty() ? 0 : VYXArgDate(du);
-  CPDate to = au.empty() ? 0 : VYXArgDate(au);
-  VYXCliSession session(ctx);
-  VYXSDBCompte& compte = session.OpenCompte(nom);
+// ---- the list
 
-  std::vector<Operation> all;
+struct ListeArgs {
+  std::string compte;
+  bool tous = false;
+  std::string filtre;
+  bool csv = false;
+  VYXCriteriaArgs criteria;
+};
+
+// One operation that passed, with its account.
+struct Listed {
+  VYXSDBCompte* compte;
+  int32_t position;  // of the account in the dossier
   Operation op;
-  VYXDataRef ref;
-  for (bool more = compte.GetFirstOperation(&op, &ref); more;
-       more = compte.GetNextOperation(&op, &ref)) {
-    all.push_back(op);
+  double solde;  // the account's balance after it
+};
+
+// The selections an operation must all pass: the saved filter's, then the
+// options'.
+std::vector<CPOwnedHandle> Selections(VYXCliSession& session, const std::string& filtre,
+                                      const VYXCriteria& criteria, VYXSDBCompte* single) {
+  VYXSDBUserPreferences& user = session.Dossier();
+  std::vector<CPOwnedHandle> selections;
+  std::vector<VYXSelectionMask> masks;
+  if (!filtre.empty()) {
+    Str255 key;
+    StdToP(filtre, key);
+    VYXSelectionMask mask;
+    if (!VYXReadSavedMask(user, key, &mask)) {
+      CPThrowList(kCPErrNotFound, kVYXFiltreTexts, kFiltreNoSuch, {filtre});
+    }
+    masks.push_back(mask);
   }
-  // By day, then in the order they were entered.
-  std::stable_sort(all.begin(), all.end(), [](const Operation& a, const Operation& b) {
-    int days = CPCompareDates(a.date, b.date);
-    return days != 0 ? days < 0 : DataID(a.header.dataID) < DataID(b.header.dataID);
+  if (!criteria.Empty()) {
+    // Amounts typed as formulas are in the account's currency when there is one.
+    std::unique_ptr<CPFunctionsProvider> functions;
+    if (single) {
+      functions = std::make_unique<VYXCompteFunctions>(*single);
+    } else {
+      functions = std::make_unique<VYXUserFunctions>(user);
+    }
+    VYXSelectionMask mask = VYXCliMask();
+    VYXApplyCriteria(criteria, user, functions.get(), &mask);
+    masks.push_back(mask);
+  }
+  for (const VYXSelectionMask& mask : masks) {
+    CPOwnedHandle selection;
+    if (!ConvertMaskToSelection(mask, selection, CPHostEncoding, user)) CPThrow(memFullErr);
+    selections.push_back(std::move(selection));
+  }
+  return selections;
+}
+
+void Liste(VYXCliContext& ctx, const ListeArgs& a) {
+  if (a.compte.empty() != a.tous) CPThrowList(paramErr, kVYXFiltreTexts, kCritNoCompte);
+  VYXCriteria criteria = VYXReadCriteria(a.criteria);
+  std::string filtre = a.filtre.empty() ? std::string() : VYXArgText(a.filtre);
+  VYXCliSession session(ctx);
+  VYXSDBUserPreferences& user = session.Dossier();
+
+  std::vector<std::pair<VYXSDBCompte*, int32_t>> comptes;
+  if (a.tous) {
+    for (const VYXCliSession::Compte& c : session.Comptes()) {
+      comptes.emplace_back(&session.OpenCompte(c), c.position);
+    }
+  } else {
+    comptes.emplace_back(&session.OpenCompte(a.compte), 0);
+  }
+  std::vector<CPOwnedHandle> selections =
+      Selections(session, filtre, criteria, a.tous ? nullptr : comptes.front().first);
+
+  std::vector<Listed> listed;
+  int decimals = Decimals(session);
+  for (auto [compte, position] : comptes) {
+    std::vector<std::unique_ptr<VYXOperationFilter>> filters;
+    for (const CPOwnedHandle& s : selections) {
+      filters.push_back(std::make_unique<VYXOperationFilter>(*compte, s.get(), CPHostEncoding));
+    }
+    std::vector<Operation> all;
+    Operation op;
+    VYXDataRef ref;
+    for (bool more = compte->GetFirstOperation(&op, &ref); more;
+         more = compte->GetNextOperation(&op, &ref)) {
+      all.push_back(op);
+    }
+    std::stable_sort(all.begin(), all.end(), [](const Operation& x, const Operation& y) {
+      int days = CPCompareDates(x.date, y.date);
+      return days != 0 ? days < 0 : DataID(x.header.dataID) < DataID(y.header.dataID);
+    });
+    // The balance runs over every operation, shown or not, from the opening
+    // balances, so that the last one is the account's forecast balance.
+    double solde = MontantSet_Total(compte->GetReportValues()) +
+                   MontantSet_Total(compte->GetPlusValues());
+    for (const Operation& o : all) {
+      solde = CPArrondi(solde + double(o.montant), short(decimals)) + 0.0;
+      bool pass = std::all_of(filters.begin(), filters.end(),
+                              [&](const auto& f) { return f->IsSelected(o); });
+      if (pass) listed.push_back({compte, position, o, solde});
+    }
+  }
+  // By day, then by account, then in the order they were entered.
+  std::stable_sort(listed.begin(), listed.end(), [](const Listed& x, const Listed& y) {
+    int days = CPCompareDates(x.op.date, y.op.date);
+    if (days != 0) return days < 0;
+    if (x.position != y.position) return x.position < y.position;
+    return DataID(x.op.header.dataID) < DataID(y.op.header.dataID);
   });
-  // The balance runs over every operation, shown or not, from the opening
-  // balances, so that the last one is the account's forecast balance.
-  MontantSet start = compte.GetReportValues();
-  MontantSet plus = compte.GetPlusValues();
-  double solde = MontantSet_Total(start) + MontantSet_Total(plus);
-  std::vector<Operation> ops;
-  std::vector<double> soldes;
-  for (const Operation& o : all) {
-    solde = CPArrondi(solde + double(o.montant), short(Decimals(session))) + 0.0;
-    if (from != 0 && CPCompareDates(o.date, from) < 0) continue;
-    if (to != 0 && CPCompareDates(o.date, to) > 0) continue;
-    ops.push_back(o);
-    soldes.push_back(solde);
+
+  // The total, in the accounts' currency, or in the dossier's when they differ.
+  DeviseCode devise = comptes.front().first->GetCompteDevise();
+  bool mixed = std::any_of(comptes.begin(), comptes.end(),
+                           [&](const auto& c) { return c.first->GetCompteDevise() != devise; });
+  if (mixed) devise = user.GetReferenceDevise();
+  double total = 0;
+  for (const Listed& l : listed) {
+    double montant = l.op.montant;
+    total += mixed ? user.DeviseToMontant(l.compte->GetCompteDevise(), montant) : montant;
+  }
+  total = CPArrondi(total, short(decimals)) + 0.0;
+
+  // The other account of each transfer half, looked up once per account.
+  std::map<VYXCompte*, std::unique_ptr<VYXVirementNames>> virements;
+  for (auto [compte, position] : comptes) {
+    virements[compte] = std::make_unique<VYXVirementNames>(session, *compte);
   }
 
-  std::string name = VYXText(compte.GetName());
-  VYXVirementNames virements(session, compte);
+  bool filtered = !filtre.empty() || !criteria.Empty();
   if (ctx.json) {
     nlohmann::json out = nlohmann::json::array();
-    for (size_t i = 0; i < ops.size(); ++i) {
-      nlohmann::json j = VYXOperationJson(compte, ops[i]);
-      j["solde"] = VYXAmountJson(soldes[i]);
+    for (const Listed& l : listed) {
+      nlohmann::json o = VYXOperationJson(*l.compte, l.op);
+      o["solde"] = VYXAmountJson(l.solde);
       bool source = false;
-      std::string other = virements.Other(ops[i], &source);
-      if (!other.empty()) j["virement"] = {{"compte", other}, {"source", source}};
-      out.push_back(j);
+      std::string other = virements[l.compte]->Other(l.op, &source);
+      if (!other.empty()) o["virement"] = {{"compte", other}, {"source", source}};
+      if (a.tous) o["compte"] = VYXText(l.compte->GetName());
+      out.push_back(o);
     }
     VYXPrintJson(ctx, out);
-  } else if (ops.empty()) {
-    *ctx.out << VYXHelp(kVYXOpeTexts, from || to ? kOpeNoneInPeriod : kOpeNone, {name}) << '\n';
+  } else if (listed.empty() && !a.csv) {
+    if (filtered || a.tous) {
+      *ctx.out << VYXHelp(kVYXFiltreTexts, kCritNothing) << '\n';
+    } else {
+      *ctx.out << VYXHelp(kVYXOpeTexts, kOpeNone, {VYXText(comptes.front().first->GetName())})
+               << '\n';
+    }
   } else {
-    std::vector<VYXOpeColumn> columns = VYXOpeColumns();
+    std::vector<VYXOpeColumn> columns = VYXOpeColumns(a.csv, decimals);
+    if (a.tous) {
+      columns.insert(columns.begin(),
+                     {VYXHelp(kVYXFiltreTexts, kColCompte), VYXTable::kLeft,
+                      [](VYXCompte& compte, const VYXOpeRow& row) {
+                        return row.kind == VYXOpeRow::kOperation ? VYXText(compte.GetName())
+                                                                 : std::string();
+                      }});
+    }
     // The other account of a transfer, in a column of its own when there is one.
-    bool transfers = std::any_of(ops.begin(), ops.end(), [](const Operation& o) {
-      return o.virementId != 0 || VYXIsTwin(o);
+    bool transfers = std::any_of(listed.begin(), listed.end(), [](const Listed& l) {
+      return l.op.virementId != 0 || VYXIsTwin(l.op);
     });
     if (transfers) {
       columns.push_back({VYXHelp(kVYXVirementCliTexts, kVirColVirement), VYXTable::kLeft,
-                         [&virements](VYXCompte&, const VYXOpeRow& row) {
-                           return row.kind == VYXOpeRow::kOperation ? virements.Text(*row.op)
-                                                                    : std::string();
+                         [&virements](VYXCompte& compte, const VYXOpeRow& row) {
+                           return row.kind == VYXOpeRow::kOperation
+                                      ? virements[&compte]->Text(*row.op)
+                                      : std::string();
                          }});
     }
+    std::vector<VYXOpeListed> ops;
+    for (const Listed& l : listed) ops.push_back({l.compte, &l.op, l.solde});
     std::vector<std::vector<SousOperation>> lines;
-    std::vector<VYXOpeRow> rows = VYXOpeRows(compte, ops, soldes, lines);
-    VYXPrintOpeTable(*ctx.out, compte, rows, columns);
+    std::vector<VYXOpeRow> rows = VYXOpeRows(ops, lines);
+    if (a.csv) {
+      VYXPrintOpeCsv(*ctx.out, rows, columns);
+    } else {
+      VYXPrintOpeTable(*ctx.out, rows, columns);
+      *ctx.out << VYXHelp(kVYXFiltreTexts, listed.size() == 1 ? kCritTotalOne : kCritTotalMany,
+                          {std::to_string(listed.size()), VYXAmountText(total), VYXCodeText(devise)})
+               << '\n';
+    }
   }
   session.Close();
 }
@@ -417,13 +547,14 @@ void VYXAddOpeCommands(CLI::App& app, VYXCliContext& ctx) {
   VYXSetCommand(ajouter, [&ctx, compte, added] { Ajouter(ctx, *compte, *added); });
 
   CLI::App* liste = VYXAddSubcommand(ope, "liste", T(kOpeHelpListe));
-  auto du = std::make_shared<std::string>();
-  auto au = std::make_shared<std::string>();
-  liste->add_option("COMPTE", *compte, T(kOpeHelpCompte))->required();
-  liste->add_option("--du", *du, T(kOpeHelpDu));
-  liste->add_option("--au", *au, T(kOpeHelpAu));
+  auto listed = std::make_shared<ListeArgs>();
+  liste->add_option("COMPTE", listed->compte, T(kOpeHelpCompte));
+  liste->add_flag("--tous", listed->tous, VYXHelp(kVYXFiltreTexts, kCritHelpTous));
+  liste->add_option("--filtre", listed->filtre, VYXHelp(kVYXFiltreTexts, kCritHelpFiltre));
+  VYXAddCriteriaOptions(liste, listed->criteria, VYXCriteriaUse::kSelect);
+  liste->add_flag("--csv", listed->csv, VYXHelp(kVYXFiltreTexts, kCritHelpCsv));
   VYXAddJsonFlag(liste, ctx);
-  VYXSetCommand(liste, [&ctx, compte, du, au] { Liste(ctx, *compte, *du, *au); });
+  VYXSetCommand(liste, [&ctx, listed] { Liste(ctx, *listed); });
 
   CLI::App* modifier = VYXAddSubcommand(ope, "modifier", T(kOpeHelpModifier));
   auto changed = std::make_shared<VYXOpeArgs>();

@@ -89,8 +89,9 @@ bool VYXOpeValues::Empty() const {
   for (const auto& item : items) {
     if (item) return false;
   }
-  return !date && !datePointe && !montant && !montantTva && !libelle && !cheque && !piece &&
-         !releve && !status && !mois && !virement;
+  return !date && !datePointe && !montant && !montantTva && !montantFormule &&
+         !montantTvaFormule && !libelle && !cheque && !piece && !releve && !status && !mois &&
+         !virement;
 }
 
 VYXOpeValues VYXReadOpeArgs(const VYXOpeArgs& a) {
@@ -100,8 +101,17 @@ VYXOpeValues VYXReadOpeArgs(const VYXOpeArgs& a) {
     if (*v.date == 0) CPThrowList(kCPErrBadDate, kVYXOpeTexts, kOpeNoDate);
   }
   if (a.datePointe) v.datePointe = VYXArgDate(*a.datePointe);
-  if (a.montant) v.montant = VYXArgAmount(*a.montant);
-  if (a.montantTva) v.montantTva = VYXArgAmount(*a.montantTva);
+  auto amount = [](const char* option, const std::string& typed, std::optional<double>& value,
+                   std::optional<VYXAmountArg>& formula) {
+    VYXAmountArg arg = VYXArgAmountOrFormula(option, typed);
+    if (arg.IsFormula()) {
+      formula = arg;
+    } else {
+      value = arg.value;
+    }
+  };
+  if (a.montant) amount("--montant", *a.montant, v.montant, v.montantFormule);
+  if (a.montantTva) amount("--montant-tva", *a.montantTva, v.montantTva, v.montantTvaFormule);
   if (a.libelle) v.libelle = FieldText(*a.libelle, sizeof(Str99) - 1, kOpeFieldLibelle);
   if (a.cheque) v.cheque = FieldText(*a.cheque, sizeof(Str7) - 1, kOpeFieldCheque);
   if (a.piece) v.piece = FieldText(*a.piece, sizeof(Str12) - 1, kOpeFieldPiece);
@@ -122,6 +132,13 @@ VYXOpeValues VYXReadOpeArgs(const VYXOpeArgs& a) {
     v.mois = CPMonth(month);
   }
   return v;
+}
+
+void VYXEvaluateOpeFormulas(VYXOpeValues& v, CPFunctionsProvider* provider, int decimals) {
+  if (v.montantFormule) v.montant = VYXEvaluateAmount(*v.montantFormule, provider, decimals);
+  if (v.montantTvaFormule) {
+    v.montantTva = VYXEvaluateAmount(*v.montantTvaFormule, provider, decimals);
+  }
 }
 
 DataID VYXArgKey(const std::string& utf8) {

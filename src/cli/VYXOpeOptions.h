@@ -20,6 +20,7 @@
 #include <string>
 
 #include "accounts/VYXCompte.h"
+#include "cli/VYXCliFormula.h"
 
 class VYXCliSession;
 
@@ -107,6 +108,9 @@ void VYXAddOpeOptions(CLI::App* sub, VYXOpeArgs& args, VYXOpeOptionSet set);
 struct VYXOpeValues {
   std::optional<CPDate> date, datePointe;
   std::optional<double> montant, montantTva;
+  // Amounts typed as formulas: their values wait for the account
+  // (VYXEvaluateOpeFormulas).
+  std::optional<VYXAmountArg> montantFormule, montantTvaFormule;
   std::optional<std::string> libelle, cheque, piece, releve;
   std::optional<std::string> items[kVYXCompteListCount];
   std::optional<OpStatus> status;
@@ -120,6 +124,10 @@ struct VYXOpeValues {
 // that does not exist, an amount that is not one, a character MacRoman lacks,
 // a text longer than its field, an unknown status, a month outside 1 to 12.
 VYXOpeValues VYXReadOpeArgs(const VYXOpeArgs& args);
+// The amounts typed as formulas, computed with `provider` (the account's
+// functions, and those of the operation or line being changed) and rounded
+// to `decimals`; raises VYXFormulaError for a formula refused.
+void VYXEvaluateOpeFormulas(VYXOpeValues& values, CPFunctionsProvider* provider, int decimals);
 
 // The key of an operation, and the number of a split line, as typed.
 DataID VYXArgKey(const std::string& utf8);

@@ -44,10 +44,24 @@ std::function<std::string(VYXCompte&, const VYXOpeRow&)> Item(VYXCompteList list
   };
 }
 
+// A field of a CSV line: quoted when it holds the separator, a quote or a line end.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(";\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
 }  // namespace
 
-std::vector<VYXOpeColumn> VYXOpeColumns() {
+std::vector<VYXOpeColumn> VYXOpeColumns(bool csv, int decimals) {
   using R = VYXOpeRow;
+  auto amount = [csv, decimals](double m) {
+    return csv ? VYXAmountText(m, decimals, false) : VYXAmountText(m);
+  };
   return {
       {T(kOpeColCle), VYXTable::kLeft, [](VYXCompte&, const R& row) { return Key(row); }},
       {T(kOpeColDate), VYXTable::kLeft,
@@ -71,11 +85,11 @@ std::vector<VYXOpeColumn> VYXOpeColumns() {
       {T(kOpeColCheque), VYXTable::kLeft,
        OfOperation([](VYXCompte&, const Operation& op) { return VYXText(PToStd(op.noCheque)); })},
       {T(kOpeColMontant), VYXTable::kRight,
-       [](VYXCompte&, const R& row) {
+       [amount](VYXCompte&, const R& row) {
          switch (row.kind) {
-           case R::kOperation: return VYXAmountText(row.op->montant);
-           case R::kLine: return VYXAmountText(row.line->montant);
-           case R::kRest: return VYXAmountText(row.op->GetMontantNonVentile());
+           case R::kOperation: return amount(row.op->montant);
+           case R::kLine: return amount(row.line->montant);
+           case R::kRest: return amount(row.op->GetMontantNonVentile());
          }
          return std::string();
        }},
@@ -87,32 +101,35 @@ std::vector<VYXOpeColumn> VYXOpeColumns() {
          return VYXText(PToStd(text));
        })},
       {M(kOpeColSolde), VYXTable::kRight,
-       [](VYXCompte&, const R& row) {
-         return row.kind == R::kOperation ? VYXAmountText(row.solde) : std::string();
+       [amount](VYXCompte&, const R& row) {
+         return row.kind == R::kOperation ? amount(row.solde) : std::string();
        }},
   };
 }
 
-std::vector<VYXOpeRow> VYXOpeRows(VYXCompte& compte, const std::vector<Operation>& ops,
-                                  const std::vector<double>& soldes,
+std::vector<VYXOpeRow> VYXOpeRows(const std::vector<VYXOpeListed>& ops,
                                   std::vector<std::vector<SousOperation>>& lines) {
   lines.assign(ops.size(), {});
   for (size_t i = 0; i < ops.size(); ++i) {
     SousOperation line;
     VYXDataRef sousRef;
-    for (bool more = compte.GetFirstSousOperation(ops[i], &line, &sousRef); more;
-         more = compte.GetNextSousOperation(ops[i], &line, &sousRef)) {
+    VYXCompte& compte = *ops[i].compte;
+    for (bool more = compte.GetFirstSousOperation(*ops[i].op, &line, &sousRef); more;
+         more = compte.GetNextSousOperation(*ops[i].op, &line, &sousRef)) {
       lines[i].push_back(line);
     }
   }
   std::vector<VYXOpeRow> rows;
   for (size_t i = 0; i < ops.size(); ++i) {
-    const Operation& op = ops[i];
-    rows.push_back({VYXOpeRow::kOperation, &op, nullptr, soldes.at(i)});
-    for (const SousOperation& line : lines[i]) rows.push_back({VYXOpeRow::kLine, &op, &line, 0});
+    const Operation& op = *ops[i].op;
+    VYXCompte* compte = ops[i].compte;
+    rows.push_back({VYXOpeRow::kOperation, compte, &op, nullptr, ops[i].solde});
+    for (const SousOperation& line : lines[i]) {
+      rows.push_back({VYXOpeRow::kLine, compte, &op, &line, 0});
+    }
     // What the lines leave, shown when it is a cent at least.
     if (!lines[i].empty() && std::fabs(op.GetMontantNonVentile()) >= 0.005) {
-      rows.push_back({VYXOpeRow::kRest, &op, nullptr, 0});
+      rows.push_back({VYXOpeRow::kRest, compte, &op, nullptr, 0});
     }
   }
   return rows;
@@ -128,14 +145,26 @@ void VYXWarnIfSplitBeyond(VYXCompte&, const Operation& op) {
   CPGetInteraction().Alert(text);
 }
 
-void VYXPrintOpeTable(std::ostream& out, VYXCompte& compte, const std::vector<VYXOpeRow>& rows,
+void VYXPrintOpeTable(std::ostream& out, const std::vector<VYXOpeRow>& rows,
                       const std::vector<VYXOpeColumn>& columns) {
   VYXTable table;
   for (const VYXOpeColumn& column : columns) table.AddColumn(column.heading, column.align);
   for (const VYXOpeRow& row : rows) {
     std::vector<std::string> cells;
-    for (const VYXOpeColumn& column : columns) cells.push_back(column.cell(compte, row));
+    for (const VYXOpeColumn& column : columns) cells.push_back(column.cell(*row.compte, row));
     table.AddRow(std::move(cells));
   }
   table.Print(out);
+}
+
+void VYXPrintOpeCsv(std::ostream& out, const std::vector<VYXOpeRow>& rows,
+                    const std::vector<VYXOpeColumn>& columns) {
+  for (size_t i = 0; i < columns.size(); ++i) out << (i ? ";" : "") << CsvField(columns[i].heading);
+  out << "\r\n";
+  for (const VYXOpeRow& row : rows) {
+    for (size_t i = 0; i < columns.size(); ++i) {
+      out << (i ? ";" : "") << CsvField(columns[i].cell(*row.compte, row));
+    }
+    out << "\r\n";
+  }
 }

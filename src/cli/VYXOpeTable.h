@@ -22,6 +22,7 @@ struct VYXOpeRow {
     kRest,  // what its lines leave unsplit
   };
   Kind kind = kOperation;
+  VYXCompte* compte = nullptr;           // the operation's account
   const Operation* op = nullptr;         // the operation, for every kind of row
   const SousOperation* line = nullptr;   // kLine
   double solde = 0;                      // kOperation: the account's balance after it
@@ -34,21 +35,32 @@ struct VYXOpeColumn {
   std::function<std::string(VYXCompte&, const VYXOpeRow&)> cell;
 };
 
-// The columns of the list, in their order.
-std::vector<VYXOpeColumn> VYXOpeColumns();
+// The columns of the list, in their order; for CSV, amounts carry the
+// dossier's decimals and no thousands separator.
+std::vector<VYXOpeColumn> VYXOpeColumns(bool csv = false, int decimals = 2);
 
-// The rows of `ops` (in the order given) with their lines and rests; the
-// balance of each operation is taken from `soldes`, indexed alike. The rows
-// point into `ops` and `lines`, which must outlive them.
-std::vector<VYXOpeRow> VYXOpeRows(VYXCompte& compte, const std::vector<Operation>& ops,
-                                  const std::vector<double>& soldes,
+// An operation to list, with its account and that account's balance after it.
+struct VYXOpeListed {
+  VYXCompte* compte;
+  const Operation* op;
+  double solde;
+};
+
+// The rows of `ops` (in the order given) with their lines and rests. The rows
+// point into `ops`' operations and `lines`, which must outlive them.
+std::vector<VYXOpeRow> VYXOpeRows(const std::vector<VYXOpeListed>& ops,
                                   std::vector<std::vector<SousOperation>>& lines);
 
 // Tells the user (an alert) when the operation's split lines go beyond its
 // amount: the account allows it, but it is seldom meant.
 void VYXWarnIfSplitBeyond(VYXCompte& compte, const Operation& op);
 
-void VYXPrintOpeTable(std::ostream& out, VYXCompte& compte, const std::vector<VYXOpeRow>& rows,
+void VYXPrintOpeTable(std::ostream& out, const std::vector<VYXOpeRow>& rows,
                       const std::vector<VYXOpeColumn>& columns);
+
+// The same rows as CSV for a French spreadsheet: ";" between fields, CRLF
+// line ends, fields quoted when they need it.
+void VYXPrintOpeCsv(std::ostream& out, const std::vector<VYXOpeRow>& rows,
+                    const std::vector<VYXOpeColumn>& columns);
 
 #endif  // VYX_CLI_VYXOPETABLE_H_

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "accounts/VYXCompteErrors.h"
+#include "accounts/VYXCompteFunctions.h"
 #include "accounts/VYXSDBCompte.h"
 #include "accounts/VYXVirementChange.h"
 #include "cli/VYXCli.h"
@@ -66,6 +67,11 @@ void Ajouter(VYXCliContext& ctx, const std::string& nom, const std::string& cle,
   VYXDataRef ref = VYXFindOperation(compte, key, &op);
   RefuseTwin(session, compte, op);
   SousOperation line(op);
+  // RESTE() is what the operation has left to split.
+  VYXCompteFunctions account(compte);
+  VYXOperationFunctions opFunctions(&account, op);
+  VYXSsOperationFunctions functions(&opFunctions, op, line);
+  VYXEvaluateOpeFormulas(v, &functions, decimals);
   line.montant = CPArrondi(*v.montant, short(decimals)) + 0.0;
   if (v.libelle) StdToP(*v.libelle, line.libelle, sizeof(Str99) - 1);
   if (v.mois) line.mois = *v.mois;

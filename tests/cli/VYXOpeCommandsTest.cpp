@@ -101,7 +101,8 @@ TEST_F(OpeCommandsTest, ListShowsOperationsByDateWithTheirLines) {
           "    25/03/24  25/03/24  Courses                                      -60,00  prévue   "
           "          705,50\n" +
           courses + ".1                      Épicerie                                     -40,00\n" +
-          courses + ".2                      Maison                                       -20,00\n",
+          courses + ".2                      Maison                                       -20,00\n"
+          "3 opérations, total 705,50 EUR\n",
       Ok({"ope", "liste", "Courant"}).out);
 
   nlohmann::json all = Json({"ope", "liste", "Courant"});
@@ -132,7 +133,7 @@ TEST_F(OpeCommandsTest, ListShowsOperationsByDateWithTheirLines) {
   EXPECT_EQ(875.5, Json({"ope", "liste", "Courant", "--du", "20/03/24"})[0]["solde"]);
   EXPECT_EQ(1u, Json({"ope", "liste", "Courant", "--du", "21/03/24"}).size());
   EXPECT_EQ(2u, Json({"ope", "liste", "Courant", "--du", "05/03/24", "--au", "20/3/24"}).size());
-  EXPECT_EQ("Le compte « Courant » n'a aucune opération à ces dates.\n",
+  EXPECT_EQ("Aucune opération ne répond à ces critères.\n",
             Ok({"ope", "liste", "Courant", "--au", "04/03/24"}).out);
 }
 

@@ -23,7 +23,8 @@ TEST_F(VirementCommandsTest, BothHalvesStayInStepWhicheverOneIsNamed) {
                          "--virement", "epargne"});
   EXPECT_EQ(
       "Clé  Date      Libellé  Catégorie  Tiers  Mode  Chèque  Montant  Statut   Virement\n" +
-          key + "    10/03/24  Livret                                   -100,00  engagée  vers Epargne\n",
+          key + "    10/03/24  Livret                                   -100,00  engagée  vers Epargne\n"
+          "1 opération, total -100,00 EUR\n",
       Ok({"ope", "liste", "Courant"}).out);
   nlohmann::json twins = Json({"ope", "liste", "Epargne"});
   ASSERT_EQ(1u, twins.size());
