@@ -25,12 +25,13 @@ function(vyx_tests name)
   if(NOT sources)
     return()
   endif()
-  add_executable(test_${name} ${sources})
+  add_executable(test_${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/VYXTestEnvironment.cpp)
+  target_compile_definitions(test_${name} PRIVATE VYX_CORPUS_DIR="${VYX_CORPUS_DIR}")
   target_link_libraries(test_${name} PRIVATE ${ARGN} vyx_testsupport GTest::gtest_main GTest::gmock)
   # End-to-end tests run the real program.
   target_compile_definitions(test_${name} PRIVATE VYX_BINARY_PATH="$<TARGET_FILE:vyx>")
   add_dependencies(test_${name} vyx)
   gtest_discover_tests(test_${name}
-    PROPERTIES ENVIRONMENT "TZ=Europe/Paris;VYX_CORPUS=${VYX_CORPUS_DIR};no_proxy=127.0.0.1,localhost" TIMEOUT 300
+    PROPERTIES ENVIRONMENT "TZ=Europe/Paris" TIMEOUT 300
     DISCOVERY_TIMEOUT 60)
 endfunction()
