@@ -1,6 +1,8 @@
 // Amounts by status: MontantSet holds one double per OpStatus (planned,
-// committed, cleared), TvaMontant the VAT totals of an account. Both are
-// stored inside CompteInfos, so they are packed value types like the records.
+// committed, cleared), TvaMontant the VAT totals of an account; both are
+// stored inside CompteInfos. ExtMontantSet keeps debits and credits apart,
+// each by status: the amount of every item of the totals engine. All are
+// packed value types like the records.
 #ifndef VYX_ACCOUNTS_MONTANTSET_H_
 #define VYX_ACCOUNTS_MONTANTSET_H_
 
@@ -16,6 +18,16 @@ struct MontantSet {
   double operator[](OpStatus status) const {
     return status < kOpStatusCount ? montant[status] : 0.0;
   }
+  // Adds to the entry of `status`; nothing for a status beyond cleared.
+  void Add(OpStatus status, double amount) {
+    if (status < kOpStatusCount) montant[status] += amount;
+  }
+  double Total() const { return montant[0] + montant[1] + montant[2]; }
+  // Each entry lies strictly within 0.0001 of zero.
+  bool IsNull() const;
+  // Zeroes the entries whose flag is false.
+  void Filter(bool keep0, bool keep1, bool keep2);
+  MontantSet& operator+=(const MontantSet& other);
   void ByteSwap();
   void Encode(const CPDataEncoding& e);
   void Decode(const CPDataEncoding& e);
@@ -30,15 +42,49 @@ struct TvaMontant {
   void Decode(const CPDataEncoding& e);
 };
 
+// Debits (amounts below 0) and credits (0 or more), each by status. Stored
+// in the totals' saved form: debits first, then credits.
+struct ExtMontantSet {
+  MontantSet debits;
+  MontantSet credits;
+
+  ExtMontantSet() = default;
+  // Credits first, as the totals engine builds one.
+  ExtMontantSet(const MontantSet& credit, const MontantSet& debit) : debits(debit), credits(credit) {}
+
+  void Add(OpStatus status, double amount, bool credit) {
+    (credit ? credits : debits).Add(status, amount);
+  }
+  // One status of both halves.
+  double Prevu() const { return debits.montant[kOpPrevue] + credits.montant[kOpPrevue]; }
+  double Engage() const { return debits.montant[kOpEngagee] + credits.montant[kOpEngagee]; }
+  double Pointe() const { return debits.montant[kOpPointee] + credits.montant[kOpPointee]; }
+  // The sum of the six entries.
+  double Total() const { return debits.Total() + credits.Total(); }
+  explicit operator double() const { return Total(); }
+  // The two halves added status by status.
+  explicit operator MontantSet() const;
+  bool IsNull() const { return debits.IsNull() && credits.IsNull(); }
+  // Zeroes the statuses whose flag is false, in both halves.
+  void Filter(bool keep0, bool keep1, bool keep2);
+  ExtMontantSet& operator+=(const ExtMontantSet& other);
+  void Clear() { *this = ExtMontantSet(); }
+
+  void ByteSwap();
+  void Encode(const CPDataEncoding& e);
+  void Decode(const CPDataEncoding& e);
+};
+
 #pragma pack(pop)
 
 static_assert(sizeof(MontantSet) == 24);
 static_assert(sizeof(TvaMontant) == 16);
+static_assert(sizeof(ExtMontantSet) == 48);
 
 // Adds `amount` to the entry of `status`. A status byte beyond cleared (a
 // damaged record) adds nothing rather than writing past the set.
 inline void MontantSet_Add(MontantSet& set, OpStatus status, double amount) {
-  if (status < kOpStatusCount) set.montant[status] += amount;
+  set.Add(status, amount);
 }
 // The sum of the three entries.
 double MontantSet_Total(const MontantSet& set);

@@ -35,6 +35,7 @@
 #include "accounts/VYXCompteMessages.h"
 #include "accounts/VYXComptePrefs.h"
 #include "accounts/VYXCompteSupervisor.h"
+#include "accounts/VYXCompteTotauxHook.h"
 #include "accounts/VYXOpenEvents.h"
 #include "foundation/CPBroadcaster.h"
 #include "platform/CPFileRef.h"
@@ -413,6 +414,12 @@ class VYXCompte : public CPBroadcaster, public CPListener {
   bool IsBeingClosed() const { return beingClosed_; }
   bool IsLoaded() const { return loaded_; }
 
+  // ---- the totals engine (VYXCompteTotauxHook.h): built while the account
+  // opens, dropped when it closes; null when no maker is installed.
+  VYXCompteTotauxBase* GetTotaux() const { return totaux_.get(); }
+  // Gives the account an engine of the caller's making, replacing any.
+  void SetTotaux(std::unique_ptr<VYXCompteTotauxBase> totaux) { totaux_ = std::move(totaux); }
+
   // Re-announces additions to the lists that the user file shares.
   void ListenTo(CPBroadcaster* broadcaster, OSType category, uint32_t code, void* data) override;
 
@@ -441,6 +448,11 @@ class VYXCompte : public CPBroadcaster, public CPListener {
 
   // Listens to the shared lists' sets; the storage calls it once they exist.
   void ListenToLists();
+  // The opening's steps of the totals engine: built through the installed
+  // maker, then told that the account is loaded; dropped at closing.
+  void InitTotaux();
+  void RefreshTotaux();
+  void DropTotaux() { totaux_.reset(); }
   // Sums, key set and card total from scratch, as a scan finds them. The
   // scan keeps which modes are deferred-debit cards in `cardModes`, so that
   // each mode is read once.
@@ -481,6 +493,7 @@ class VYXCompte : public CPBroadcaster, public CPListener {
   double encoursCartes_ = 0;
   int bulkDepth_ = 0;
   bool beingClosed_ = false;
+  std::unique_ptr<VYXCompteTotauxBase> totaux_;
 };
 
 // Holds a bulk change ('CPTE' 19 ... 20) for its lifetime.

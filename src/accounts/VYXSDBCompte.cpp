@@ -128,11 +128,13 @@ void VYXSDBCompte::Close() {
       if (!store_->file->IsReadOnly()) Sets().SaveIndexes();
     }
   } catch (...) {
+    DropTotaux();
     CloseStore();
     loaded_ = false;
     throw;
   }
   loaded_ = false;
+  DropTotaux();
   CloseStore();
 }
 
@@ -177,6 +179,7 @@ void VYXSDBCompte::ICompte(bool newFile, bool check, bool /*show*/) {
     }
     VYXCompteBulk bulk(*this);
     ListenToLists();
+    InitTotaux();
     supervisor_.CheckCompte(*this);
     FollowReportLink();
     if (check && !infos_.reload && CPClock::Now() - infos_.lastReloadDate < kReloadDelay) {
@@ -185,6 +188,7 @@ void VYXSDBCompte::ICompte(bool newFile, bool check, bool /*show*/) {
     infos_.reload = 0;
     infos_.lastReloadDate = CPClock::Now();
     CheckCompteData();
+    RefreshTotaux();
     if (infos_.converted) {
       std::string question = CPGetListString(kVYXConversionList, kVYXKeepConvertedItem);
       CPReplaceVar(question, 1, GetName());
@@ -193,6 +197,7 @@ void VYXSDBCompte::ICompte(bool newFile, bool check, bool /*show*/) {
     WriteInformations();
     loaded_ = true;
   } catch (...) {
+    DropTotaux();
     CloseStore();
     throw;
   }

@@ -1,0 +1,13 @@
+#include "analysis/MonthDateToYear.h"
+
+#include "foundation/CPDates.h"
+
+int MonthDateToYear(int month, CPDate date) {
+  int m = CPGetMonth(date);
+  int year = CPGetYear(date);
+  if (month < 1 || month > 12) return year;
+  int k = m + ((month + 17 - m) % 12) - 5;
+  if (k >= 13) return year + 1;
+  if (k < 1) return year - 1;
+  return year;
+}
