@@ -50,7 +50,8 @@ struct ExtMontantSet {
 
   ExtMontantSet() = default;
   // Credits first, as the totals engine builds one.
-  ExtMontantSet(const MontantSet& credit, const MontantSet& debit) : debits(debit), credits(credit) {}
+  ExtMontantSet(const MontantSet& credit, const MontantSet& debit)
+      : debits(debit), credits(credit) {}
 
   void Add(OpStatus status, double amount, bool credit) {
     (credit ? credits : debits).Add(status, amount);

@@ -6,9 +6,8 @@
 #include <cstdint>
 
 enum : int16_t {
-  kVYXErrTotauxVersion = 5,         // saved totals of another version (a bare code)
-  kVYXErrTotauxDamaged = 3460,      // saved totals whose markers do not match
-  kVYXErrBilanBadPeriod = 3461,     // a period that is no period
+  kVYXErrTotauxVersion = 5,     // saved totals of another version (a bare code)
+  kVYXErrTotauxDamaged = 3460,  // saved totals whose markers do not match
 };
 
 // Item 8 of list 351: saved totals that cannot be read.

@@ -51,7 +51,7 @@ void VYXBilan::Init() {
 void VYXBilan::SetPrefs(const VYXCompteBilanPrefs& prefs) {
   prefs_ = prefs;
   prefs_.Normalize();
-  SavePrefs(prefs_);
+  if (saving_) SavePrefs(prefs_);
   TableChanged();
 }
 
@@ -96,8 +96,8 @@ void VYXBilan::GoToPrevPeriod(bool option, bool shift) {
 
 bool VYXBilan::DoCmdDefinePeriodLength() {
   std::string answer = std::to_string(GetPeriod().GetCount());
-  if (!CPGetInteraction().AskText(CPGetListString(kPeriodQuestionsList, kPeriodLengthItem),
-                                  &answer, false)) {
+  if (!CPGetInteraction().AskText(CPGetListString(kPeriodQuestionsList, kPeriodLengthItem), &answer,
+                                  false)) {
     return false;
   }
   double months = 0;
@@ -116,8 +116,8 @@ bool VYXBilan::DoCmdDefinePeriodBegin() {
   CPGetShortYear(start.year, year);
   std::string answer = (start.month < 10 ? "0" : "") + std::to_string(start.month) +
                        char(CPGetDateSepChar()) + PToStd(year);
-  if (!CPGetInteraction().AskText(CPGetListString(kPeriodQuestionsList, kPeriodBeginItem),
-                                  &answer, false)) {
+  if (!CPGetInteraction().AskText(CPGetListString(kPeriodQuestionsList, kPeriodBeginItem), &answer,
+                                  false)) {
     return false;
   }
   // The first of the month typed: "03/24" is read as a day, a month, a year.
@@ -473,7 +473,8 @@ std::vector<int> VYXBilan::Ranking() {
     } else if (row.kind == Row::kCategorie) {
       // The gap (amount less objective) is negative when it goes the wrong
       // way: spent beyond the objective, or earned short of it.
-      if (std::optional<double> o = GetObjectif(row.id)) order.emplace_back(*o - RowTotal(row), int(r));
+      if (std::optional<double> o = GetObjectif(row.id))
+        order.emplace_back(*o - RowTotal(row), int(r));
     }
   }
   std::stable_sort(order.begin(), order.end(),

@@ -83,6 +83,8 @@ class VYXBilan : public CPListener, public CPBroadcaster {
   // ---- settings; each change is saved and makes the table change.
   const VYXCompteBilanPrefs& GetPrefs() const { return prefs_; }
   void SetPrefs(const VYXCompteBilanPrefs& prefs);
+  // Changes are saved unless this is turned off (a report shown once).
+  void SetSaving(bool saving) { saving_ = saving; }
   CPMonthPeriod GetPeriod() const;
   void SetPeriod(const CPMonthPeriod& period);
   // Moves by the period's length; with `option` by one month; with `shift`
@@ -160,6 +162,7 @@ class VYXBilan : public CPListener, public CPBroadcaster {
   TypeOfBilan kind_;
   bool hasUndefined_;
   VYXCompteBilanPrefs prefs_;
+  bool saving_ = true;
   bool built_ = false;
   std::vector<Row> rows_;
   std::vector<Column> columns_;

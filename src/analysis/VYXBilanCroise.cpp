@@ -15,8 +15,7 @@ constexpr int kMaxMonths = 120;
 }  // namespace
 
 VYXBilanCroise::VYXBilanCroise(CPResourceSet_T<Categorie>& categories,
-                               CPResourceSet_T<Affectation>& affectations,
-                               VYXUserMapping* mapping)
+                               CPResourceSet_T<Affectation>& affectations, VYXUserMapping* mapping)
     : categories_(categories),
       affectations_(affectations),
       totalizer_(kVYXListCategories, kVYXListAffectations, mapping) {
@@ -232,9 +231,8 @@ double VYXBilanCroise::GetAmount(int row, int column) {
 }
 
 void VYXBilanCroise::ListenTo(CPBroadcaster* from, OSType category, uint32_t code, void* data) {
-  if (category == kCPResourceMessage &&
-      (from == static_cast<CPBroadcaster*>(&categories_) ||
-       from == static_cast<CPBroadcaster*>(&affectations_))) {
+  if (category == kCPResourceMessage && (from == static_cast<CPBroadcaster*>(&categories_) ||
+                                         from == static_cast<CPBroadcaster*>(&affectations_))) {
     if (code != kCPResChanged) TableChanged();
     return;
   }
@@ -316,8 +314,7 @@ void VYXUserBilanCroise::SyncComptes() {
   Totalizer().SetComptes(wanted);
 }
 
-void VYXUserBilanCroise::ListenTo(CPBroadcaster* from, OSType category, uint32_t code,
-                                  void* data) {
+void VYXUserBilanCroise::ListenTo(CPBroadcaster* from, OSType category, uint32_t code, void* data) {
   if (category == kVYXUserMessage) {
     if (code == kUserCompteOpened || code == kUserModuleChecked) SyncComptes();
     if (code == kUserCompteClosing && data) {

@@ -14,7 +14,7 @@
 
 // Display modes of a balance report.
 enum : int16_t {
-  kBilanMontants = 1,     // the amounts
+  kBilanMontants = 1,      // the amounts
   kBilanPourcentages = 2,  // each amount's share of its month's total
   kBilanCumuls = 3,        // running totals from the period's start, rows ranked
   kBilanObjectifs = 4,     // each amount as a share of its objective, rows ranked
@@ -25,16 +25,16 @@ enum : int16_t {
 #pragma pack(push, 1)
 
 struct VYXCompteBilanPrefs {
-  DeviseCode devise = 0;       // display currency; 0: the amounts' own
-  Boolean showPrevu = 1;       // status 0
-  Boolean showEngage = 1;      // status 1
-  Boolean showPointe = 1;      // status 2
-  Boolean showUndefined = 1;   // the row of amounts without a category
-  Boolean showObjectifs = 0;   // the three objective columns
+  DeviseCode devise = 0;      // display currency; 0: the amounts' own
+  Boolean showPrevu = 1;      // status 0
+  Boolean showEngage = 1;     // status 1
+  Boolean showPointe = 1;     // status 2
+  Boolean showUndefined = 1;  // the row of amounts without a category
+  Boolean showObjectifs = 0;  // the three objective columns
   uint8_t unused = 0;
   int16_t displayMode = kBilanMontants;  // 1 to 5
-  CPDate periodStart = 0;      // 1 January of the current year
-  CPDate periodEnd = 0;        // 31 December of the current year
+  CPDate periodStart = 0;                // 1 January of the current year
+  CPDate periodEnd = 0;                  // 31 December of the current year
 
   // The defaults, the period being this year.
   VYXCompteBilanPrefs();

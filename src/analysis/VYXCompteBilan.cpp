@@ -4,8 +4,7 @@
 
 #include "userfile/VYXUserPreferences.h"
 
-double VYXConvertMontant(VYXUserPreferences* user, DeviseCode from, DeviseCode to,
-                         double amount) {
+double VYXConvertMontant(VYXUserPreferences* user, DeviseCode from, DeviseCode to, double amount) {
   if (!user || from == to) return amount;
   return user->MontantToDevise(to, user->DeviseToMontant(from, amount));
 }

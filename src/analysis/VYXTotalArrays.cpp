@@ -8,21 +8,16 @@ namespace {
 int64_t MonthKey(CPResID id, int year, int month) {
   return int64_t(id) * (int64_t(1) << 32) + int64_t(uint16_t(year)) * 256 + uint8_t(month);
 }
-int64_t MonthKey(const VYXMonthTotalItem& item) {
-  return MonthKey(item.id, item.year, item.month);
-}
-int64_t PairKey(CPResID first, CPResID second) {
-  return int64_t(first) * 65536 + int64_t(second);
-}
+int64_t MonthKey(const VYXMonthTotalItem& item) { return MonthKey(item.id, item.year, item.month); }
+int64_t PairKey(CPResID first, CPResID second) { return int64_t(first) * 65536 + int64_t(second); }
 int64_t PairKey(const VYX2ResTotalItem& item) { return PairKey(item.first, item.second); }
 
 // The first index whose key is not below `key`.
 template <typename Item, typename KeyOf>
 int32_t FirstNotBelow(const CPArray_T<Item>& array, int64_t key, KeyOf keyOf) {
   const Item* first = array.begin();
-  const Item* at = std::lower_bound(first, array.end(), key, [&](const Item& item, int64_t k) {
-    return keyOf(item) < k;
-  });
+  const Item* at = std::lower_bound(first, array.end(), key,
+                                    [&](const Item& item, int64_t k) { return keyOf(item) < k; });
   return int32_t(at - first);
 }
 
@@ -70,7 +65,7 @@ ExtMontantSet VYXMonthTotalArray::Sum(CPResID id, CPMonthYear from, CPMonthYear 
   ExtMontantSet total;
   int64_t last = MonthKey(id, to.year, to.month);
   for (int32_t at = FirstNotBelow(*this, MonthKey(id, from.year, from.month),
-                               [](const VYXMonthTotalItem& i) { return MonthKey(i); });
+                                  [](const VYXMonthTotalItem& i) { return MonthKey(i); });
        at < Count() && MonthKey((*this)[at]) <= last; ++at) {
     total += (*this)[at].montants;
   }

@@ -11,25 +11,39 @@
 
 CPResID VYXOperationListID(const Operation& op, VYXCompteList list) {
   switch (list) {
-    case kVYXListCategories: return op.categorie;
-    case kVYXListAffectations: return op.affectation;
-    case kVYXListTiers: return op.tiers;
-    case kVYXListAffaires: return op.affaire;
-    case kVYXListTauxTVA: return op.tva;
-    case kVYXListModes: return op.mode;
-    case kVYXListTitres: return op.titre;
-    default: return 0;
+    case kVYXListCategories:
+      return op.categorie;
+    case kVYXListAffectations:
+      return op.affectation;
+    case kVYXListTiers:
+      return op.tiers;
+    case kVYXListAffaires:
+      return op.affaire;
+    case kVYXListTauxTVA:
+      return op.tva;
+    case kVYXListModes:
+      return op.mode;
+    case kVYXListTitres:
+      return op.titre;
+    default:
+      return 0;
   }
 }
 
 CPResID VYXSousOperationListID(const SousOperation& line, VYXCompteList list) {
   switch (list) {
-    case kVYXListCategories: return line.categorie;
-    case kVYXListAffectations: return line.affectation;
-    case kVYXListTiers: return line.tiers;
-    case kVYXListAffaires: return line.affaire;
-    case kVYXListTauxTVA: return line.tva;
-    default: return 0;
+    case kVYXListCategories:
+      return line.categorie;
+    case kVYXListAffectations:
+      return line.affectation;
+    case kVYXListTiers:
+      return line.tiers;
+    case kVYXListAffaires:
+      return line.affaire;
+    case kVYXListTauxTVA:
+      return line.tva;
+    default:
+      return 0;
   }
 }
 
@@ -244,8 +258,7 @@ void VYXOperationResTimeTotalizer::GetOperationIDs(VYXCompte& compte, const Oper
 }
 
 void VYXOperationResTimeTotalizer::GetSousOperationIDs(VYXCompte& compte, const Operation&,
-                                                       const SousOperation& line,
-                                                       CPResID ids[2]) {
+                                                       const SousOperation& line, CPResID ids[2]) {
   ids[0] = KeyOf(compte, list_, VYXSousOperationListID(line, list_));
 }
 

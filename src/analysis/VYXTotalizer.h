@@ -61,8 +61,8 @@ class VYXTotalizer : public CPListener, public CPBroadcaster {
                                    const SousOperation& line, CPResID ids[2]) = 0;
   virtual void Clear() = 0;
   // Adds into the item of those IDs (already keyed) for that month.
-  virtual void AddAmount(const CPResID ids[2], int month, int year, OpStatus status,
-                         double amount, bool credit, bool quiet) = 0;
+  virtual void AddAmount(const CPResID ids[2], int month, int year, OpStatus status, double amount,
+                         bool credit, bool quiet) = 0;
   // The key a report knows for the account's item of `list`.
   CPResID KeyOf(VYXCompte& compte, VYXCompteList list, CPResID id);
 

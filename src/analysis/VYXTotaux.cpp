@@ -116,8 +116,8 @@ void VYXTotaux::SetAffairesTTC(bool ttc) {
 
 namespace {
 
-void RangeOf(const VYXMonthTotalArray& array, CPResID id, int fromMonth, int fromYear,
-             int toMonth, int toYear, CPArray_T<VYXMonthTotalItem>& out, ExtMontantSet* sum) {
+void RangeOf(const VYXMonthTotalArray& array, CPResID id, int fromMonth, int fromYear, int toMonth,
+             int toYear, CPArray_T<VYXMonthTotalItem>& out, ExtMontantSet* sum) {
   array.ToArray(id, CPMonthYear{fromMonth, fromYear}, CPMonthYear{toMonth, toYear}, out, sum);
 }
 
@@ -146,9 +146,8 @@ void VYXTotaux::PostesTotauxToArray(CPResID id, int fromMonth, int fromYear, int
                                     ExtMontantSet* sum) {
   RangeOf(GetPostesArray(), id, fromMonth, fromYear, toMonth, toYear, array, sum);
 }
-void VYXTotaux::TiersTotauxToArray(CPResID id, int fromMonth, int fromYear, int toMonth,
-                                   int toYear, CPArray_T<TiersTotalItem>& array,
-                                   ExtMontantSet* sum) {
+void VYXTotaux::TiersTotauxToArray(CPResID id, int fromMonth, int fromYear, int toMonth, int toYear,
+                                   CPArray_T<TiersTotalItem>& array, ExtMontantSet* sum) {
   RangeOf(GetTiersArray(), id, fromMonth, fromYear, toMonth, toYear, array, sum);
 }
 void VYXTotaux::AffairesTotauxToArray(CPResID id, int fromMonth, int fromYear, int toMonth,

@@ -83,8 +83,8 @@ class VYXTotaux : public CPListener, public CPBroadcaster {
 
   // ---- contributions. Each updates the modules of `modules` that are
   // loaded; `quiet` sends no message. Removing adds the same negated.
-  virtual void AddOperation(VYXCompte& compte, const Operation& op,
-                            const VYXTotauxModules& modules, bool quiet);
+  virtual void AddOperation(VYXCompte& compte, const Operation& op, const VYXTotauxModules& modules,
+                            bool quiet);
   // The old version's contributions out, the new one's in, split lines
   // included (they are counted against their operation's items).
   virtual void ModifyOperation(VYXCompte& compte, const Operation& oldOp, const Operation& newOp,
@@ -108,12 +108,12 @@ class VYXTotaux : public CPListener, public CPBroadcaster {
                                      CPDate date, int month, bool credit, double amount,
                                      bool quiet);
   // The post that holds the category; nothing for a category under none.
-  virtual void AddToPostesTotaux(VYXCompte& compte, OpStatus status, CPResID categorie,
-                                 CPDate date, int month, bool credit, double amount, bool quiet);
+  virtual void AddToPostesTotaux(VYXCompte& compte, OpStatus status, CPResID categorie, CPDate date,
+                                 int month, bool credit, double amount, bool quiet);
   virtual void AddToTiersTotaux(VYXCompte& compte, OpStatus status, CPResID tiers, CPDate date,
                                 int month, bool credit, double amount, bool quiet);
-  virtual void AddToAffaireTotaux(VYXCompte& compte, OpStatus status, CPResID affaire,
-                                  CPDate date, int month, bool credit, double amount, bool quiet);
+  virtual void AddToAffaireTotaux(VYXCompte& compte, OpStatus status, CPResID affaire, CPDate date,
+                                  int month, bool credit, double amount, bool quiet);
   // A securities operation (or its removal, `sign` -1).
   virtual void AddToTitreTotaux(VYXCompte& compte, const Operation& op, int sign, bool quiet);
   virtual void AddToTitreTotaux(CPResID titre, double quantity, OpStatus status, double amount,
@@ -187,8 +187,8 @@ class VYXTotaux : public CPListener, public CPBroadcaster {
 
  private:
   // The operation's own contribution, `sign` 1 or -1.
-  void ApplyOperation(VYXCompte& compte, const Operation& op, const VYXTotauxModules& m,
-                      int sign, bool quiet);
+  void ApplyOperation(VYXCompte& compte, const Operation& op, const VYXTotauxModules& m, int sign,
+                      bool quiet);
   // The split line's move from its operation's items to its own.
   void ApplySousOperation(VYXCompte& compte, const Operation& op, const SousOperation& line,
                           const VYXTotauxModules& m, int sign, bool quiet);

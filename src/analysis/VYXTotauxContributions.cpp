@@ -11,17 +11,15 @@ namespace {
 
 // A month of attribution that is no month (a damaged record) counts as the
 // date's own month, so that the amount is not lost from every period.
-int MonthOf(int month, CPDate date) {
-  return month >= 1 && month <= 12 ? month : CPGetMonth(date);
-}
+int MonthOf(int month, CPDate date) { return month >= 1 && month <= 12 ? month : CPGetMonth(date); }
 
 }  // namespace
 
 // ---- one item
 
-void VYXTotaux::AddToMonthArray(VYXMonthTotalArray& array, ExtMontantSet* total,
-                                uint32_t message, CPResID key, OpStatus status, CPDate date,
-                                int month, bool credit, double amount, bool quiet) {
+void VYXTotaux::AddToMonthArray(VYXMonthTotalArray& array, ExtMontantSet* total, uint32_t message,
+                                CPResID key, OpStatus status, CPDate date, int month, bool credit,
+                                double amount, bool quiet) {
   month = MonthOf(month, date);
   int year = MonthDateToYear(month, date);
   array.Add(month, year, key, status, amount, credit);
@@ -38,8 +36,8 @@ void VYXTotaux::AddToCategoriesTotaux(VYXCompte& compte, OpStatus status, CPResI
   if (amount == 0.0) return;
   amount = AmountOf(compte, amount);
   AddToMonthArray(categories_, &categoriesTotal_, kTotauxCategorieChanged,
-                  KeyOf(compte, kVYXListCategories, categorie), status, date, month, credit,
-                  amount, quiet);
+                  KeyOf(compte, kVYXListCategories, categorie), status, date, month, credit, amount,
+                  quiet);
 }
 
 void VYXTotaux::AddToPostesTotaux(VYXCompte& compte, OpStatus status, CPResID categorie,
@@ -48,22 +46,20 @@ void VYXTotaux::AddToPostesTotaux(VYXCompte& compte, OpStatus status, CPResID ca
   CPResID poste = PosteOf(compte, categorie);
   if (poste == 0) return;
   amount = AmountOf(compte, amount);
-  AddToMonthArray(postes_, nullptr, kTotauxPosteChanged, poste, status, date, month, credit,
-                  amount, quiet);
+  AddToMonthArray(postes_, nullptr, kTotauxPosteChanged, poste, status, date, month, credit, amount,
+                  quiet);
 }
 
 void VYXTotaux::AddToTiersTotaux(VYXCompte& compte, OpStatus status, CPResID tiers, CPDate date,
                                  int month, bool credit, double amount, bool quiet) {
   if (amount == 0.0) return;
   amount = AmountOf(compte, amount);
-  AddToMonthArray(tiers_, &tiersTotal_, kTotauxTiersChanged,
-                  KeyOf(compte, kVYXListTiers, tiers), status, date, month, credit, amount,
-                  quiet);
+  AddToMonthArray(tiers_, &tiersTotal_, kTotauxTiersChanged, KeyOf(compte, kVYXListTiers, tiers),
+                  status, date, month, credit, amount, quiet);
 }
 
-void VYXTotaux::AddToAffaireTotaux(VYXCompte& compte, OpStatus status, CPResID affaire,
-                                   CPDate date, int month, bool credit, double amount,
-                                   bool quiet) {
+void VYXTotaux::AddToAffaireTotaux(VYXCompte& compte, OpStatus status, CPResID affaire, CPDate date,
+                                   int month, bool credit, double amount, bool quiet) {
   if (amount == 0.0) return;
   amount = AmountOf(compte, amount);
   AddToMonthArray(affaires_, &affairesTotal_, kTotauxAffaireChanged,
@@ -89,8 +85,8 @@ void VYXTotaux::AddToTitreTotaux(CPResID titre, double quantity, OpStatus status
 // records come and go (a line it deletes comes marked deleted), and what it
 // stores is live.
 
-void VYXTotaux::ApplyOperation(VYXCompte& compte, const Operation& op,
-                               const VYXTotauxModules& m, int sign, bool quiet) {
+void VYXTotaux::ApplyOperation(VYXCompte& compte, const Operation& op, const VYXTotauxModules& m,
+                               int sign, bool quiet) {
   double montant = op.montant;
   double net = montant - double(op.montantTva);
   bool credit = montant >= 0;

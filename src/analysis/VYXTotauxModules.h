@@ -63,9 +63,9 @@ struct VYXTotauxModules {
 
 constexpr OSType kVYXTotauxMessage = 'TOTO';
 enum : uint32_t {
-  kTotauxReset = 1,            // modules cleared; no data
-  kTotauxPreloaded = 2,        // modules computed; no data
-  kTotauxCompteLoaded = 3,     // data: the VYXCompte
+  kTotauxReset = 1,             // modules cleared; no data
+  kTotauxPreloaded = 2,         // modules computed; no data
+  kTotauxCompteLoaded = 3,      // data: the VYXCompte
   kTotauxCategorieChanged = 4,  // data: VYXTotauxKey, for 4, 5, 9 and 10
   kTotauxPosteChanged = 5,
   kTotauxFiltreChanged = 6,     // no data

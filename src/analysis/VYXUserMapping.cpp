@@ -8,13 +8,26 @@ namespace {
 
 bool SharedList(VYXCompteList list, VYXSharedList* shared) {
   switch (list) {
-    case kVYXListCategories: *shared = VYXSharedList::kCategorie; return true;
-    case kVYXListAffectations: *shared = VYXSharedList::kAffectation; return true;
-    case kVYXListTiers: *shared = VYXSharedList::kTiers; return true;
-    case kVYXListAffaires: *shared = VYXSharedList::kAffaire; return true;
-    case kVYXListTauxTVA: *shared = VYXSharedList::kTauxTVA; return true;
-    case kVYXListModes: *shared = VYXSharedList::kMode; return true;
-    default: return false;
+    case kVYXListCategories:
+      *shared = VYXSharedList::kCategorie;
+      return true;
+    case kVYXListAffectations:
+      *shared = VYXSharedList::kAffectation;
+      return true;
+    case kVYXListTiers:
+      *shared = VYXSharedList::kTiers;
+      return true;
+    case kVYXListAffaires:
+      *shared = VYXSharedList::kAffaire;
+      return true;
+    case kVYXListTauxTVA:
+      *shared = VYXSharedList::kTauxTVA;
+      return true;
+    case kVYXListModes:
+      *shared = VYXSharedList::kMode;
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -40,8 +53,8 @@ VYXUserMapping::Known& VYXUserMapping::Of(VYXCompte& compte) {
   Known& known = comptes_[&compte];
   known.devise = compte.GetCompteDevise();
   DeviseCode reference = user_.GetReferenceDevise();
-  known.converts = known.devise != 0 && known.devise != reference &&
-                   user_.GetDeviseCoeff(known.devise) != 1.0;
+  known.converts =
+      known.devise != 0 && known.devise != reference && user_.GetDeviseCoeff(known.devise) != 1.0;
   for (int l = 0; l < kVYXCompteListCount; ++l) {
     if (UserSet(VYXCompteList(l))) compte.GetListSet(VYXCompteList(l)).AddListener(this);
   }

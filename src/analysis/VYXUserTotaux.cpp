@@ -84,9 +84,7 @@ void VYXUserTotaux::RemoveCompte(VYXCompte& compte) {
 }
 
 CPResourceSet_T<Categorie>& VYXUserTotaux::GetCategories() { return user_.GetCategories(); }
-CPResourceSet_T<Affectation>& VYXUserTotaux::GetAffectations() {
-  return user_.GetAffectations();
-}
+CPResourceSet_T<Affectation>& VYXUserTotaux::GetAffectations() { return user_.GetAffectations(); }
 CPResourceSet_T<Mode>& VYXUserTotaux::GetModes() { return user_.GetModes(); }
 CPResourceSet* VYXUserTotaux::GetPostes() { return &user_.GetPostes(); }
 CPResourceSet* VYXUserTotaux::GetFilters() { return nullptr; }

@@ -39,7 +39,8 @@
 //   family: 30110 `db`, 30120 the command line itself (usage errors
 //   included), 30130 `dossier`, 30140 `compte`, 30150 `soldes`, 30160 `ope`
 //   and `ventil`, 30170 `liste` and `chequier`, 30560 formulas and
-//   `calcul`, 30570 `filtre` and the criteria of `ope liste`; texts added to
+//   `calcul`, 30570 `filtre` and the criteria of `ope liste`, 30600 what the
+//   reports share, 30610 `bilan` and `croise`, 30620 `totaux`; texts added to
 //   a family later go to a list of their own: 30500 `ope` and `ventil`, 30501
 //   `compte`, 30502 `liste`, 30503 `db` (event logs), 30504 `soldes`.
 #ifndef VYX_CLI_VYXCLI_H_
@@ -85,6 +86,8 @@ void VYXAddOpeCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddVentilCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddCalculCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddFiltreCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddBilanCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddTotauxCommands(CLI::App& app, VYXCliContext& ctx);
 // What `vyx` does without a command: the dossier's accounts and their balances.
 void VYXRunSoldes(VYXCliContext& ctx, const std::string& compte);
 

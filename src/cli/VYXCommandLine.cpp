@@ -3,6 +3,7 @@
 #include <iostream>
 #include <regex>
 
+#include "analysis/VYXCompteTotaux.h"
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormula.h"
 #include "cli/VYXCliInteraction.h"
@@ -177,6 +178,8 @@ int VYXRunCommandLine(int argc, char** argv) {
   VYXAddVentilCommands(app, ctx);
   VYXAddCalculCommands(app, ctx);
   VYXAddFiltreCommands(app, ctx);
+  VYXAddBilanCommands(app, ctx);
+  VYXAddTotauxCommands(app, ctx);
   VYXAddDbCommands(app, ctx);
 
   gCommand = nullptr;
@@ -189,6 +192,8 @@ int VYXRunCommandLine(int argc, char** argv) {
     return 2;
   }
 
+  // Each account opened from here on keeps its totals current as it changes.
+  VYXCompteTotaux::Install();
   VYXCliInteraction user(ctx.yes  ? VYXCliInteraction::Answers::kYes
                          : ctx.no ? VYXCliInteraction::Answers::kNo
                                   : VYXCliInteraction::Answers::kAsk,

@@ -45,9 +45,7 @@ class CPMonthPeriod {
   // The same length, `months` later (earlier when negative).
   CPMonthPeriod Moved(int months) const { return CPMonthPeriod(start_.Plus(months), count_); }
   // The same start, `months` longer (shorter when negative; never below one).
-  CPMonthPeriod Lengthened(int months) const {
-    return CPMonthPeriod(start_, count_ + months);
-  }
+  CPMonthPeriod Lengthened(int months) const { return CPMonthPeriod(start_, count_ + months); }
 
   bool operator==(const CPMonthPeriod&) const = default;
 

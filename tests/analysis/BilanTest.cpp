@@ -88,9 +88,9 @@ TEST_F(BilanTest, FourteenMonthsFromNovemberLayOutTheirColumnsThenTotalsThenObje
 
 TEST_F(BilanTest, RowsAreTheKindsCategoriesInDisplayOrderThenWithoutTotalAndCumul) {
   VYXCompteBilan depenses(*compte_, kCategorieDepense);
-  EXPECT_EQ((std::vector<std::string>{"Courses", "Loisirs", "Loyer", "Sans catégorie", "Total",
-                                      "Cumul"}),
-            RowTitles(depenses));
+  EXPECT_EQ(
+      (std::vector<std::string>{"Courses", "Loisirs", "Loyer", "Sans catégorie", "Total", "Cumul"}),
+      RowTitles(depenses));
   VYXCompteBilan recettes(*compte_, kCategorieRecette, compte_->GetCategories(), false);
   EXPECT_EQ((std::vector<std::string>{"Salaire", "Total", "Cumul"}), RowTitles(recettes));
   // A category that changes kind changes report.
@@ -98,8 +98,7 @@ TEST_F(BilanTest, RowsAreTheKindsCategoriesInDisplayOrderThenWithoutTotalAndCumu
   compte_->GetCategories().GetResource(loyer_, &c);
   c.type = kCategorieRecette;
   compte_->GetCategories().SetResource(loyer_, c);
-  EXPECT_EQ((std::vector<std::string>{"Loyer", "Salaire", "Total", "Cumul"}),
-            RowTitles(recettes));
+  EXPECT_EQ((std::vector<std::string>{"Loyer", "Salaire", "Total", "Cumul"}), RowTitles(recettes));
 }
 
 TEST_F(BilanTest, CellsTotalsAndTheCumulativeRow) {
@@ -107,8 +106,8 @@ TEST_F(BilanTest, CellsTotalsAndTheCumulativeRow) {
   Add(*compte_, Op(-80, courses_, 20, 2, 2024));
   Add(*compte_, Op(-45, loisirs_, 9, 2, 2024, kOpPrevue));
   Add(*compte_, Op(2500, salaire_, 28, 1, 2024));
-  Add(*compte_, Op(-10, 0, 3, 1, 2024));   // without category: an expense
-  Add(*compte_, Op(15, 0, 3, 1, 2024));    // and a receipt, left out of expenses
+  Add(*compte_, Op(-10, 0, 3, 1, 2024));  // without category: an expense
+  Add(*compte_, Op(15, 0, 3, 1, 2024));   // and a receipt, left out of expenses
   VYXCompteBilan bilan(*compte_, kCategorieDepense);
   bilan.SetPeriod(CPMonthPeriod(1, 2024, 3));
   int jan = Column(bilan, 1, 2024), feb = Column(bilan, 2, 2024), mar = Column(bilan, 3, 2024);
@@ -278,8 +277,8 @@ TEST_F(BilanTest, AChangedTotalAnnouncesItsCellAndWhatSumsIt) {
   for (const VYXBilanCell& cell : listener.cells) {
     total |= cell.row == bilan.FindRow(loisirs_) &&
              cell.column == ColumnOf(bilan, VYXBilan::Column::kTotal);
-    cumul |= cell.row == RowOf(bilan, VYXBilan::Row::kCumul) &&
-             cell.column == Column(bilan, 3, 2024);
+    cumul |=
+        cell.row == RowOf(bilan, VYXBilan::Row::kCumul) && cell.column == Column(bilan, 3, 2024);
   }
   EXPECT_TRUE(total);
   EXPECT_TRUE(cumul);

@@ -170,7 +170,8 @@ TEST_F(CompteTotauxTest, EveryChangeKeepsTheTotalsEqualToAFreshCount) {
     std::function<void(Operation&)> edit;
   } changes[] = {
       {"amount", [](Operation& op) { op.montant = -140; }},
-      {"date across months", [](Operation& op) {
+      {"date across months",
+       [](Operation& op) {
          op.date = CPGetDate(2, 5, 2024);
          op.mois = 5;
        }},
@@ -217,9 +218,9 @@ TEST_F(CompteTotauxTest, ARandomSequenceOfChangesEqualsAFreshCount) {
   for (int step = 0; step < 300; ++step) {
     int what = refs.empty() ? 0 : pick(5);
     if (what == 0) {
-      Operation op = Op(pick(2) ? -(pick(20000) / 100.0) : pick(20000) / 100.0,
-                        categories[pick(4)], 1 + pick(28), 1 + pick(12), 2023 + pick(2),
-                        OpStatus(pick(3)), pick(3) == 0 ? -(pick(500) / 100.0) : 0);
+      Operation op = Op(pick(2) ? -(pick(20000) / 100.0) : pick(20000) / 100.0, categories[pick(4)],
+                        1 + pick(28), 1 + pick(12), 2023 + pick(2), OpStatus(pick(3)),
+                        pick(3) == 0 ? -(pick(500) / 100.0) : 0);
       op.mois = CPMonth(1 + pick(12));
       refs.push_back(Add(*compte_, op));
     } else if (what == 1) {
