@@ -89,22 +89,26 @@ struct Op {
 };
 
 std::string CategoryName(int c) {
-  static const char* const kNames[] = {
-      "Loyer",       "Électricité", "Eau",          "Gaz",         "Internet",    "Téléphone",
-      "Alimentation", "Boulangerie", "Restaurants", "Cantine",      "Vêtements",   "Chaussures",
-      "Carburant",   "Péage",       "Parking",      "Transports",  "Assurance auto", "Assurance maison",
-      "Mutuelle",    "Pharmacie",   "Médecin",      "Dentiste",    "Enfants",     "École",
-      "Loisirs",     "Sport",       "Livres",       "Cinéma",      "Voyages",     "Cadeaux",
-      "Impôts",      "Frais bancaires", "Salaire",   "Prime",       "Allocations", "Remboursements",
-      "Intérêts",    "Ventes",      "Loyers perçus", "Dividendes"};
+  static const char* const kNames[] = {"Loyer",        "Électricité",     "Eau",
+                                       "Gaz",          "Internet",        "Téléphone",
+                                       "Alimentation", "Boulangerie",     "Restaurants",
+                                       "Cantine",      "Vêtements",       "Chaussures",
+                                       "Carburant",    "Péage",           "Parking",
+                                       "Transports",   "Assurance auto",  "Assurance maison",
+                                       "Mutuelle",     "Pharmacie",       "Médecin",
+                                       "Dentiste",     "Enfants",         "École",
+                                       "Loisirs",      "Sport",           "Livres",
+                                       "Cinéma",       "Voyages",         "Cadeaux",
+                                       "Impôts",       "Frais bancaires", "Salaire",
+                                       "Prime",        "Allocations",     "Remboursements",
+                                       "Intérêts",     "Ventes",          "Loyers perçus",
+                                       "Dividendes"};
   return kNames[c];
 }
 
 std::vector<Op> Generate() {
   std::mt19937 random(kSeed);
-  auto uniform = [&](int low, int high) {
-    return low + int(random() % uint32_t(high - low + 1));
-  };
+  auto uniform = [&](int low, int high) { return low + int(random() % uint32_t(high - low + 1)); };
   std::vector<Op> ops;
   ops.reserve(kOperations);
   for (int i = 0; i < kOperations; ++i) {
@@ -159,8 +163,8 @@ void MakeDossier() {
     user.CompteOpened(compte);
     std::vector<CPResID> ids;
     for (CPResID id : userIDs) {
-      ids.push_back(UserToCompteCategorie(user.GetCategories(), compte.GetCategories(), id, true,
-                                          false));
+      ids.push_back(
+          UserToCompteCategorie(user.GetCategories(), compte.GetCategories(), id, true, false));
     }
     VYXCompteBulk bulk(compte);
     for (const Op& o : Ops()) {
@@ -236,8 +240,7 @@ void MakeDatabase() {
        "categorie TEXT, depense INTEGER, montant REAL)");
   Exec(db, "BEGIN");
   sqlite3_stmt* insert = nullptr;
-  sqlite3_prepare_v2(db, "INSERT INTO postings VALUES (?, ?, ?, ?, ?, ?, ?)", -1, &insert,
-                     nullptr);
+  sqlite3_prepare_v2(db, "INSERT INTO postings VALUES (?, ?, ?, ?, ?, ?, ?)", -1, &insert, nullptr);
   for (const Op& o : Ops()) {
     for (const Line& p : Postings(o)) {
       std::string name = CategoryName(p.categorie);
@@ -284,8 +287,10 @@ Run Spawn(const std::vector<std::string>& args) {
   fs::create_directories(home);
   std::vector<std::string> env = {"HOME=" + home.string(),
                                   "XDG_CONFIG_HOME=" + (home / "config").string(),
-                                  "XDG_DATA_HOME=" + (home / "data").string(), "TZ=Europe/Paris",
-                                  "LANG=C.UTF-8", "PATH=/usr/bin:/bin"};
+                                  "XDG_DATA_HOME=" + (home / "data").string(),
+                                  "TZ=Europe/Paris",
+                                  "LANG=C.UTF-8",
+                                  "PATH=/usr/bin:/bin"};
   std::vector<char*> argv, envp;
   std::vector<std::string> copy = args;
   for (std::string& a : copy) argv.push_back(a.data());
@@ -339,8 +344,8 @@ void Cold(benchmark::State& state, const std::vector<std::string>& args) {
 bool Has(const std::string& program) { return fs::exists(program); }
 
 void BilanVyx(benchmark::State& state) {
-  Cold(state, {VYX_BINARY_PATH, "--dossier", Dossier().string(), "bilan", "--du", "01/24",
-               "--mois", "12"});
+  Cold(state, {VYX_BINARY_PATH, "--dossier", Dossier().string(), "bilan", "--du", "01/24", "--mois",
+               "12"});
 }
 
 void BilanSqlite(benchmark::State& state) {
@@ -384,8 +389,10 @@ void AddAndBilanVyx(benchmark::State& state) {
   fs::path copy = Folder() / "incremental";
   fs::remove_all(copy);
   fs::create_directories(copy);
+  // The dossier goes with its event log and share file.
   for (const auto& entry : fs::directory_iterator(Folder())) {
-    if (entry.path().extension() == ".grp" || entry.path().extension() == ".cpt") {
+    std::string ext = entry.path().extension().string();
+    if (ext == ".grp" || ext == ".evt" || ext == ".shr" || ext == ".cpt") {
       fs::copy_file(entry.path(), copy / entry.path().filename());
     }
   }
@@ -461,12 +468,34 @@ void AddAndBilanSqlite(benchmark::State& state) {
   sqlite3_close(db);
 }
 
-BENCHMARK(BilanVyx)->Name("Bilan12Mois/vyx")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BilanSqlite)->Name("Bilan12Mois/sqlite3")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BalanceLedger)->Name("Bilan12Mois/ledger-balance")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(RegisterLedger)->Name("Bilan12Mois/ledger-register")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(AddAndBilanVyx)->Name("AjoutEtBilan/vyx")->Unit(benchmark::kMicrosecond)->Iterations(1000);
-BENCHMARK(AddAndBilanSqlite)->Name("AjoutEtBilan/sqlite")->Unit(benchmark::kMicrosecond)->Iterations(1000);
+BENCHMARK(BilanVyx)
+    ->Name("Bilan12Mois/vyx")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK(BilanSqlite)
+    ->Name("Bilan12Mois/sqlite3")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK(BalanceLedger)
+    ->Name("Bilan12Mois/ledger-balance")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(RegisterLedger)
+    ->Name("Bilan12Mois/ledger-register")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(AddAndBilanVyx)
+    ->Name("AjoutEtBilan/vyx")
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(1000);
+BENCHMARK(AddAndBilanSqlite)
+    ->Name("AjoutEtBilan/sqlite")
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(1000);
 
 }  // namespace
 

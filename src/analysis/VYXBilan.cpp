@@ -8,6 +8,7 @@
 #include "foundation/CPStringTable.h"
 #include "foundation/CPStrings.h"
 #include "platform/CPInteraction.h"
+#include "userfile/VYXUserPreferences.h"
 
 namespace {
 
@@ -44,7 +45,16 @@ void VYXBilan::Init() {
   prefs_ = LoadPrefs();
   prefs_.Normalize();
   built_ = false;
+  // New rates change every converted amount.
+  if (VYXUserPreferences* user = GetUserPrefs()) user->GetDevises().AddListener(this);
 }
+
+const VYXDeviseShown& VYXBilan::Shown() {
+  if (!shown_.IsKnown()) shown_.Set(GetUserPrefs(), GetSourceDevise(), prefs_.devise);
+  return shown_;
+}
+
+DeviseCode VYXBilan::GetShownDevise() { return Shown().Shown(); }
 
 // ---- settings
 
@@ -160,6 +170,7 @@ void VYXBilan::SetDeviseCode(DeviseCode code) {
 
 void VYXBilan::TableChanged() {
   built_ = false;
+  shown_.Forget();
   BroadcastMessage(kVYXBilanMessage, kBilanTableChanged, nullptr);
 }
 
@@ -181,6 +192,7 @@ void VYXBilan::Rebuild() {
   columns_.clear();
   columns_.push_back(Column{Column::kHeader, {}});
   CPMonthPeriod period = GetPeriod();
+  period_ = period;
   for (int n = 0; n < period.GetCount(); ++n) {
     columns_.push_back(Column{Column::kMonth, period.GetMonth(n)});
   }
@@ -191,6 +203,9 @@ void VYXBilan::Rebuild() {
     columns_.push_back(Column{Column::kRealise, {}});
   }
   ranking_.clear();
+  amounts_.assign(rows_.size() * size_t(period.GetCount()), std::nan(""));
+  titles_.assign(rows_.size(), std::nullopt);
+  objectifs_.assign(rows_.size(), std::nullopt);
   built_ = true;
 }
 
@@ -227,9 +242,13 @@ std::string VYXBilan::GetRowTitle(int row) {
   Row r = GetRow(row);
   switch (r.kind) {
     case Row::kCategorie: {
-      Str255 name = {0};
-      if (categories_.ResourceExists(r.id)) categories_.GetResourceName(r.id, name);
-      return PToStd(name);
+      std::optional<std::string>& title = titles_.at(size_t(row));
+      if (!title) {
+        Str255 name = {0};
+        if (categories_.ResourceExists(r.id)) categories_.GetResourceName(r.id, name);
+        title = PToStd(name);
+      }
+      return *title;
     }
     case Row::kUndefined:
       return CPGetListString(kVYXBilanTextsList, kVYXBilanSansCategorieItem);
@@ -266,6 +285,21 @@ std::string VYXBilan::GetColumnTitle(int column) {
 // ---- numbers
 
 double VYXBilan::MonthAmount(const Row& row, CPMonthYear month) {
+  // Rows of the table are read through the cache, by their place.
+  size_t months = size_t(period_.GetCount());
+  size_t r = size_t(&row - rows_.data());
+  int m = period_.IndexOf(month);
+  double* cached = nullptr;
+  if (built_ && r < rows_.size() && m >= 0 && amounts_.size() == rows_.size() * months) {
+    cached = &amounts_[r * months + size_t(m)];
+    if (!std::isnan(*cached)) return *cached;
+  }
+  double amount = ReadMonthAmount(row, month);
+  if (cached) *cached = amount;
+  return amount;
+}
+
+double VYXBilan::ReadMonthAmount(const Row& row, CPMonthYear month) {
   ExtMontantSet set;
   totaux_.GetCategorieTotaux(row.kind == Row::kCategorie ? row.id : 0, month.month, month.year,
                              &set);
@@ -297,6 +331,15 @@ double VYXBilan::ColumnTotal(CPMonthYear month) {
 
 std::optional<double> VYXBilan::MonthlyObjectif(const Row& row) {
   if (row.kind != Row::kCategorie) return std::nullopt;
+  size_t r = size_t(&row - rows_.data());
+  if (r < rows_.size() && r < objectifs_.size()) {
+    if (!objectifs_[r]) objectifs_[r] = ReadMonthlyObjectif(row);
+    return *objectifs_[r];
+  }
+  return ReadMonthlyObjectif(row);
+}
+
+std::optional<double> VYXBilan::ReadMonthlyObjectif(const Row& row) {
   Categorie c;
   if (!categories_.ReadResource(row.id, &c, sizeof(c))) return std::nullopt;
   double objectif = c.objectif;
@@ -309,7 +352,10 @@ std::optional<double> VYXBilan::MonthlyObjectif(const Row& row) {
 
 std::optional<double> VYXBilan::GetObjectif(CPResID categorie) {
   Rebuild();
-  std::optional<double> monthly = MonthlyObjectif(Row{Row::kCategorie, categorie});
+  int row = FindRow(categorie);
+  std::optional<double> monthly = row >= 0 && categorie != 0
+                                      ? MonthlyObjectif(rows_[size_t(row)])
+                                      : MonthlyObjectif(Row{Row::kCategorie, categorie});
   if (!monthly) return std::nullopt;
   return *monthly * GetPeriod().GetCount();
 }
@@ -504,11 +550,18 @@ void VYXBilan::ListenTo(CPBroadcaster* from, OSType category, uint32_t code, voi
     if (category == kCPResourceMessage) TableChanged();
     return;
   }
+  if (category == kCPResourceMessage) {  // the currencies
+    if (code != kCPResStartMoving && code != kCPResEndMoving && code != kCPResMoved) {
+      TableChanged();
+    }
+    return;
+  }
   if (category != kVYXTotauxMessage) return;
   switch (code) {
     case kTotauxCategorieChanged: {
       if (!built_) return;
       ranking_.clear();
+      std::fill(amounts_.begin(), amounts_.end(), std::nan(""));
       auto* key = static_cast<VYXTotauxKey*>(data);
       int column = -1;
       for (size_t c = 0; c < columns_.size(); ++c) {

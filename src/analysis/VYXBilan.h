@@ -25,6 +25,7 @@
 
 #include "accounts/VYXCategoriesViews.h"
 #include "analysis/VYXBilanPrefs.h"
+#include "analysis/VYXDeviseShown.h"
 #include "analysis/VYXTotaux.h"
 #include "foundation/CPMonthPeriod.h"
 
@@ -108,7 +109,7 @@ class VYXBilan : public CPListener, public CPBroadcaster {
   DeviseCode GetDeviseCode() const { return prefs_.devise; }
   void SetDeviseCode(DeviseCode code);
   // The currency the amounts are shown in, never 0.
-  virtual DeviseCode GetShownDevise() = 0;
+  DeviseCode GetShownDevise();
   bool HasUndefinedHeader() const { return hasUndefined_ && prefs_.showUndefined != 0; }
   bool HasTotalHeader() const { return true; }
   bool HasCumulHeader() const { return true; }
@@ -140,20 +141,28 @@ class VYXBilan : public CPListener, public CPBroadcaster {
   // Where the settings are kept.
   virtual VYXCompteBilanPrefs LoadPrefs() = 0;
   virtual void SavePrefs(const VYXCompteBilanPrefs& prefs) = 0;
-  // An amount of the totals in the shown currency.
-  virtual double ToShown(double amount) = 0;
+  // The currency of the totals the report reads, and the user file that
+  // converts them (null: none).
+  virtual DeviseCode GetSourceDevise() = 0;
+  virtual VYXUserPreferences* GetUserPrefs() = 0;
   // Reads the settings; the subclasses call it once built.
   void Init();
 
  private:
   void TableChanged();
   void Rebuild();
-  // The amount of one category (or of none, `undefined`) for one month.
+  // An amount of the totals in the shown currency.
+  double ToShown(double amount) { return Shown().Convert(amount); }
+  const VYXDeviseShown& Shown();
+  // The amount of one category (or of none, `undefined`) for one month:
+  // from the cache for a row of the table, else from the totals.
   double MonthAmount(const Row& row, CPMonthYear month);
+  double ReadMonthAmount(const Row& row, CPMonthYear month);
   double RowTotal(const Row& row);
   double ColumnTotal(CPMonthYear month);
   // The monthly objective of a category row, signed like its amounts.
   std::optional<double> MonthlyObjectif(const Row& row);
+  std::optional<double> ReadMonthlyObjectif(const Row& row);
   std::vector<int> Ranking();
 
   VYXTotaux& totaux_;
@@ -162,11 +171,20 @@ class VYXBilan : public CPListener, public CPBroadcaster {
   TypeOfBilan kind_;
   bool hasUndefined_;
   VYXCompteBilanPrefs prefs_;
+  VYXDeviseShown shown_;
   bool saving_ = true;
   bool built_ = false;
   std::vector<Row> rows_;
   std::vector<Column> columns_;
   std::vector<int> ranking_;  // rank of each row, 0 when none; empty until asked
+  // What the cells read, kept until the totals or the table change: the
+  // amounts of each row by month (NaN until read), the rows' titles and
+  // monthly objectives (read from the categories, which may be the dossier's
+  // and then cost a trip to its file).
+  CPMonthPeriod period_;  // of the columns laid out
+  std::vector<double> amounts_;
+  std::vector<std::optional<std::string>> titles_;
+  std::vector<std::optional<std::optional<double>>> objectifs_;
 };
 
 #endif  // VYX_ANALYSIS_VYXBILAN_H_

@@ -26,7 +26,15 @@ VYXBilanCroise::VYXBilanCroise(CPResourceSet_T<Categorie>& categories,
 
 VYXBilanCroise::~VYXBilanCroise() = default;
 
+const VYXDeviseShown& VYXBilanCroise::Shown() {
+  if (!shown_.IsKnown()) shown_.Set(GetUserPrefs(), GetSourceDevise(), prefs_.bilan.devise);
+  return shown_;
+}
+
+DeviseCode VYXBilanCroise::GetShownDevise() { return Shown().Shown(); }
+
 void VYXBilanCroise::Init() {
+  if (VYXUserPreferences* user = GetUserPrefs()) user->GetDevises().AddListener(this);
   prefs_ = LoadPrefs();
   prefs_.bilan.Normalize();
   CPMonthPeriod period = GetPeriod();
@@ -103,6 +111,7 @@ void VYXBilanCroise::SetDeviseCode(DeviseCode code) {
 
 void VYXBilanCroise::TableChanged() {
   built_ = false;
+  shown_.Forget();
   BroadcastMessage(kVYXBilanMessage, kBilanTableChanged, nullptr);
 }
 
@@ -227,7 +236,7 @@ double VYXBilanCroise::GetAmount(int row, int column) {
   for (size_t i : rowSet) {
     for (size_t j : columnSet) sum += Cell(rows_[i], columns_[j]);
   }
-  return ToShown(sum);
+  return Shown().Convert(sum);
 }
 
 void VYXBilanCroise::ListenTo(CPBroadcaster* from, OSType category, uint32_t code, void* data) {
@@ -285,13 +294,8 @@ void VYXCompteBilanCroise::SavePrefs(const VYXCompteBilanCroisePrefs& prefs) {
   compte_.SetPrefRecord(kVYXCompteBilanCroisePrefsID, &prefs, sizeof(prefs));
 }
 
-DeviseCode VYXCompteBilanCroise::GetShownDevise() {
-  return GetDeviseCode() != 0 ? GetDeviseCode() : compte_.GetCompteDevise();
-}
-
-double VYXCompteBilanCroise::ToShown(double amount) {
-  return VYXConvertMontant(dynamic_cast<VYXUserPreferences*>(&compte_.GetSupervisor()),
-                           compte_.GetCompteDevise(), GetShownDevise(), amount);
+VYXUserPreferences* VYXCompteBilanCroise::GetUserPrefs() {
+  return dynamic_cast<VYXUserPreferences*>(&compte_.GetSupervisor());
 }
 
 // ---- the dossier
@@ -338,11 +342,6 @@ void VYXUserBilanCroise::SavePrefs(const VYXCompteBilanCroisePrefs& prefs) {
   totaux_.GetUser().SetPreferenceRecord(kVYXUserBilanCroisePrefsID, &prefs, sizeof(prefs));
 }
 
-DeviseCode VYXUserBilanCroise::GetShownDevise() {
-  return GetDeviseCode() != 0 ? GetDeviseCode() : totaux_.GetUser().GetReferenceDevise();
-}
+DeviseCode VYXUserBilanCroise::GetSourceDevise() { return totaux_.GetUser().GetReferenceDevise(); }
 
-double VYXUserBilanCroise::ToShown(double amount) {
-  VYXUserPreferences& user = totaux_.GetUser();
-  return VYXConvertMontant(&user, user.GetReferenceDevise(), GetShownDevise(), amount);
-}
+VYXUserPreferences* VYXUserBilanCroise::GetUserPrefs() { return &totaux_.GetUser(); }

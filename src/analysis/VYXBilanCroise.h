@@ -45,7 +45,8 @@ class VYXBilanCroise : public CPListener, public CPBroadcaster {
   void SetDisplayTTC(bool ttc);
   DeviseCode GetDeviseCode() const { return prefs_.bilan.devise; }
   void SetDeviseCode(DeviseCode code);
-  virtual DeviseCode GetShownDevise() = 0;
+  // The currency the amounts are shown in, never 0.
+  DeviseCode GetShownDevise();
 
   int GetRowCount();
   int GetColumnCount();
@@ -62,7 +63,10 @@ class VYXBilanCroise : public CPListener, public CPBroadcaster {
  protected:
   virtual VYXCompteBilanCroisePrefs LoadPrefs() = 0;
   virtual void SavePrefs(const VYXCompteBilanCroisePrefs& prefs) = 0;
-  virtual double ToShown(double amount) = 0;
+  // The currency of the totals the table reads, and the user file that
+  // converts them (null: none).
+  virtual DeviseCode GetSourceDevise() = 0;
+  virtual VYXUserPreferences* GetUserPrefs() = 0;
   // Reads the settings and binds the totalizer; the subclasses call it once
   // they have given it its accounts.
   void Init();
@@ -71,6 +75,7 @@ class VYXBilanCroise : public CPListener, public CPBroadcaster {
  private:
   void TableChanged();
   void Rebuild();
+  const VYXDeviseShown& Shown();
   static std::vector<Header> Axis(CPResourceSet& set);
   double Cell(const Header& row, const Header& column);
 
@@ -78,6 +83,7 @@ class VYXBilanCroise : public CPListener, public CPBroadcaster {
   CPResourceSet_T<Affectation>& affectations_;
   VYXOperation2ResTotalizer totalizer_;
   VYXCompteBilanCroisePrefs prefs_;
+  VYXDeviseShown shown_;
   bool saving_ = true;
   bool built_ = false;
   std::vector<Header> rows_;
@@ -87,12 +93,12 @@ class VYXBilanCroise : public CPListener, public CPBroadcaster {
 class VYXCompteBilanCroise : public VYXBilanCroise {
  public:
   explicit VYXCompteBilanCroise(VYXCompte& compte);
-  DeviseCode GetShownDevise() override;
 
  protected:
   VYXCompteBilanCroisePrefs LoadPrefs() override;
   void SavePrefs(const VYXCompteBilanCroisePrefs& prefs) override;
-  double ToShown(double amount) override;
+  DeviseCode GetSourceDevise() override { return compte_.GetCompteDevise(); }
+  VYXUserPreferences* GetUserPrefs() override;
 
  private:
   VYXCompte& compte_;
@@ -102,13 +108,13 @@ class VYXUserBilanCroise : public VYXBilanCroise {
  public:
   explicit VYXUserBilanCroise(VYXUserTotaux& totaux);
   ~VYXUserBilanCroise() override;
-  DeviseCode GetShownDevise() override;
   void ListenTo(CPBroadcaster* from, OSType category, uint32_t code, void* data) override;
 
  protected:
   VYXCompteBilanCroisePrefs LoadPrefs() override;
   void SavePrefs(const VYXCompteBilanCroisePrefs& prefs) override;
-  double ToShown(double amount) override;
+  DeviseCode GetSourceDevise() override;
+  VYXUserPreferences* GetUserPrefs() override;
 
  private:
   // The totalizer covers the accounts of the balance sheet open now.

@@ -4,19 +4,6 @@
 
 #include "userfile/VYXUserPreferences.h"
 
-double VYXConvertMontant(VYXUserPreferences* user, DeviseCode from, DeviseCode to, double amount) {
-  if (!user || from == to) return amount;
-  return user->MontantToDevise(to, user->DeviseToMontant(from, amount));
-}
-
-namespace {
-
-VYXUserPreferences* UserOf(VYXCompte& compte) {
-  return dynamic_cast<VYXUserPreferences*>(&compte.GetSupervisor());
-}
-
-}  // namespace
-
 // ---- one account
 
 VYXCompteBilan::VYXCompteBilan(VYXCompte& compte, TypeOfBilan kind,
@@ -43,12 +30,8 @@ void VYXCompteBilan::SavePrefs(const VYXCompteBilanPrefs& prefs) {
   compte_.SetPrefRecord(kVYXCompteBilanPrefsID, &prefs, sizeof(prefs));
 }
 
-DeviseCode VYXCompteBilan::GetShownDevise() {
-  return GetDeviseCode() != 0 ? GetDeviseCode() : compte_.GetCompteDevise();
-}
-
-double VYXCompteBilan::ToShown(double amount) {
-  return VYXConvertMontant(UserOf(compte_), compte_.GetCompteDevise(), GetShownDevise(), amount);
+VYXUserPreferences* VYXCompteBilan::GetUserPrefs() {
+  return dynamic_cast<VYXUserPreferences*>(&compte_.GetSupervisor());
 }
 
 // ---- the dossier
@@ -69,10 +52,4 @@ void VYXUserBilan::SavePrefs(const VYXCompteBilanPrefs& prefs) {
   user_.SetPreferenceRecord(kVYXUserBilanPrefsID, &prefs, sizeof(prefs));
 }
 
-DeviseCode VYXUserBilan::GetShownDevise() {
-  return GetDeviseCode() != 0 ? GetDeviseCode() : user_.GetReferenceDevise();
-}
-
-double VYXUserBilan::ToShown(double amount) {
-  return VYXConvertMontant(&user_, user_.GetReferenceDevise(), GetShownDevise(), amount);
-}
+DeviseCode VYXUserBilan::GetSourceDevise() { return user_.GetReferenceDevise(); }

@@ -17,12 +17,12 @@ class VYXCompteBilan : public VYXBilan {
   VYXCompteBilan(VYXCompte& compte, TypeOfBilan kind);
 
   VYXCompte& GetCompte() const { return compte_; }
-  DeviseCode GetShownDevise() override;
 
  protected:
   VYXCompteBilanPrefs LoadPrefs() override;
   void SavePrefs(const VYXCompteBilanPrefs& prefs) override;
-  double ToShown(double amount) override;
+  DeviseCode GetSourceDevise() override { return compte_.GetCompteDevise(); }
+  VYXUserPreferences* GetUserPrefs() override;
 
  private:
   VYXCompte& compte_;
@@ -33,19 +33,15 @@ class VYXUserBilan : public VYXBilan {
   VYXUserBilan(VYXUserTotaux& totaux, TypeOfBilan kind, bool hasUndefined = true);
 
   VYXUserPreferences& GetUser() const { return user_; }
-  DeviseCode GetShownDevise() override;
 
  protected:
   VYXCompteBilanPrefs LoadPrefs() override;
   void SavePrefs(const VYXCompteBilanPrefs& prefs) override;
-  double ToShown(double amount) override;
+  DeviseCode GetSourceDevise() override;
+  VYXUserPreferences* GetUserPrefs() override { return &user_; }
 
  private:
   VYXUserPreferences& user_;
 };
-
-// An amount from one currency into another through the user file's rates
-// (`from` and `to` never 0).
-double VYXConvertMontant(VYXUserPreferences* user, DeviseCode from, DeviseCode to, double amount);
 
 #endif  // VYX_ANALYSIS_VYXCOMPTEBILAN_H_

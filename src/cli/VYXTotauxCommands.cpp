@@ -84,12 +84,10 @@ void Run(VYXCliContext& ctx, const Args& a) {
 
   VYXCliSession session(ctx);
   VYXReportScope scope(session, a.compte, kModuleBilan);
-  DeviseCode shown = VYXArgDevise(a.devise, scope.GetDossier());
-  if (shown == 0) shown = scope.GetDevise();
-  VYXUserPreferences& dossier = scope.GetDossier();
-  auto convert = [&](double amount) {
-    return VYXConvertMontant(&dossier, scope.GetDevise(), shown, amount);
-  };
+  VYXDeviseShown devise;
+  devise.Set(&scope.GetDossier(), scope.GetDevise(), VYXArgDevise(a.devise, scope.GetDossier()));
+  DeviseCode shown = devise.Shown();
+  auto convert = [&](double amount) { return devise.Convert(amount); };
 
   // The months of every item from the engine, or from a totalizer for the
   // allocations, which the engine does not keep.
