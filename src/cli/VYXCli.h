@@ -40,9 +40,10 @@
 //   included), 30130 `dossier`, 30140 `compte`, 30150 `soldes`, 30160 `ope`
 //   and `ventil`, 30170 `liste` and `chequier`, 30560 formulas and
 //   `calcul`, 30570 `filtre` and the criteria of `ope liste`, 30600 what the
-//   reports share, 30610 `bilan` and `croise`, 30620 `totaux`; texts added to
-//   a family later go to a list of their own: 30500 `ope` and `ventil`, 30501
-//   `compte`, 30502 `liste`, 30503 `db` (event logs), 30504 `soldes`.
+//   reports share, 30610 `bilan` and `croise`, 30620 `totaux`, 30650
+//   `importer`, 30660 `releve`, 30670 `regle`; texts added to a family later
+//   go to a list of their own: 30500 `ope` and `ventil`, 30501 `compte`,
+//   30502 `liste`, 30503 `db` (event logs), 30504 `soldes`.
 #ifndef VYX_CLI_VYXCLI_H_
 #define VYX_CLI_VYXCLI_H_
 
@@ -88,6 +89,9 @@ void VYXAddCalculCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddFiltreCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddBilanCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddTotauxCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddImporterCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddReleveCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddRegleCommands(CLI::App& app, VYXCliContext& ctx);
 // What `vyx` does without a command: the dossier's accounts and their balances.
 void VYXRunSoldes(VYXCliContext& ctx, const std::string& compte);
 

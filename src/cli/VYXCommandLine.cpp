@@ -180,6 +180,9 @@ int VYXRunCommandLine(int argc, char** argv) {
   VYXAddFiltreCommands(app, ctx);
   VYXAddBilanCommands(app, ctx);
   VYXAddTotauxCommands(app, ctx);
+  VYXAddImporterCommands(app, ctx);
+  VYXAddReleveCommands(app, ctx);
+  VYXAddRegleCommands(app, ctx);
   VYXAddDbCommands(app, ctx);
 
   gCommand = nullptr;

@@ -1,0 +1,551 @@
+#include "exchange/VYXOFXStream.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "exchange/VYXExchangeErrors.h"
+#include "exchange/VYXExchangeTexts.h"
+#include "exchange/VYXQIFStream.h"
+#include "foundation/CPAmounts.h"
+#include "foundation/CPDates.h"
+#include "foundation/CPException.h"
+#include "foundation/CPForeignText.h"
+#include "foundation/CPStrings.h"
+
+namespace {
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
+size_t FindNoCase(std::string_view text, std::string_view what, size_t from = 0) {
+  if (what.empty()) return from <= text.size() ? from : std::string_view::npos;
+  if (text.size() < what.size()) return std::string_view::npos;
+  const char first = Upper(what[0]);
+  for (size_t i = from; i + what.size() <= text.size(); ++i) {
+    if (Upper(text[i]) != first) continue;
+    size_t k = 1;
+    while (k < what.size() && Upper(text[i + k]) == Upper(what[k])) ++k;
+    if (k == what.size()) return i;
+  }
+  return std::string_view::npos;
+}
+
+bool Contains(std::string_view text, std::string_view what) {
+  return !what.empty() && FindNoCase(text, what) != std::string_view::npos;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool IsBlankLine(std::string_view s) { return Trim(s).empty(); }
+
+std::string EndTag(std::string_view tag) {
+  std::string end(tag);
+  if (!end.empty() && end[0] == '<') end.insert(1, "/");
+  return end;
+}
+
+// The MacRoman character of a Unicode code point, '?' when it has none.
+std::string CodePointToMacRoman(unsigned long cp, bool* exact) {
+  std::string utf8;
+  if (cp < 0x80) {
+    utf8 += char(cp);
+  } else if (cp < 0x800) {
+    utf8 += char(0xC0 | (cp >> 6));
+    utf8 += char(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    utf8 += char(0xE0 | (cp >> 12));
+    utf8 += char(0x80 | ((cp >> 6) & 0x3F));
+    utf8 += char(0x80 | (cp & 0x3F));
+  } else {
+    *exact = false;
+    return "?";
+  }
+  std::string mac;
+  if (!CPForeignToMacRoman(utf8, kCPUTF8, &mac)) *exact = false;
+  return mac;
+}
+
+// Character entities of SGML and XML, decoded once ("&amp;lt;" gives "&lt;").
+std::string DecodeEntities(const std::string& text, bool* exact) {
+  if (text.find('&') == std::string::npos) return text;
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    size_t semi = text[i] == '&' ? text.find(';', i) : std::string::npos;
+    if (semi == std::string::npos || semi - i > 10) {
+      out += text[i];
+      continue;
+    }
+    std::string name = text.substr(i + 1, semi - i - 1);
+    std::string value;
+    if (name == "amp") {
+      value = "&";
+    } else if (name == "lt") {
+      value = "<";
+    } else if (name == "gt") {
+      value = ">";
+    } else if (name == "quot") {
+      value = "\"";
+    } else if (name == "apos") {
+      value = "'";
+    } else if (name == "nbsp") {
+      value = " ";
+    } else if (name.size() > 1 && name[0] == '#') {
+      bool hex = name[1] == 'x' || name[1] == 'X';
+      std::string digits = name.substr(hex ? 2 : 1);
+      char* end = nullptr;
+      unsigned long cp = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
+      if (digits.empty() || *end != 0) {
+        out += text[i];
+        continue;
+      }
+      value = CodePointToMacRoman(cp, exact);
+    } else {
+      out += text[i];
+      continue;
+    }
+    out += value;
+    i = semi;
+  }
+  return out;
+}
+
+}  // namespace
+
+VYXOFXStream::VYXOFXStream(CPTabCrStream* source) {
+  std::string raw(source->GetLength(), '\0');
+  source->SetMarker(0, kCPFromStart);
+  if (!raw.empty()) source->ReadData(raw.data(), long(raw.size()));
+  source->SetMarker(0, kCPFromStart);
+
+  // A file that reads as UTF-8 throughout is UTF-8, whatever its header says
+  // (writers often leave CHARSET:1252 above UTF-8 text); otherwise its bytes
+  // are Windows-1252, which also holds the letters of ISO-8859-1.
+  utf8_ = CPIsNonASCIIUTF8(raw);
+
+  // The file cut into lines of one tag each, every line with the line of
+  // the file it comes from.
+  struct Line {
+    std::string text;
+    long source;
+  };
+  std::vector<Line> lines;
+  std::string current;
+  bool content = false;  // the line holds more than blanks
+  long sourceLine = 1, currentLine = 1;
+  auto flush = [&] {
+    if (!content) current.clear();  // a line of blanks is an empty line
+    lines.push_back({current, currentLine});
+    current.clear();
+    content = false;
+    currentLine = sourceLine;
+  };
+  auto lineEnd = [&](size_t& i) {
+    if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+    ++sourceLine;
+    flush();
+  };
+  for (size_t i = 0; i < raw.size(); ++i) {
+    char c = raw[i];
+    if (c == '<' && raw.compare(i, 4, "<!--") == 0) {
+      // A comment is dropped, and what it holds with it.
+      size_t close = raw.find("-->", i + 4);
+      size_t end = close == std::string::npos ? raw.size() : close + 3;
+      for (size_t k = i; k < end; ++k)
+        if (raw[k] == '\r' || raw[k] == '\n') lineEnd(k);
+      i = end - 1;
+      continue;
+    }
+    if (c == '\r' || c == '\n') {
+      lineEnd(i);
+      continue;
+    }
+    if (c == '<' && content) flush();
+    current += c;
+    if (!IsBlank(c)) content = true;
+  }
+  if (content) flush();
+
+  // A value some writers put on a line of its own, below its tag.
+  auto loneStartTag = [](std::string_view t) {
+    t = Trim(t);
+    return t.size() > 2 && t.front() == '<' && t[1] != '/' && t[1] != '?' && t.back() == '>' &&
+           t.find('<', 1) == std::string_view::npos;
+  };
+  for (size_t k = 0; k < lines.size(); ++k) {
+    if (!loneStartTag(lines[k].text)) continue;
+    size_t j = k + 1;
+    while (j < lines.size() && lines[j].text.empty()) ++j;
+    if (j == lines.size()) break;
+    std::string_view next = Trim(lines[j].text);
+    if (next.empty() || next.front() == '<') continue;
+    lines[k].text += std::string(next);
+    lines[j].text.clear();
+  }
+
+  for (const Line& l : lines) {
+    lineStarts_.push_back(text_.size());
+    lineNumbers_.push_back(l.source);
+    text_ += l.text;
+    text_ += '\n';
+  }
+}
+
+bool VYXOFXStream::IsOFXStream(CPTabCrStream& stream) {
+  bool found = false;
+  try {
+    VYXOFXStream reader(&stream);
+    found = reader.GoToTag("<OFX>", "</OFX>");
+  } catch (const CPException&) {
+  } catch (const std::bad_alloc&) {
+  }
+  stream.SetMarker(0, kCPFromStart);
+  return found;
+}
+
+bool VYXOFXStream::NextLine(std::string_view* line) {
+  if (pos_ >= text_.size()) return false;
+  lineStart_ = pos_;
+  size_t end = text_.find('\n', pos_);
+  if (end == std::string::npos) end = text_.size();
+  *line = std::string_view(text_).substr(pos_, end - pos_);
+  pos_ = end < text_.size() ? end + 1 : end;
+  return true;
+}
+
+std::string_view VYXOFXStream::CurrentLine() const {
+  size_t end = text_.find('\n', lineStart_);
+  if (end == std::string::npos) end = text_.size();
+  return std::string_view(text_).substr(lineStart_, end - lineStart_);
+}
+
+long VYXOFXStream::SourceLine(size_t position) const {
+  auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), position);
+  if (it == lineStarts_.begin()) return 1;
+  return lineNumbers_[size_t(it - lineStarts_.begin()) - 1];
+}
+
+bool VYXOFXStream::NextTagIs(std::string_view tag) {
+  size_t saved = pos_;
+  std::string_view line;
+  while (NextLine(&line)) {
+    if (IsBlankLine(line)) continue;
+    if (Contains(line, tag)) return true;
+    break;
+  }
+  pos_ = saved;
+  return false;
+}
+
+std::string VYXOFXStream::Decode(std::string_view raw) {
+  std::string mac;
+  bool exact = CPForeignToMacRoman(raw, utf8_ ? kCPUTF8 : kCPWindowsLatin1, &mac);
+  std::string out = DecodeEntities(mac, &exact);
+  if (!exact) ++replaced_;
+  return out;
+}
+
+bool VYXOFXStream::GoToTag(std::string_view tag, std::string_view stopTag) {
+  std::string_view line;
+  while (NextLine(&line)) {
+    if (Contains(line, tag)) return true;
+    if (Contains(line, stopTag)) return false;
+  }
+  return false;
+}
+
+bool VYXOFXStream::GetNextTag(std::string* tag, std::string* rest, std::string_view stopTag) {
+  std::string_view line;
+  do {
+    if (!NextLine(&line)) return false;
+  } while (IsBlankLine(line));
+  if (Contains(line, stopTag)) return false;
+  size_t lt = line.find('<');
+  if (lt == std::string_view::npos) return false;
+  size_t gt = line.find('>', lt);
+  if (gt == std::string_view::npos) return false;
+  *tag = std::string(line.substr(lt, gt - lt + 1));
+  *rest = std::string(line.substr(gt + 1));
+  return true;
+}
+
+std::string_view VYXOFXStream::ValueOf(std::string_view line, std::string_view tag) {
+  line = Trim(line);
+  size_t gt = line.find('>');
+  if (gt == std::string_view::npos) return {};
+  std::string_view value = Trim(line.substr(gt + 1));
+  size_t end = FindNoCase(value, EndTag(tag));
+  if (end != std::string_view::npos) value = Trim(value.substr(0, end));
+  return value;
+}
+
+bool VYXOFXStream::GetValue(std::string_view tag, std::string_view stopTag, std::string* value,
+                            bool restore) {
+  size_t saved = pos_;
+  bool found = GoToTag(tag, stopTag);
+  if (found) {
+    std::string_view line = CurrentLine();
+    found = line.find('>') != std::string_view::npos;
+    if (found) *value = Decode(ValueOf(line, tag));
+  }
+  if (restore) pos_ = saved;
+  return found;
+}
+
+double VYXOFXStream::Amount(const std::string& value, long line) {
+  std::string s = value;
+  if (s.size() > 2 && s[s.size() - 3] == '.') s[s.size() - 3] = char(CPGetDecimalChar());
+  double v = 0;
+  if (MacStrToNum(s, v)) return v;
+  // Amounts with a currency sign or thousands separators ("R$ 5.326,43"),
+  // which the format does not allow, are read as a QIF reader reads them.
+  Str255 text;
+  StdToP(value, text);
+  if (VYXQIFStream::GetMontant(text, &v)) return v;
+  VYXThrowAtLine(kVYXExchangeTexts, kExOFXBadAmount, line, {value});
+}
+
+CPDate VYXOFXStream::Date(const std::string& value, long line, bool* ok) {
+  (void)line;
+  *ok = false;
+  auto digit = [&](size_t i) { return value[i] >= '0' && value[i] <= '9'; };
+  if (value.size() > 7 && digit(0) && digit(1) && digit(2) && digit(3)) {
+    for (size_t i = 4; i < 8; ++i)
+      if (!digit(i)) return 0;
+    CPDateTimeRec f;
+    f.year = std::stoi(value.substr(0, 4));
+    f.month = std::stoi(value.substr(4, 2));
+    f.day = std::stoi(value.substr(6, 2));
+    if (f.year < 1905 || !IsAValidDate(f)) return 0;
+    *ok = true;
+    return CPGetDate(f.day, f.month, f.year);
+  }
+  CPDate date = 0;
+  if (value.empty() || !CPStrToDate(value, date)) return 0;
+  *ok = true;
+  return date;
+}
+
+bool VYXOFXStream::GetMontant(std::string_view tag, std::string_view stopTag, double* amount,
+                              bool restore) {
+  std::string value;
+  size_t saved = pos_;
+  if (!GetValue(tag, stopTag, &value, false)) {
+    if (restore) pos_ = saved;
+    return false;
+  }
+  long line = SourceLine(lineStart_);
+  if (restore) pos_ = saved;
+  *amount = Amount(value, line);
+  return true;
+}
+
+bool VYXOFXStream::GetDate(std::string_view tag, std::string_view stopTag, CPDate* date,
+                           bool restore) {
+  std::string value;
+  if (!GetValue(tag, stopTag, &value, restore)) return false;
+  bool ok;
+  CPDate d = Date(value, 0, &ok);
+  if (ok) *date = d;
+  return true;
+}
+
+std::string VYXOFXStream::SegmentEndTag(OFX_SegmentType type) const {
+  std::string v = version_ == 2 ? "V2>" : "V1>";
+  return (type == kOFXSegmentCreditCard ? "</CREDITCARDMSGSRS" : "</BANKMSGSRS") + v;
+}
+
+bool VYXOFXStream::GetHeader(OFXHeader* header) {
+  *header = OFXHeader();
+  pos_ = 0;
+  if (!GoToTag("<OFX>", "</OFX>")) return false;
+  size_t afterOFX = pos_;
+  std::string end;
+  if (GoToTag("<SIGNONMSGSRSV1>", "</OFX>")) {
+    version_ = 1;
+    end = "</SIGNONMSGSRSV1>";
+  } else {
+    pos_ = afterOFX;
+    if (!GoToTag("<SIGNONMSGSRSV2>", "</OFX>")) {
+      pos_ = afterOFX;
+      return false;
+    }
+    version_ = 2;
+    end = "</SIGNONMSGSRSV2>";
+  }
+  std::string severity, message;
+  GetValue("<SEVERITY>", end, &severity, true);
+  GetValue("<MESSAGE>", end, &message, true);
+  header->refused = Trim(severity) == "ERROR";
+  header->message = message;
+  size_t signon = pos_;
+  if (!GoToTag(end, "</OFX>")) {
+    pos_ = signon;
+    return false;
+  }
+  return true;
+}
+
+bool VYXOFXStream::GetSegment(OFX_SegmentType* type) {
+  *type = kOFXSegmentNone;
+  std::string_view line;
+  while (NextLine(&line)) {
+    if (Contains(line, "</OFX>")) return false;
+    // Lines that hold no tag (a value broken over lines) are passed over.
+    size_t lt = line.find('<');
+    size_t gt = lt == std::string_view::npos ? lt : line.find('>', lt);
+    if (gt == std::string_view::npos) continue;
+    std::string tag(line.substr(lt, gt - lt + 1));
+    for (char& c : tag) c = Upper(c);
+    if (tag == "<BANKMSGSRSV1>" || tag == "<BANKMSGSRSV2>") {
+      *type = kOFXSegmentBank;
+    } else if (tag == "<CREDITCARDMSGSRSV1>" || tag == "<CREDITCARDMSGSRSV2>") {
+      *type = kOFXSegmentCreditCard;
+    } else {
+      continue;
+    }
+    version_ = tag[tag.size() - 2] == '2' ? 2 : 1;
+    return true;
+  }
+  return false;
+}
+
+bool VYXOFXStream::GetAccount(OFX_SegmentType type, OFXAccount* account) {
+  *account = OFXAccount();
+  bool card = type == kOFXSegmentCreditCard;
+  const char* rs = card ? "<CCSTMTRS>" : "<STMTRS>";
+  const char* rsEnd = card ? "</CCSTMTRS>" : "</STMTRS>";
+  const char* trnrs = card ? "<CCSTMTTRNRS>" : "<STMTTRNRS>";
+  const char* trnrsEnd = card ? "</CCSTMTTRNRS>" : "</STMTTRNRS>";
+  const char* from = card ? "<CCACCTFROM>" : "<BANKACCTFROM>";
+  const char* fromEnd = card ? "</CCACCTFROM>" : "</BANKACCTFROM>";
+  // Some banks give several statements in one response.
+  if (!NextTagIs(rs)) {
+    if (!GoToTag(trnrs, SegmentEndTag(type))) return false;
+    if (!GoToTag(rs, trnrsEnd)) return false;
+  }
+  // A statement that does not say which account it is of is read all the
+  // same: the search for the account's aggregate must not pass its lines.
+  size_t statement = pos_;
+  if (GoToTag(from, rsEnd)) {
+    std::string value;
+    if (GetValue("<ACCTID>", fromEnd, &value, true)) StdToP(value, account->id, 127);
+    if (!card && GetValue("<ACCTTYPE>", fromEnd, &value, true)) StdToP(value, account->type, 127);
+  } else {
+    pos_ = statement;
+  }
+  return GoToTag("<BANKTRANLIST>", trnrsEnd);
+}
+
+bool VYXOFXStream::GetEcriture(OFXEcriture* e) {
+  *e = OFXEcriture();
+  if (!GoToTag("<STMTTRN>", "</BANKTRANLIST>")) return false;
+  e->line = SourceLine(lineStart_);
+  // The transaction's lines, up to its end tag, or up to what shows that a
+  // writer left it out (the next transaction, the end of the list).
+  struct Field {
+    explicit Field(const char* t) : tag(t) {}
+    const char* tag;
+    std::string value;
+    long line = 0;
+    bool found = false;
+  };
+  Field fields[] = {Field("<TRNAMT>"), Field("<DTPOSTED>"), Field("<NAME>"),
+                    Field("<MEMO>"),   Field("<CHECKNUM>"), Field("<FITID>"),
+                    Field("<DTUSER>")};
+  std::string_view line;
+  for (;;) {
+    size_t before = pos_;
+    if (!NextLine(&line)) break;
+    if (Contains(line, "</STMTTRN>")) break;
+    if (Contains(line, "<STMTTRN>") || Contains(line, "</BANKTRANLIST>")) {
+      pos_ = before;
+      break;
+    }
+    for (Field& f : fields) {
+      if (f.found || !Contains(line, f.tag)) continue;
+      f.found = true;
+      f.value = Decode(ValueOf(line, f.tag));
+      f.line = SourceLine(lineStart_);
+    }
+  }
+  Field& amount = fields[0];
+  // Without the day the bank booked it, the day it was made.
+  Field& date = fields[1].found && !fields[1].value.empty() ? fields[1] : fields[6];
+  if (!amount.found || amount.value.empty()) {
+    VYXThrowAtLine(kVYXExchangeTexts, kExOFXNoAmount, e->line);
+  }
+  e->amount = Amount(amount.value, amount.line);
+  bool ok = false;
+  if (date.found) e->date = Date(date.value, date.line, &ok);
+  if (!date.found || date.value.empty()) {
+    VYXThrowAtLine(kVYXExchangeTexts, kExOFXNoDate, e->line);
+  }
+  if (!ok) VYXThrowAtLine(kVYXExchangeTexts, kExOFXBadDate, date.line, {date.value});
+  StdToP(fields[2].value, e->name, 127);
+  StdToP(fields[3].value, e->memo, 127);
+  StdToP(fields[4].value, e->checkNum, 127);
+  StdToP(fields[5].value, e->fitid, 127);
+  return true;
+}
+
+bool VYXOFXStream::GetSolde(double* balance, CPDate* date) {
+  size_t saved = pos_;
+  if (!GoToTag("<LEDGERBAL>", "</STMTTRNRS>")) {
+    pos_ = saved;
+    return false;
+  }
+  std::string amount, asOf;
+  bool hasAmount = GetValue("<BALAMT>", "</LEDGERBAL>", &amount, true);
+  bool hasDate = GetValue("<DTASOF>", "</LEDGERBAL>", &asOf, true);
+  size_t inside = pos_;
+  if (!GoToTag("</LEDGERBAL>", "</STMTTRNRS>")) pos_ = inside;
+  // A balance that does not read is no balance: the statement's lines stand.
+  double v = 0;
+  std::string s = amount;
+  if (s.size() > 2 && s[s.size() - 3] == '.') s[s.size() - 3] = char(CPGetDecimalChar());
+  Str255 text;
+  StdToP(amount, text);
+  if (!hasAmount || amount.empty() || (!MacStrToNum(s, v) && !VYXQIFStream::GetMontant(text, &v))) {
+    return false;
+  }
+  *balance = v;
+  if (date) {
+    bool ok = false;
+    CPDate d = hasDate ? Date(asOf, 0, &ok) : 0;
+    *date = ok ? d : 0;
+  }
+  return true;
+}
+
+bool VYXOFXStream::GoToNextAccount(OFX_SegmentType type) {
+  bool card = type == kOFXSegmentCreditCard;
+  if (!GoToTag(card ? "</CCSTMTRS>" : "</STMTRS>", card ? "</CCSTMTTRNRS>" : "</STMTTRNRS>")) {
+    return false;
+  }
+  size_t saved = pos_;
+  if (NextTagIs(card ? "<CCSTMTRS>" : "<STMTRS>")) {
+    pos_ = saved;
+    return true;
+  }
+  return GoToTag(card ? "</CCSTMTTRNRS>" : "</STMTTRNRS>", SegmentEndTag(type));
+}
+
+bool VYXOFXStream::NextTransactionList() {
+  size_t saved = pos_;
+  if (NextTagIs("<BANKTRANLIST>")) {
+    std::string_view line;
+    NextLine(&line);
+    return true;
+  }
+  pos_ = saved;
+  return false;
+}
+
+bool VYXOFXStream::GoToNextSegment(OFX_SegmentType type) {
+  return GoToTag(SegmentEndTag(type), "</OFX>");
+}
