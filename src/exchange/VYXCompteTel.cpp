@@ -67,6 +67,10 @@ bool VYXSameIdentifier(const std::string& a, const std::string& b) {
   std::string x = Normalised(a), y = Normalised(b);
   if (x.empty() || y.empty()) return false;
   if (x == y) return true;
+  // Cut to the width of a field (a card's number in a 20-byte reference).
+  const std::string& a1 = x.size() < y.size() ? x : y;
+  const std::string& b1 = x.size() < y.size() ? y : x;
+  if (a1.size() >= 16 && b1.compare(0, a1.size(), a1) == 0) return true;
   // Masked or shortened: compare what both show at their ends.
   auto shown = [](const std::string& s) {
     size_t mask = s.find_last_of("X*");

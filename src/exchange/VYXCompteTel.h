@@ -100,8 +100,9 @@ class VYXCompteTel {
 };
 
 // Whether two identifiers name the same account or card: equal once blanks
-// and dashes are gone, or one ending with the other when masked or cut
-// ("XXXX XXXX XXXX 1234" and "4970 1012 3456 1234").
+// and dashes are gone, one ending with the other when masked ("XXXX XXXX
+// XXXX 1234" and "4970 1012 3456 1234"), or one the start of the other when
+// cut to a field's width.
 bool VYXSameIdentifier(const std::string& a, const std::string& b);
 
 #endif  // VYX_EXCHANGE_VYXCOMPTETEL_H_
