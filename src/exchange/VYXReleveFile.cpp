@@ -68,6 +68,7 @@ void VYXReleveFile::Read() {
   records_.clear();
   items_.clear();
   balances_.clear();
+  length_ = 0;
   if (!file_.Exists()) return;
   std::string bytes;
   {
@@ -179,13 +180,24 @@ std::string VYXReleveFile::LineText(const VYXInternetDataItem& item) const {
 VYXInternetDataItem& VYXReleveFile::AddItem(const VYXInternetDataItem& item) {
   records_.push_back({Kind::kItem, items_.size(), {}});
   items_.push_back(item);
-  Renumber();
-  return items_.back();
+  // Numbered after what the file holds, without going through it again: a
+  // statement of many lines is recorded in time proportional to its size.
+  VYXInternetDataItem& added = items_.back();
+  added.number = long(records_.size());
+  added.id = length_;
+  length_ += uint32_t(LineText(added).size() + 1);
+  return added;
 }
 
 void VYXReleveFile::AddBalance(CPDate date, double montant) {
   records_.push_back({Kind::kBalance, balances_.size(), {}});
   balances_.push_back({date, montant});
+  length_ += uint32_t(BalanceText(balances_.back()).size() + 1);
+}
+
+std::string VYXReleveFile::BalanceText(const Balance& b) const {
+  return "SOLD\t" + CPDateToStr(b.date) + '\t' +
+         MacNumToStr(b.montant, format_.decimals, format_.thousands);
 }
 
 void VYXReleveFile::RemoveItems(const std::function<bool(const VYXInternetDataItem&)>& drop) {
@@ -217,14 +229,13 @@ void VYXReleveFile::Renumber() {
       item.id = offset;
       length = LineText(item).size();
     } else if (r.kind == Kind::kBalance) {
-      const Balance& b = balances_[r.index];
-      length = 4 + 1 + CPDateToStr(b.date).size() + 1 +
-               MacNumToStr(b.montant, format_.decimals, format_.thousands).size();
+      length = BalanceText(balances_[r.index]).size();
     } else {
       length = r.raw.size();
     }
     offset += uint32_t(length + 1);
   }
+  length_ = offset;
 }
 
 void VYXReleveFile::Save() {
@@ -233,9 +244,7 @@ void VYXReleveFile::Save() {
     if (r.kind == Kind::kItem) {
       text += LineText(items_[r.index]);
     } else if (r.kind == Kind::kBalance) {
-      const Balance& b = balances_[r.index];
-      text += "SOLD\t" + CPDateToStr(b.date) + '\t' +
-              MacNumToStr(b.montant, format_.decimals, format_.thousands);
+      text += BalanceText(balances_[r.index]);
     } else {
       text += r.raw;
     }

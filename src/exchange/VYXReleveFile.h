@@ -70,13 +70,16 @@ class VYXReleveFile {
   };
 
   void ParseLine(const std::string& line, long number);
+  // Numbers and positions of every line from the start.
   void Renumber();
+  std::string BalanceText(const Balance& b) const;
 
   CPFileRef file_;
   Format format_;
   std::vector<Record> records_;
   std::vector<VYXInternetDataItem> items_;
   std::vector<Balance> balances_;
+  uint32_t length_ = 0;  // of the file as the lines held would write it
 };
 
 #endif  // VYX_EXCHANGE_VYXRELEVEFILE_H_
