@@ -32,11 +32,14 @@ enum : int {
   kPendingTitleItem = 1,  // ^1 the account's name
   kPendingQuestionItem = 2,
   kPendingLineItem = 3,  // ^1 date, ^2 label, ^3 amount, ^4 kind
+  kPendingMoreItem = 4,  // ^1 how many more
   kKindFirstItem = 10,   // 10 + VYXOpenEvent::Kind
 };
 
 // An occurrence loops forever on a period that does not move the date.
 constexpr int kMaxSteps = 10000;
+// The lines the question at opening lists.
+constexpr size_t kMaxListed = 20;
 
 // The amount typed in an automatic operation or a predefined line.
 bool EvaluateMontant(ConstStringPtr text, double* value) {
@@ -238,8 +241,10 @@ std::vector<SousOperation> VYXCompte::AutoSousOperations(const OperationAuto& au
 void VYXCompte::BuildOpenEventsArray(bool /*automatic*/, CPDate date,
                                      std::vector<VYXOpenEvent>* events) {
   events->clear();
-  Made made = MadeOccurrences(*this);
   CPResourceSet_T<OperationAuto>& autos = GetOpAutomatiques();
+  // Most accounts have no automatic operation: their operations are not read.
+  Made made;
+  if (autos.GetResourcesCount() > 0) made = MadeOccurrences(*this);
   for (int32_t n = 1, count = autos.GetResourcesCount(); n <= count; ++n) {
     CPResID id = autos.GetNthResource(n);
     OperationAuto a;
@@ -324,15 +329,23 @@ void VYXCompte::BuildOpenEventsArray(bool /*automatic*/, CPDate date,
 bool VYXCompte::EditOpenEventsArray(std::vector<VYXOpenEvent>* events) {
   std::string question = CPGetListString(kVYXEcheancierList, kPendingTitleItem);
   CPReplaceVar(question, 1, GetName());
+  size_t shown = 0;
   for (const VYXOpenEvent& e : *events) {
+    // A long list is cut: the question is read on one screen.
+    if (++shown > kMaxListed) {
+      std::string more = CPGetListString(kVYXEcheancierList, kPendingMoreItem);
+      CPReplaceVar(more, 1, std::to_string(events->size() - kMaxListed));
+      question += "\n" + more;
+      break;
+    }
     std::string line = CPGetListString(kVYXEcheancierList, kPendingLineItem);
     CPReplaceVar(line, 1, e.date ? CPDateToStr(e.date) : std::string());
     CPReplaceVar(line, 2, e.libelle);
     CPReplaceVar(line, 3, e.kind <= VYXOpenEvent::kConfirm ? MacNumToStr(e.montant, 2, true) : "");
     CPReplaceVar(line, 4, CPGetListString(kVYXEcheancierList, kKindFirstItem + int(e.kind)));
-    question += "\r" + line;
+    question += "\n" + line;
   }
-  question += "\r" + CPGetListString(kVYXEcheancierList, kPendingQuestionItem);
+  question += "\n" + CPGetListString(kVYXEcheancierList, kPendingQuestionItem);
   bool yes = CPGetInteraction().AskYesNo(question, false);
   for (VYXOpenEvent& e : *events) e.accepted = yes;
   return yes;

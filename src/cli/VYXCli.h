@@ -41,9 +41,11 @@
 //   and `ventil`, 30170 `liste` and `chequier`, 30560 formulas and
 //   `calcul`, 30570 `filtre` and the criteria of `ope liste`, 30600 what the
 //   reports share, 30610 `bilan` and `croise`, 30620 `totaux`, 30650
-//   `importer`, 30660 `releve`, 30670 `regle`; texts added to a family later
-//   go to a list of their own: 30500 `ope` and `ventil`, 30501 `compte`,
-//   30502 `liste`, 30503 `db` (event logs), 30504 `soldes`.
+//   `importer`, 30660 `releve`, 30670 `regle`, 30730 transfers on `ope`,
+//   30740 `pointer`, `depointer`, `releves` and `rapprocher`, 30745 `auto`
+//   and `echeances`; texts added to a family later go to a list of their
+//   own: 30500 `ope` and `ventil`, 30501 `compte`, 30502 `liste`, 30503 `db`
+//   (event logs), 30504 `soldes`.
 #ifndef VYX_CLI_VYXCLI_H_
 #define VYX_CLI_VYXCLI_H_
 
@@ -92,6 +94,8 @@ void VYXAddTotauxCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddImporterCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddReleveCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddRegleCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddPointageCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddAutoCommands(CLI::App& app, VYXCliContext& ctx);
 // What `vyx` does without a command: the dossier's accounts and their balances.
 void VYXRunSoldes(VYXCliContext& ctx, const std::string& compte);
 

@@ -8,6 +8,7 @@
 #include "foundation/CPException.h"
 #include "foundation/CPStrings.h"
 #include "foundation/CPTextEncoding.h"
+#include "platform/CPClock.h"
 #include "platform/CPInteraction.h"
 #include "platform/CPOSErr.h"
 #include "userfile/VYXUserTexts.h"
@@ -173,11 +174,30 @@ VYXSDBCompte& VYXCliSession::OpenCompte(const Compte& compte) {
   return OpenCompteFile(CompteFile(compte));
 }
 
-VYXSDBCompte& VYXCliSession::OpenCompteFile(const CPFileRef& file) {
-  AlertCatcher catcher;
+VYXSDBCompte& VYXCliSession::OpenCompteFile(const CPFileRef& file, bool openEvents) {
+  bool wasOpen = container_->GetCompte(file, nullptr);
   VYXSDBCompte* compte = nullptr;
-  if (!container_->OpenCompte(file, &compte) || !compte) catcher.Raise(container_->GetLastError());
+  {
+    AlertCatcher catcher;
+    if (!container_->OpenCompte(file, &compte) || !compte) catcher.Raise(container_->GetLastError());
+  }
+  if (!wasOpen && openEvents) {
+    // What the schedule cannot make is said; the command goes on.
+    try {
+      compte->HandleOpenEvents(true, CPClock::Now());
+    } catch (const CPException& e) {
+      if (!e.IsCancel()) CPGetInteraction().Alert(e.DisplayText());
+    }
+  }
   return *compte;
+}
+
+VYXSDBCompte& VYXCliSession::OpenCompteQuietly(const std::string& utf8) {
+  return OpenCompteQuietly(FindCompte(utf8));
+}
+
+VYXSDBCompte& VYXCliSession::OpenCompteQuietly(const Compte& compte) {
+  return OpenCompteFile(CompteFile(compte), false);
 }
 
 VYXSDBCompte& VYXCliSession::CreateCompte(const CPFileRef& file) {

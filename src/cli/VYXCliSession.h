@@ -56,10 +56,16 @@ class VYXCliSession {
   // Where the account's file is (asking the user when it moved).
   CPFileRef CompteFile(const Compte& compte) const;
 
-  // Opens an account through the container (or finds it open).
+  // Opens an account through the container (or finds it open). An account
+  // this opens then offers what its schedule has due, as opening an account
+  // does (asked on a terminal; --oui and --non answer; the safe answer, to
+  // make nothing, without a terminal, said on stderr).
   VYXSDBCompte& OpenCompte(const std::string& utf8);
   VYXSDBCompte& OpenCompte(const Compte& compte);
-  VYXSDBCompte& OpenCompteFile(const CPFileRef& file);
+  VYXSDBCompte& OpenCompteFile(const CPFileRef& file, bool openEvents = true);
+  // The same without that offer: the commands of the schedule itself.
+  VYXSDBCompte& OpenCompteQuietly(const std::string& utf8);
+  VYXSDBCompte& OpenCompteQuietly(const Compte& compte);
   // Makes the account file, lists it in the dossier and opens it.
   VYXSDBCompte& CreateCompte(const CPFileRef& file);
   // Opens every account of the dossier, so that changes of the shared lists

@@ -183,6 +183,8 @@ int VYXRunCommandLine(int argc, char** argv) {
   VYXAddImporterCommands(app, ctx);
   VYXAddReleveCommands(app, ctx);
   VYXAddRegleCommands(app, ctx);
+  VYXAddPointageCommands(app, ctx);
+  VYXAddAutoCommands(app, ctx);
   VYXAddDbCommands(app, ctx);
 
   gCommand = nullptr;

@@ -206,6 +206,12 @@ CPResID VYXItemOf(const Operation& op, VYXCompteList list) { return ItemOf(op, l
 CPResID VYXItemOf(const SousOperation& line, VYXCompteList list) { return ItemOf(line, list); }
 void VYXSetItem(Operation& op, VYXCompteList list, CPResID id) { SetItem(op, list, id); }
 void VYXSetItem(SousOperation& line, VYXCompteList list, CPResID id) { SetItem(line, list, id); }
+CPResID VYXItemOf(const OperationAuto& automatic, VYXCompteList list) {
+  return ItemOf(automatic, list);
+}
+void VYXSetItem(OperationAuto& automatic, VYXCompteList list, CPResID id) {
+  SetItem(automatic, list, id);
+}
 
 namespace {
 

@@ -139,9 +139,11 @@ VYXDataRef VYXFindOperation(VYXCompte& compte, DataID key, Operation* op);
 // The item of `list` a record refers to; 0 for the lists it does not have.
 CPResID VYXItemOf(const Operation& op, VYXCompteList list);
 CPResID VYXItemOf(const SousOperation& line, VYXCompteList list);
+CPResID VYXItemOf(const OperationAuto& automatic, VYXCompteList list);
 // Sets it; nothing for the lists the record does not have.
 void VYXSetItem(Operation& op, VYXCompteList list, CPResID id);
 void VYXSetItem(SousOperation& line, VYXCompteList list, CPResID id);
+void VYXSetItem(OperationAuto& automatic, VYXCompteList list, CPResID id);
 
 // The list items a change names, found before anything is written (see the
 // top of this file), then made the account's own when the change is made.
