@@ -143,9 +143,10 @@ void VYXContainer::ChangeUserPreferences(const CPFileRef& file, bool create) {
   opened->IUserPreferences(create);
   userPrefs_ = std::move(opened);
   gUserPrefs = userPrefs_.get();
-  if (!recordUserFile_) return;
-  AddRecentUserPrefs(file);
-  if (globalPrefs_) globalPrefs_->SetLastGroupPath(CPFileRef(fs::absolute(file.Path())));
+  if (recordUserFile_) {
+    AddRecentUserPrefs(file);
+    if (globalPrefs_) globalPrefs_->SetLastGroupPath(CPFileRef(fs::absolute(file.Path())));
+  }
   // Before anything else reads the accounts: a transfer a crash cut short
   // is made whole (or undone) first.
   FinishPendingVirements();

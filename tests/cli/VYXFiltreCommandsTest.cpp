@@ -165,17 +165,21 @@ TEST_F(FiltreTest, CriteriaPickTheOperationsOfAList) {
   }
 
   EXPECT_EQ(
-      "Clé  Date      Libellé  Catégorie  Tiers  Mode  Chèque  Montant  Statut\n"
-      "5    12/03/24  Cinéma   Loisirs                          -60,00  engagée\n"
-      "7    20/03/24  Train    Voyages                         -350,00  prévue\n"
+      "Clé  Date      Valeur    Libellé  Catégorie  Tiers  Mode  Chèque  Montant  Statut   "
+      "Relevé     Solde\n"
+      "5    12/03/24  12/03/24  Cinéma   Loisirs                          -60,00  engagée  "
+      "        2 367,70\n"
+      "7    20/03/24  20/03/24  Train    Voyages                         -350,00  prévue   "
+      "        2 017,70\n"
       "2 opérations, total -410,00 EUR\n",
       Ok({"ope", "liste", "Courant", "--debits", "--montant-min", "60"}).out);
   EXPECT_EQ("Aucune opération ne répond à ces critères.\n",
             Ok({"ope", "liste", "Courant", "--libelle", "loyer"}).out);
   EXPECT_EQ(
-      "Compte;Clé;Date;Libellé;Catégorie;Tiers;Mode;Chèque;Montant;Statut\r\n"
-      "Courant;1;02/03/24;Carrefour courses;Alimentation;;Carte bancaire;;-52,30;engagée\r\n"
-      "Livret;1;04/03/24;Virement courses;;;;;100,00;engagée\r\n",
+      "Compte;Clé;Date;Valeur;Libellé;Catégorie;Tiers;Mode;Chèque;Montant;Statut;Relevé;Solde\r\n"
+      "Courant;1;02/03/24;02/03/24;Carrefour courses;Alimentation;;Carte bancaire;;-52,30;"
+      "engagée;;-52,30\r\n"
+      "Livret;1;04/03/24;04/03/24;Virement courses;;;;;100,00;engagée;;100,00\r\n",
       Ok({"ope", "liste", "--tous", "--libelle", "courses", "--csv"}).out);
   nlohmann::json all = Json({"ope", "liste", "--tous", "--libelle", "courses"});
   ASSERT_EQ(2u, all.size());

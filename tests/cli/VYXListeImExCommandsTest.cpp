@@ -107,7 +107,9 @@ TEST_F(ListeImExTest, FilesThatCannotBeReadChangeNothing) {
   }
   Refused({"liste", "devises", "importer", (home_.Path() / "absent.txt").string()});
   for (const auto& [path, bytes] : before) {
-    if (path.ends_with(".grp") || path.ends_with(".cpt")) EXPECT_EQ(bytes, VYXReadFile(path)) << path;
+    if (path.ends_with(".grp") || path.ends_with(".cpt")) {
+      EXPECT_EQ(bytes, VYXReadFile(path)) << path;
+    }
   }
 
   // Currencies: codes in capitals, never numbered; the reference keeps its rate.

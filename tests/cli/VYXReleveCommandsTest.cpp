@@ -75,13 +75,21 @@ TEST_F(ReleveCommandsTest, LoadMatchValidateAndAdd) {
       "Ligne 4 ajoutée : opération 11.\n",
       Ok({"releve", "ajouter", "Courant", "--restantes"}).out);
   EXPECT_EQ(
-      "Clé  Date      Libellé             Catégorie              Tiers  Mode  Chèque  Montant  Statut\n"
-      "1    02/03/24  Électricité                                                      -45,30  pointée\n"
-      "3    04/03/24                                                          R42      100,00  pointée\n"
-      "5    05/03/24                                                          R42      100,00  pointée\n"
-      "7    06/03/24                                                          R42      100,00  pointée\n"
-      "9    07/03/24  CB CARREFOUR 07/03                                               -23,50  pointée\n"
-      "11   11/03/24  Téléphone           Téléphone et Internet                         -9,99  pointée\n",
+      "Clé  Date      Valeur    Libellé             Catégorie              Tiers  Mode  Chèque  "
+      "Montant  Statut   Relevé   Solde\n"
+      "1    02/03/24  08/03/24  Électricité                                                      "
+      "-45,30  pointée  @       -45,30\n"
+      "3    04/03/24  09/03/24                                                          R42      "
+      "100,00  pointée  @        54,70\n"
+      "5    05/03/24  09/03/24                                                          R42      "
+      "100,00  pointée  @       154,70\n"
+      "7    06/03/24  09/03/24                                                          R42      "
+      "100,00  pointée  @       254,70\n"
+      "9    07/03/24  10/03/24  CB CARREFOUR 07/03                                               "
+      "-23,50  pointée  @       231,20\n"
+      "11   11/03/24  11/03/24  Téléphone           Téléphone et Internet                         "
+      "-9,99  pointée  @       221,21\n"
+      "6 opérations, total 221,21 EUR\n",
       Ok({"ope", "liste", "Courant"}).out);
   EXPECT_EQ("Aucune ligne de relevé n'attend de décision dans le compte « Courant ».\n",
             Ok({"releve", "liste", "Courant"}).out);

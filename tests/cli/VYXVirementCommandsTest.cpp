@@ -22,8 +22,11 @@ TEST_F(VirementCommandsTest, BothHalvesStayInStepWhicheverOneIsNamed) {
   std::string key = Add({"--date", "10/03/24", "--montant", "-100", "--libelle", "Livret",
                          "--virement", "epargne"});
   EXPECT_EQ(
-      "Clé  Date      Libellé  Catégorie  Tiers  Mode  Chèque  Montant  Statut   Virement\n" +
-          key + "    10/03/24  Livret                                   -100,00  engagée  vers Epargne\n"
+      "Clé  Date      Valeur    Libellé  Catégorie  Tiers  Mode  Chèque  Montant  Statut   "
+      "Relevé    Solde  Virement\n" +
+          key +
+          "    10/03/24  10/03/24  Livret                                   -100,00  engagée  "
+          "        -100,00  vers Epargne\n"
           "1 opération, total -100,00 EUR\n",
       Ok({"ope", "liste", "Courant"}).out);
   nlohmann::json twins = Json({"ope", "liste", "Epargne"});
