@@ -5,7 +5,7 @@
 
 CPException::CPException(int16_t code, std::string macRomanMessage)
     : code_(code), message_(std::move(macRomanMessage)) {
-  if (message_.size() > 255) message_.resize(255);
+  if (message_.size() > kCPMessageMax) message_.resize(kCPMessageMax);
 }
 
 std::string CPException::DisplayText() const {
@@ -34,10 +34,7 @@ void CPThrowMessage(int16_t code, const std::string& macRomanMessage) {
 
 void CPThrowList(int16_t code, int listID, int item, std::initializer_list<std::string> vars,
                  int firstVar) {
-  std::string text = CPGetListString(listID, item);
-  int n = firstVar;
-  for (const std::string& v : vars) CPReplaceVar(text, n++, v);
-  throw CPException(code, text);
+  throw CPException(code, CPFillVars(CPGetListString(listID, item), vars, firstVar));
 }
 
 void CPThrowIfOSErr(OSErr err) {

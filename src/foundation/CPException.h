@@ -1,5 +1,6 @@
 // The framework's exception: a signed 16-bit code and a French message (MacRoman,
-// at most 255 bytes). Code 0 means the user cancelled: callers report nothing.
+// at most kCPMessageMax bytes, CPStringTable.h). Code 0 means the user
+// cancelled: callers report nothing.
 // A few low-level paths throw a code alone; its text then comes from the table of
 // error texts when somebody has to show it.
 #ifndef VYX_FOUNDATION_CPEXCEPTION_H_

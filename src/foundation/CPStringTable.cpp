@@ -1,5 +1,6 @@
 #include "foundation/CPStringTable.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <sstream>
@@ -90,7 +91,33 @@ void CPReplaceVar(std::string& text, int n, const std::string& value) {
   size_t pos = text.find(marker);
   if (pos == std::string::npos) return;
   text.replace(pos, 2, value);
-  if (text.size() > 255) text.resize(255);
+  if (text.size() > kCPMessageMax) text.resize(kCPMessageMax);
+}
+
+std::string CPFillVars(std::string text, const std::vector<std::string>& vars, int first) {
+  std::vector<std::string> values = vars;
+  size_t fixed = text.size(), total = 0;
+  for (size_t i = 0; i < values.size(); ++i) {
+    char marker[3] = {'^', static_cast<char>('0' + first + int(i)), 0};
+    if (text.find(marker) != std::string::npos) fixed -= 2;
+    total += values[i].size();
+  }
+  constexpr size_t kMax = kCPMessageMax;
+  constexpr char kEllipsis = '\xC9';  // MacRoman
+  while (fixed + total > kMax) {
+    auto longest = std::max_element(values.begin(), values.end(), [](const auto& a, const auto& b) {
+      return a.size() < b.size();
+    });
+    if (longest == values.end() || longest->size() <= 9) break;
+    size_t excess = fixed + total - kMax;
+    size_t keep = longest->size() > excess + 9 ? longest->size() - excess - 1 : 8;
+    std::string& v = *longest;
+    total -= v.size();
+    v = v.substr(0, keep - keep / 2) + kEllipsis + v.substr(v.size() - keep / 2);
+    total += v.size();
+  }
+  for (size_t i = 0; i < values.size(); ++i) CPReplaceVar(text, first + int(i), values[i]);
+  return text;
 }
 
 std::string CPCheckStringTable() { return GetTable().fault; }

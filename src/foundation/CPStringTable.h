@@ -4,8 +4,10 @@
 #ifndef VYX_FOUNDATION_CPSTRINGTABLE_H_
 #define VYX_FOUNDATION_CPSTRINGTABLE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/CPMacTypes.h"
 
@@ -19,8 +21,16 @@ void CPGetIndString(StringPtr out, int listID, int item);
 bool CPHasListString(int listID, int item);
 // The text of an error code, or empty when the table has none.
 std::string CPGetErrorText(int16_t code);
-// Replaces the first "^n" of `text` by `value` (both MacRoman), cut at 255 bytes.
+// The longest message: room for two long paths and what is wrong with them.
+constexpr size_t kCPMessageMax = 1024;
+// Replaces the first "^n" of `text` by `value` (both MacRoman), cut at
+// kCPMessageMax bytes.
 void CPReplaceVar(std::string& text, int n, const std::string& value);
+// Replaces "^first", "^first+1"... by `vars` in order. A message must stay
+// whole within kCPMessageMax bytes: when it would not, the longest values are
+// shortened in their middle (an ellipsis marks the cut) rather than the end of
+// the message, which usually says what is wrong.
+std::string CPFillVars(std::string text, const std::vector<std::string>& vars, int first = 1);
 
 // Checks that every entry of the table is well formed and holds only MacRoman
 // characters; returns the first fault, or empty.

@@ -1,8 +1,11 @@
 #include "foundation/CPTextEncoding.h"
 
+#include <unicode/uchar.h>
 #include <unicode/ucnv.h>
+#include <unicode/unorm2.h>
 #include <unicode/utf16.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -59,6 +62,23 @@ bool ToUnicode(std::string_view text, CPStringEncoding from, bool strict, std::u
   return true;
 }
 
+// Composes `u` (NFC); left as it is when ICU cannot.
+void Compose(std::u16string* u) {
+  UErrorCode status = U_ZERO_ERROR;
+  const UNormalizer2* nfc = unorm2_getNFCInstance(&status);
+  if (U_FAILURE(status)) return;
+  const auto* src = reinterpret_cast<const UChar*>(u->data());
+  const auto length = static_cast<int32_t>(u->size());
+  if (unorm2_isNormalized(nfc, src, length, &status) || U_FAILURE(status)) return;
+  status = U_ZERO_ERROR;
+  std::u16string out(u->size() * 3 + 1, u'\0');
+  int32_t n = unorm2_normalize(nfc, src, length, reinterpret_cast<UChar*>(out.data()),
+                               static_cast<int32_t>(out.size()), &status);
+  if (U_FAILURE(status)) return;
+  out.resize(static_cast<size_t>(n));
+  *u = std::move(out);
+}
+
 // UTF-16 to `to`; false when a character is missing from `to`.
 bool FromUnicode(const std::u16string& u, CPStringEncoding to, bool strict, std::string* out,
                  bool* lossy) {
@@ -102,20 +122,8 @@ std::string FirstMissing(const std::u16string& u, CPStringEncoding to) {
 }
 
 [[noreturn]] void ThrowMissing(const std::string& utf8Char) {
-  std::string text = CPGetListString(kCPErrorsListID, 2);
-  // The character itself cannot be put in a MacRoman message: name it by its
-  // code point.
-  std::u16string u;
-  ToUnicode(utf8Char, kCPUTF8, false, &u);
-  char code[16] = "";
-  if (!u.empty()) {
-    size_t i = 0;
-    UChar32 cp;
-    U16_NEXT(u.data(), i, u.size(), cp);
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
-  }
-  CPReplaceVar(text, 1, code);
-  CPThrowMessage(kCPErrTextNotMacRoman, text);
+  // The character itself cannot be put in a MacRoman message: it is named.
+  CPThrowList(kCPErrTextNotMacRoman, kCPErrorsListID, 2, {CPCharName(utf8Char)});
 }
 
 }  // namespace
@@ -143,9 +151,57 @@ bool TryUtf8ToMacRoman(std::string_view utf8, std::string* out, std::string* off
     if (offending) offending->clear();
     return false;
   }
+  Compose(&u);
   if (FromUnicode(u, kCPMacRoman, true, out, nullptr)) return true;
   if (offending) *offending = FirstMissing(u, kCPMacRoman);
   return false;
+}
+
+std::string CPComposeUtf8(std::string_view utf8) {
+  std::u16string u;
+  if (!ToUnicode(utf8, kCPUTF8, true, &u)) return std::string(utf8);
+  Compose(&u);
+  std::string out;
+  if (!FromUnicode(u, kCPUTF8, true, &out, nullptr)) return std::string(utf8);
+  return out;
+}
+
+std::string CPCharName(std::string_view utf8Char) {
+  std::u16string u;
+  ToUnicode(utf8Char, kCPUTF8, false, &u);
+  if (u.empty()) return "?";
+  size_t i = 0;
+  UChar32 cp;
+  U16_NEXT(u.data(), i, u.size(), cp);
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
+  char name[128];
+  UErrorCode status = U_ZERO_ERROR;
+  int32_t n = u_charName(cp, U_UNICODE_CHAR_NAME, name, sizeof name, &status);
+  if (U_FAILURE(status) || n <= 0 || n >= int32_t(sizeof name)) return code;
+  return std::string(code) + " " + std::string(name, static_cast<size_t>(n));
+}
+
+std::string CPShownText(std::string_view utf8) {
+  std::u16string u;
+  if (!ToUnicode(utf8, kCPUTF8, false, &u)) return std::string();
+  Compose(&u);
+  std::string shown;
+  for (size_t i = 0; i < u.size();) {
+    size_t start = i;
+    UChar32 cp;
+    U16_NEXT(u.data(), i, u.size(), cp);
+    std::string mac;
+    if (cp >= 0x20 && cp != 0x7F &&
+        FromUnicode(u.substr(start, i - start), kCPMacRoman, true, &mac, nullptr)) {
+      shown += mac;
+    } else {
+      char code[16];
+      std::snprintf(code, sizeof code, "<U+%04X>", static_cast<unsigned>(cp));
+      shown += code;
+    }
+  }
+  return shown;
 }
 
 std::string Utf8ToMacRoman(std::string_view utf8) {

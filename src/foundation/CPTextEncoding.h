@@ -18,12 +18,27 @@ enum CPStringEncoding : uint8_t {
 
 // Every MacRoman byte has a Unicode character, so this never fails.
 std::string MacRomanToUtf8(std::string_view macRoman);
+// Text typed or read in UTF-8 is first composed (Unicode NFC): a letter and its
+// accent written as two characters (as some systems write file names) are the
+// one MacRoman character they stand for.
 // Throws CPException kCPErrTextNotMacRoman (naming the first offending character)
 // when the text holds a character MacRoman lacks, or kCPErrBadText when it is not UTF-8.
 std::string Utf8ToMacRoman(std::string_view utf8);
 // The same, answering false instead; `offending` receives the first character
 // that could not be converted, in UTF-8.
 bool TryUtf8ToMacRoman(std::string_view utf8, std::string* out, std::string* offending);
+
+// `utf8` composed (NFC); as it is when it is not UTF-8.
+std::string CPComposeUtf8(std::string_view utf8);
+
+// A character named for a message: "U+2212 MINUS SIGN" (its Unicode name
+// when it has one). `utf8Char` holds one character in UTF-8.
+std::string CPCharName(std::string_view utf8Char);
+
+// UTF-8 text (a path, what a user typed) to show in a MacRoman message:
+// composed, each character MacRoman lacks and each control character written
+// as its code ("<U+2212>"), never replaced by "?" nor refused.
+std::string CPShownText(std::string_view utf8);
 
 // Converts between any two string encodings. Strict: throws as Utf8ToMacRoman
 // does when the target set lacks a character (0x81 and a few other 1252 holes

@@ -33,6 +33,7 @@ OSErr CPFileSystem::FromErrno(int err) {
     case 0: return noErr;
     case ENOENT: return fnfErr;
     case ENOTDIR: return dirNFErr;
+    case EISDIR: return notAFileErr;
     case EEXIST: return dupFNErr;
     case EACCES:
     case EPERM: return permErr;
@@ -58,6 +59,12 @@ OSErr CPFile::Open(const CPFileRef& fileRef, CPFilePermission permission) {
   int flags = (permission == kCPFileRead ? O_RDONLY : O_RDWR) | O_CLOEXEC;
   int fd = ::open(fileRef.Path().c_str(), flags);
   if (fd < 0) return CPFileSystem::FromErrno(errno);
+  // A directory opens for reading, and would then read as an I/O error.
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return notAFileErr;
+  }
   // A lone writer holds an exclusive lock and sharers a shared one, so that a
   // second writer (in this process or another) is refused instead of writing
   // beside the first. Readers take no lock.

@@ -28,6 +28,7 @@ constexpr OSErr rfNumErr = -51;
 constexpr OSErr permErr = -54;
 constexpr OSErr wrPermErr = -61;
 constexpr OSErr dirNFErr = -120;
+constexpr OSErr notAFileErr = -1302;  // a directory where a file was expected
 constexpr OSErr memFullErr = -108;
 constexpr OSErr userCanceledErr = -128;
 

@@ -46,4 +46,19 @@ void CPRecentDocuments::Remove(const CPFileRef& file) {
   Put(list);  // paths read back from the store are valid UTF-8 already
 }
 
+OSErr CPRecentDocuments::Rename(const CPFileRef& from, const CPFileRef& to) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(to.Path(), ec).lexically_normal();
+  if (ec) absolute = to.Path();
+  std::vector<CPFileRef> list = Get();
+  bool listed = false;
+  for (CPFileRef& entry : list) {
+    if (entry.SameFile(from)) {
+      entry = CPFileRef(absolute);
+      listed = true;
+    }
+  }
+  return listed ? Put(list) : noErr;
+}
+
 void CPRecentDocuments::Clear() { store_.Remove(kKey); }

@@ -27,6 +27,9 @@ class CPRecentDocuments {
   // path is not a UTF-8 name.
   OSErr Add(const CPFileRef& file);
   void Remove(const CPFileRef& file);
+  // The entry of `from` (a file that may no longer be there) becomes `to`
+  // (made absolute), in its place; nothing when it is not listed.
+  OSErr Rename(const CPFileRef& from, const CPFileRef& to);
   void Clear();
 
  private:

@@ -85,4 +85,17 @@ TEST(CPString, FourCharacterCodes) {
 
 TEST(CPStringTable, EveryEntryIsWellFormedMacRoman) { EXPECT_EQ("", CPCheckStringTable()); }
 
+// A message has a limit: a long value is shortened in its middle rather than
+// the message cut before it says what is wrong.
+TEST(CPStringTable, ALongValueIsShortenedNotTheMessageCut) {
+  const std::string label(kCPMessageMax, 'x');
+  const std::string reason = " est trop long : 99 caract\x8Fres au plus.";
+  std::string text = CPFillVars("Le libell\x8E \xC7 ^1 \xC8^2", {label, reason});
+  EXPECT_EQ(kCPMessageMax, text.size());
+  EXPECT_EQ(reason, text.substr(text.size() - reason.size()));
+  EXPECT_NE(std::string::npos, text.find("xxx\xC9xxx"));  // the ellipsis where it was cut
+  EXPECT_EQ("a b", CPFillVars("^1 ^2", {"a", "b"}));
+  EXPECT_EQ("b a", CPFillVars("^2 ^1", {"a", "b"}));
+}
+
 }  // namespace
