@@ -262,7 +262,11 @@ uint32_t CPSimpleDBEventFile::PreviousEvent(uint32_t end) {
 }
 
 CPSimpleDBEventID CPSimpleDBEventFile::GetLastEventID() {
-  uint32_t last = PreviousEvent(stream_.GetLength());
+  return GetLastEventID(stream_.GetLength());
+}
+
+CPSimpleDBEventID CPSimpleDBEventFile::GetLastEventID(uint32_t end) {
+  uint32_t last = PreviousEvent(end);
   if (last == 0) return ReadHeader().eventID;
   CPSimpleDBLogEvent e;
   ReadEvent(last, &e, false);
@@ -319,7 +323,7 @@ CPSimpleDBLogEvent CPSimpleDBEventFile::GetEventData(CPSimpleDBEventID eventID) 
 
 // ---- repair
 
-uint32_t CPSimpleDBEventFile::Repair(uint32_t from) {
+uint32_t CPSimpleDBEventFile::WholeLength(uint32_t from) {
   const uint32_t length = stream_.GetLength();
   if (length < kSDBLogFirstEvent) Damaged();
   // The usual case, read from the end: the last end record closes an event
@@ -327,7 +331,7 @@ uint32_t CPSimpleDBEventFile::Repair(uint32_t from) {
   try {
     uint32_t last = PreviousEvent(length);
     CPSimpleDBLogEvent e;
-    if (last == 0 || (ReadEvent(last, &e, false) && e.next == length)) return 0;
+    if (last == 0 || (ReadEvent(last, &e, false) && e.next == length)) return length;
   } catch (const CPException&) {
     // Cut short, or damaged: the walk below tells which.
   }
@@ -345,9 +349,33 @@ uint32_t CPSimpleDBEventFile::Repair(uint32_t from) {
     ReadEvent(at, &e, false);
     at = e.next;
   }
-  if (at >= length) return 0;
-  stream_.SetLength(at);
-  return length - at;
+  return std::min(at, length);
+}
+
+uint32_t CPSimpleDBEventFile::Repair(uint32_t from) {
+  const uint32_t length = stream_.GetLength();
+  const uint32_t whole = WholeLength(from);
+  if (whole >= length) return 0;
+  stream_.SetLength(whole);
+  return length - whole;
+}
+
+int16_t CPSimpleDBEventFile::Check(const CPFileRef& fileRef, const CPSimpleDBHeader& database) {
+  try {
+    CPSimpleDBEventFile log(fileRef);
+    log.Open(kCPFileRead);
+    CPSimpleDBLogFileHeader h = log.ReadHeader();
+    if (h.baseID != database.baseID || h.noBase != database.noBase) return kSDBErrLogOtherBase;
+    const bool open = (database.flags & kSDBHeaderOpenFlag) != 0;
+    const uint32_t end = open ? log.WholeLength() : log.GetNextEventRefnum();
+    log.Play(kSDBLogFirstEvent, end, false, [](CPSimpleDBLogEvent&) { return true; });
+    const CPSimpleDBEventID last = log.GetLastEventID(end);
+    if (last < database.eventID) return kSDBErrLogBehind;
+    if (last > database.eventID && !open) return kSDBErrLogAhead;
+    return 0;
+  } catch (const CPException& e) {
+    return e.Code() ? e.Code() : int16_t(kSDBErrLogMarker);
+  }
 }
 
 // ---- replaying

@@ -119,9 +119,10 @@ class CPSimpleDBEventFile {
   uint32_t GetNextEventRefnum() const { return stream_.GetLength(); }
 
   // Reading. Every malformed record raises 1502.
-  // The eventID of the last event, read backwards from the end; the header's
-  // when the log holds none.
+  // The eventID of the last event, read backwards from the end (or from
+  // `end`, where an event ends); the header's when the log holds none.
   CPSimpleDBEventID GetLastEventID();
+  CPSimpleDBEventID GetLastEventID(uint32_t end);
   // The event at `offset`; false at the end of the log.
   bool ReadEvent(uint32_t offset, CPSimpleDBLogEvent* event, bool withData);
   // Every event from offset `from` (a begin record, or the log's end) to `to`
@@ -139,10 +140,21 @@ class CPSimpleDBEventFile {
   // Raw bytes of the log (1502 beyond its end).
   void ReadBytes(uint32_t offset, void* data, uint32_t count) { ReadAt(offset, data, count); }
 
-  // Cuts a last event that a killed writer left unfinished, searching from
-  // `from` (a begin record known to be whole, or the log's first event).
-  // Answers the bytes cut. A log damaged anywhere else raises 1502.
+  // Where the whole events end: the log's length, or the start of a last
+  // event that a killed writer left unfinished, searching from `from` (a
+  // begin record known to be whole, or the log's first event). A log damaged
+  // anywhere else raises 1502. Reads only.
+  uint32_t WholeLength(uint32_t from = kSDBLogFirstEvent);
+  // Cuts that unfinished last event; answers the bytes cut.
   uint32_t Repair(uint32_t from = kSDBLogFirstEvent);
+
+  // Whether the log at `fileRef` can serve the database whose header is
+  // `database`, read without changing anything: 0, or the code an opening
+  // would meet (1500 missing, 1502 damaged, 1503 unknown version, 1504 another
+  // database's, 1505 ahead of the database, 1506 behind it). Every event is
+  // read. A last event cut short is no fault of a database left open (its
+  // next opening cuts it), but the events before it must reach its eventID.
+  static int16_t Check(const CPFileRef& fileRef, const CPSimpleDBHeader& database);
 
   // Replays into `file` every event whose eventID is at least `fromEventID`,
   // through a session, so that the file's handlers and indexes follow.

@@ -143,6 +143,14 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   virtual void StartEventLog();
   virtual void StopEventLog(bool deleteLog);
   virtual bool EventLogRunning() const { return logRunning_; }
+  // What an opening for writing does with the log of a logged file that it
+  // cannot use (missing, damaged, another database's, ahead of the file or
+  // behind it: 1500 to 1506): by default it refuses the file with that code.
+  // A file whose owner asks for it (set before opening) sets such a log aside
+  // instead, renamed "NAME.evt.YYYY-MM-DD-HHMMSS.abime" beside it, never
+  // deleted, and starts a new log from the file as at a first start; the
+  // opening's Recovery says so. Never while other stations have the file open.
+  void SetRestartUnusableLog(bool restart) { restartUnusableLog_ = restart; }
   virtual CPFileRef GetEventLogFileSpec() const;
   CPSimpleDBEventFile* GetEventFile() const { return log_.get(); }
   // Sharing (CPSimpleDBFileShare.cpp): brings this station up to date with
@@ -189,6 +197,10 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
     bool savedIndexUsed = false;
     uint32_t logCut = 0;
     uint32_t logCorrections = 0;
+    // The log could not serve and was started again: why (1500 to 1506), and
+    // where the unusable one was set aside (no file when it was missing).
+    int16_t logRestarted = 0;
+    CPFileRef logSetAside;
   };
   const Recovery& GetRecovery() const { return recovery_; }
 
@@ -213,6 +225,9 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
 
   // Event log.
   void FirstLogStart();
+  void OpenEventLog();
+  void RestartEventLog(int16_t why);
+  static bool LogUnusable(int16_t code);
   void CheckLogEnd() const;
   void NoteUnloggedChange();
   uint32_t NoBaseOf(CPSimpleDBSession* session) const;
@@ -256,6 +271,7 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   bool logRunning_ = false;
   uint32_t logEnd_ = 0;     // where this file last knew the log to end
   bool replaying_ = false;  // a rebuild keeps the dates of the logged records
+  bool restartUnusableLog_ = false;
   std::unique_ptr<CPSimpleDBShareFile> share_;
   bool ready_ = false;  // opened: taking the lock may catch up with the others
   bool shareLocked_ = false;

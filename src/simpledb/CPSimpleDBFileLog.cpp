@@ -21,6 +21,7 @@
 #include <map>
 #include <vector>
 
+#include "foundation/CPDates.h"
 #include "foundation/CPException.h"
 #include "platform/CPClock.h"
 #include "platform/CPOSErr.h"
@@ -71,21 +72,76 @@ void CPSimpleDBFile::StartEventLog() {
     FirstLogStart();
     return;
   }
+  try {
+    OpenEventLog();
+  } catch (const CPException& e) {
+    // The log is given up only when nobody else follows it: a station that
+    // has the file open reads and appends to this very log.
+    if (!restartUnusableLog_ || !LogUnusable(e.Code()) || (share_ && share_->OthersPresent())) {
+      throw;
+    }
+    RestartEventLog(e.Code());
+  }
+}
+
+bool CPSimpleDBFile::LogUnusable(int16_t code) {
+  return code == kSDBErrLogMissing || code == kSDBErrLogMarker || code == kSDBErrLogVersion ||
+         code == kSDBErrLogOtherBase || code == kSDBErrLogAhead || code == kSDBErrLogBehind;
+}
+
+// Nothing is written before the log is known to serve: a log refused here is
+// as it was found.
+void CPSimpleDBFile::OpenEventLog() {
   log_ = std::make_unique<CPSimpleDBEventFile>(GetEventLogFileSpec());
-  log_->Open(LogPermission());
-  CPSimpleDBLogFileHeader logHeader = log_->ReadHeader();
-  if (logHeader.baseID != header_.baseID || logHeader.noBase != header_.noBase)
-    CPThrow(kSDBErrLogOtherBase);
-  if (recovery_.unclean) {
-    recovery_.logCut = log_->Repair();
-    recovery_.logCorrections = ReconcileLog();
-  } else {
-    CPSimpleDBEventID last = log_->GetLastEventID();
-    if (last > header_.eventID) CPThrow(kSDBErrLogAhead);
-    if (last < header_.eventID) CPThrow(kSDBErrLogBehind);
+  try {
+    log_->Open(LogPermission());
+    CPSimpleDBLogFileHeader logHeader = log_->ReadHeader();
+    if (logHeader.baseID != header_.baseID || logHeader.noBase != header_.noBase)
+      CPThrow(kSDBErrLogOtherBase);
+    if (recovery_.unclean) {
+      // A writer killed in the middle of an event leaves that event cut short
+      // and the header's eventID before it. A log whose whole events end
+      // before the header's eventID lost events of its own (cut by something
+      // else than a killed writer): bringing it in line would silently drop
+      // them from the history it keeps.
+      if (log_->GetLastEventID(log_->WholeLength()) < header_.eventID) CPThrow(kSDBErrLogBehind);
+      recovery_.logCut = log_->Repair();
+      recovery_.logCorrections = ReconcileLog();
+    } else {
+      CPSimpleDBEventID last = log_->GetLastEventID();
+      if (last > header_.eventID) CPThrow(kSDBErrLogAhead);
+      if (last < header_.eventID) CPThrow(kSDBErrLogBehind);
+    }
+  } catch (...) {
+    log_->Close();
+    log_.reset();
+    throw;
   }
   logEnd_ = log_->GetNextEventRefnum();
   logRunning_ = true;
+}
+
+// The log that could not serve is kept (it may hold changes the file lacks,
+// or be another file's), renamed beside the file with the moment and
+// ".abime"; a new log starts from the file as it is, as at a first start.
+void CPSimpleDBFile::RestartEventLog(int16_t why) {
+  const CPFileRef logRef = GetEventLogFileSpec();
+  CPFileRef aside;
+  if (logRef.Exists()) {
+    CPDateTimeRec f;
+    CPDateToFields(CPClock::Now(), f);
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d-%02d%02d%02d", f.year, f.month, f.day,
+                  f.hour, f.minute, f.second);
+    const std::string base = logRef.Name() + "." + stamp;
+    aside = logRef.Sibling(base + ".abime");
+    for (int n = 2; aside.Exists(); ++n)
+      aside = logRef.Sibling(base + "-" + std::to_string(n) + ".abime");
+    CPThrowIfOSErr(CPFileSystem::Rename(logRef, aside.Name()));
+  }
+  FirstLogStart();
+  recovery_.logRestarted = why;
+  recovery_.logSetAside = aside;
 }
 
 // The snapshot: one add event per logged record, in dataID order. Its events

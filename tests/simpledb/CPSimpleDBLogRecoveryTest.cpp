@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <random>
 #include <thread>
 
@@ -92,6 +93,37 @@ TEST_P(SDBRecoveryTest, AChangeTheLogMissedIsLoggedAtTheNextOpening) {
   EXPECT_EQ(eventID + 3, f->GetEventID());
   EXPECT_EQ(contents, SDBContentsOf(*f));
   ExpectLogReplays(*f);
+}
+
+// A killed writer loses at most the event it was writing. A log whose whole
+// events end before the header's eventID was cut by something else: bringing
+// it in line would drop those events from its history without a word.
+TEST_P(SDBRecoveryTest, ALogThatLostEventsIsRefusedNotSilentlyCompleted) {
+  auto f = LoggedFile();
+  const std::string early = VYXReadFile(LogRef().Path());
+  Add(*f, 10, 70);
+  Add(*f, 20, 71);
+  const uint32_t eventID = f->GetEventID();
+  const SDBContents contents = SDBContentsOf(*f);
+  f->Close();
+  std::ofstream(LogRef().Path(), std::ios::binary | std::ios::trunc) << early;
+  MarkOpen(eventID);
+  EXPECT_CP_CODE(kSDBErrLogBehind, Open());
+  EXPECT_EQ(early, VYXReadFile(LogRef().Path()));
+
+  // An owner that asked for it gets the log set aside, whole, and a new one.
+  f = Make(fileRef_);
+  f->SetRestartUnusableLog(true);
+  f->Open(10, false, false);
+  EXPECT_EQ(kSDBErrLogBehind, f->GetRecovery().logRestarted);
+  const CPFileRef aside = f->GetRecovery().logSetAside;
+  EXPECT_EQ(early, VYXReadFile(aside.Path()));
+  EXPECT_NE(std::string::npos, aside.Name().find("compte.evt.20"));
+  EXPECT_EQ(".abime", aside.Path().extension());
+  EXPECT_EQ(contents, SDBContentsOf(*f));
+  ExpectLogReplays(*f);
+  f->Close();
+  EXPECT_NO_THROW(Open());
 }
 
 TEST_P(SDBRecoveryTest, AHeaderBehindItsLogCatchesUp) {
