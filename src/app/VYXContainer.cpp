@@ -212,12 +212,8 @@ void VYXContainer::ReportOpenFailure(const CPFileRef& file, const std::exception
     CPReplaceVar(withCode, 2, std::to_string(cp->Code()));
     why = withCode;
   }
-  std::string text = CPGetListString(kVYXAlertsList, kVYXTextCannotOpenDossier);
-  std::string name;
-  if (!TryUtf8ToMacRoman(file.Name(), &name, nullptr)) name.assign(1, '?');
-  CPReplaceVar(text, 1, name);
-  CPReplaceVar(text, 2, why);
-  CPGetInteraction().Alert(text);
+  const std::string text = CPGetListString(kVYXAlertsList, kVYXTextCannotOpenDossier);
+  CPGetInteraction().Alert(CPFillVars(text, {CPShownText(file.Path().string()), why}));
 }
 
 // ---- The sample dossier

@@ -132,6 +132,13 @@ class VYXContainer : public CPBroadcaster {
   virtual bool CopyUserPrefsFile(const CPFileRef& from, const CPFileRef& to);
   virtual bool SwapUserPrefsFiles(const CPFileRef& a, const CPFileRef& b);
   virtual bool DeleteUserPrefsFile(const CPFileRef& file);
+  // Renames a dossier in its folder, its event log and its share file with
+  // it (`name` in MacRoman, ".grp" added when it has no extension); the
+  // recent dossiers and the last one follow. Refused (false, GetLastError)
+  // for the open dossier, a name taken by any of the three files (dupFNErr),
+  // or a dossier another station has open (fBsyErr); files renamed before a
+  // failure get their names back.
+  virtual bool RenameUserPrefsFile(const CPFileRef& file, const std::string& name);
 
   // ---- Recent dossiers: those still there and still dossiers, most recent
   // first. The sample is never one.
@@ -203,7 +210,7 @@ class VYXContainer : public CPBroadcaster {
   // Tells the user why a dossier could not be opened (list 351, item 3).
   virtual void ReportOpenFailure(const CPFileRef& file, const std::exception& e);
   // Shows why an operation on an account failed and keeps its code.
-  virtual void ReportFailure(const std::exception& e);
+  virtual void ReportFailure(const std::exception& e, const CPFileRef* file = nullptr);
   const Folders& GetFolders() const { return folders_; }
   // Whether ChangeUserPreferences records the dossier it opens as the last
   // one and a recent one; a caller that opens a dossier for one piece of

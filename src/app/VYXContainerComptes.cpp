@@ -53,7 +53,7 @@ bool VYXContainer::CreateCompte(const CPFileRef& file, VYXSDBCompte** compte) {
     if (compte) *compte = &created;
     return true;
   } catch (const std::exception& e) {
-    ReportFailure(e);
+    ReportFailure(e, &file);
     return false;
   }
 }
@@ -74,7 +74,7 @@ bool VYXContainer::CreateCompteFile(const CPFileRef& file, VYXSDBCompte** compte
     if (compte) *compte = &created;
     return true;
   } catch (const std::exception& e) {
-    ReportFailure(e);
+    ReportFailure(e, &file);
     return false;
   }
 }
@@ -93,7 +93,7 @@ bool VYXContainer::OpenCompte(const CPFileRef& file, VYXSDBCompte** compte, bool
     if (compte) *compte = &opened;
     return true;
   } catch (const std::exception& e) {
-    ReportFailure(e);
+    ReportFailure(e, &file);
     return false;
   }
 }
@@ -155,7 +155,7 @@ void VYXContainer::CloseAllComptes() {
   }
 }
 
-void VYXContainer::ReportFailure(const std::exception& e) {
+void VYXContainer::ReportFailure(const std::exception& e, const CPFileRef* file) {
   const CPException* cp = dynamic_cast<const CPException*>(&e);
   if (cp && cp->IsCancel()) {
     lastError_ = 0;
@@ -167,6 +167,15 @@ void VYXContainer::ReportFailure(const std::exception& e) {
     text = cp->DisplayText();
   } else if (!TryUtf8ToMacRoman(e.what(), &text, nullptr)) {
     text.clear();
+  }
+  // The engine's and the system's errors ("Bloc 14 : ...", a directory) do not
+  // say which file they met: the account's own messages do.
+  const bool fileError = lastError_ < 0 || (lastError_ >= 1000 && lastError_ < 2000);
+  if (file && cp && fileError) {
+    std::string why =
+        CPFillVars(CPGetListString(kCPErrorsListID, 4), {text, std::to_string(lastError_)});
+    text = CPFillVars(CPGetListString(kVYXUserFilesList, kVYXTextCannotOpenCompte),
+                      {CPShownText(file->Path().string()), why});
   }
   CPGetInteraction().Alert(text);
 }

@@ -10,6 +10,8 @@
 #include "app/VYXContainer.h"
 #include "foundation/CPException.h"
 #include "foundation/CPTextEncoding.h"
+#include "platform/CPOSErr.h"
+#include "simpledb/CPSimpleDBShareFile.h"
 #include "userfile/VYXCompteFiles.h"
 
 namespace fs = std::filesystem;
@@ -101,6 +103,74 @@ bool VYXContainer::DeleteUserPrefsFile(const CPFileRef& file) {
     if (companion.Exists()) CPFileSystem::Delete(companion);
   }
   if (globalPrefs_) globalPrefs_->RemoveRecentDocument(file);
+  return true;
+}
+
+bool VYXContainer::RenameUserPrefsFile(const CPFileRef& file, const std::string& name) {
+  lastError_ = 0;
+  std::string fileName = FileNameOf(name);
+  if (fileName.empty()) {
+    lastError_ = bdNamErr;
+    return false;
+  }
+  if (fs::path(fileName).extension().empty()) fileName += kVYXUserFileExtension;
+  if (!VYXIsUserFile(file) || (userPrefs_ && file.SameFile(userPrefs_->GetFileSpec()))) {
+    lastError_ = paramErr;
+    return false;
+  }
+  const CPFileRef to = file.Sibling(fileName);
+  std::vector<CPFileRef> from = {file}, into = {to};
+  for (const CPFileRef& c : VYXCompanionFiles(file)) from.push_back(c);
+  for (const CPFileRef& c : VYXCompanionFiles(to)) into.push_back(c);
+  for (const CPFileRef& target : into) {
+    if (target.Exists()) {
+      lastError_ = dupFNErr;
+      return false;
+    }
+  }
+  // Held through the renames: a station that has the dossier open (or comes
+  // to open it meanwhile) would go on under the old names.
+  CPSimpleDBShareFile share(from.back(), kVYXUserFileCreator);
+  try {
+    share.Open();
+  } catch (const CPException& e) {
+    lastError_ = e.Code();
+    return false;
+  }
+  if (share.OthersPresent() || !share.TryLock(false)) {
+    lastError_ = fBsyErr;
+    return false;
+  }
+  size_t done = 0;
+  for (; done < from.size(); ++done) {
+    if (!from[done].Exists()) continue;
+    if (OSErr err = CPFileSystem::Rename(from[done], into[done].Name())) {
+      lastError_ = err;
+      break;
+    }
+  }
+  if (lastError_) {
+    while (done-- > 0) {
+      if (into[done].Exists()) CPFileSystem::Rename(into[done], from[done].Name());
+    }
+  }
+  share.Unlock();
+  share.Close();
+  if (lastError_) return false;
+  if (globalPrefs_) {
+    try {
+      globalPrefs_->RenameRecentDocument(file, to);
+      CPFileRef last;
+      auto same = [](const fs::path& a, const fs::path& b) {
+        return fs::absolute(a).lexically_normal() == fs::absolute(b).lexically_normal();
+      };
+      if (globalPrefs_->GetLastGroupPath(&last) && same(last.Path(), file.Path())) {
+        globalPrefs_->SetLastGroupPath(to);
+      }
+    } catch (const CPException&) {
+      // The dossier is renamed; the lists of dossiers find it again when it is opened.
+    }
+  }
   return true;
 }
 

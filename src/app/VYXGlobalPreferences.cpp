@@ -261,6 +261,11 @@ void VYXGlobalPreferences::RemoveRecentDocument(const CPFileRef& fileRef) {
   Save();
 }
 
+void VYXGlobalPreferences::RenameRecentDocument(const CPFileRef& from, const CPFileRef& to) {
+  CPThrowIfOSErr(CPRecentDocuments(store_).Rename(from, to));
+  Save();
+}
+
 void VYXGlobalPreferences::ClearRecentDocuments() {
   CPRecentDocuments(store_).Clear();
   Save();

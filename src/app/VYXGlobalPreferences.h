@@ -137,6 +137,8 @@ class VYXGlobalPreferences {
   std::vector<CPFileRef> GetRecentDocuments() const;
   void AddRecentDocument(const CPFileRef& fileRef);
   void RemoveRecentDocument(const CPFileRef& fileRef);
+  // The entry of a document that was renamed (or moved) takes its new path, in its place.
+  void RenameRecentDocument(const CPFileRef& from, const CPFileRef& to);
   void ClearRecentDocuments();
 
   CPPreferenceStore& Store() { return store_; }

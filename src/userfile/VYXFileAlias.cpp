@@ -75,17 +75,33 @@ bool VYXFileAlias::Read(const void* data, size_t size) {
 }
 
 VYXAliasResolution VYXResolveAlias(const VYXFileAlias& alias, const CPFileRef& from,
-                                   const std::string& name, bool ask, CPFileRef* found) {
-  if (!alias.relative.empty()) {
-    fs::path p = (Absolute(from.Path()).parent_path() / alias.relative).lexically_normal();
-    if (IsFile(p)) {
-      *found = CPFileRef(p);
-      return VYXAliasResolution::kRelative;
-    }
+                                   const std::string& name, bool ask, CPFileRef* found,
+                                   CPFileRef* expected) {
+  const fs::path folder = Absolute(from.Path()).parent_path();
+  std::vector<fs::path> beside;
+  if (!alias.relative.empty()) beside.push_back((folder / alias.relative).lexically_normal());
+  fs::path fileName = fs::path(alias.relative.empty() ? alias.absolute : alias.relative).filename();
+  if (!fileName.empty() && (beside.empty() || beside.front() != folder / fileName)) {
+    beside.push_back(folder / fileName);
+  }
+  if (expected && !beside.empty()) *expected = CPFileRef(beside.front());
+  for (size_t i = 0; i < beside.size(); ++i) {
+    std::error_code ec;
+    fs::file_status status = fs::status(beside[i], ec);
+    if (ec || !fs::exists(status)) continue;
+    *found = CPFileRef(beside[i]);
+    // Something else stands where the account's file should be: looking
+    // further would find another dossier's file in its place.
+    if (!fs::is_regular_file(status)) return VYXAliasResolution::kNotAFile;
+    return i == 0 && !alias.relative.empty() ? VYXAliasResolution::kRelative
+                                             : VYXAliasResolution::kBeside;
   }
   if (IsFile(alias.absolute)) {
-    *found = CPFileRef(alias.absolute);
-    return VYXAliasResolution::kAbsolute;
+    fs::path absolute = Absolute(alias.absolute);
+    *found = CPFileRef(absolute);
+    fs::path inside = absolute.lexically_relative(folder);
+    const bool outside = inside.empty() || *inside.begin() == "..";
+    return outside ? VYXAliasResolution::kOutside : VYXAliasResolution::kAbsolute;
   }
   if (!ask) return VYXAliasResolution::kNotFound;
   std::string prompt = CPGetListString(kVYXUserTextsList, kVYXTextWhereIsCompte);

@@ -35,17 +35,28 @@ struct VYXFileAlias {
 // How an alias was resolved.
 enum class VYXAliasResolution {
   kRelative,  // the path from the user file's folder
-  kAbsolute,  // the absolute path
+  kBeside,    // a file of that name beside the user file
+  kAbsolute,  // the absolute path, inside the user file's folder
+  kOutside,   // the absolute path, outside the user file's folder
   kAsked,     // the user said where the file is now
+  kNotAFile,  // where the file should be lies a directory (or another non-file)
   kNotFound,  // neither path, and the user did not say (or was not asked)
 };
 
-// Finds the file of `alias`, seen from `from`. With `ask`, the user is asked
-// through the interaction for a path to the file named `name` (MacRoman),
-// again when an answer names no file, until an answer names one or the user
-// cancels.
+// Finds the file of `alias`, seen from `from`: first beside the user file
+// (its relative path, then its name in the user file's folder), so that a
+// dossier folder moved or copied whole finds its own accounts; then its
+// absolute path. A file found there outside the user file's folder is only
+// reported as such (kOutside): it may be the original of a copied dossier,
+// which the copy must not write behind the user's back. With `ask`, when
+// neither path leads to a file, the user is asked through the interaction
+// for a path to the file named `name` (MacRoman), again when an answer names
+// no file, until an answer names one or the user cancels. `expected` (may be
+// null) receives where the file was looked for beside the user file; `found`
+// where it is (for kNotAFile, what lies there instead).
 VYXAliasResolution VYXResolveAlias(const VYXFileAlias& alias, const CPFileRef& from,
-                                   const std::string& name, bool ask, CPFileRef* found);
+                                   const std::string& name, bool ask, CPFileRef* found,
+                                   CPFileRef* expected = nullptr);
 
 // The set of aliases of a user file: variable bodies whose three numbers are
 // converted between byte orders.

@@ -3,9 +3,12 @@
 #include <cstring>
 
 #include "foundation/CPException.h"
+#include "foundation/CPStringTable.h"
 #include "foundation/CPStrings.h"
 #include "foundation/CPTextEncoding.h"
+#include "platform/CPInteraction.h"
 #include "platform/CPOSErr.h"
+#include "simpledb/CPSimpleDBErrors.h"
 #include "userfile/VYXUserTexts.h"
 
 namespace {
@@ -34,6 +37,10 @@ void VYXSDBUserPreferences::IUserPreferences(bool create) {
       db_->Create(kVYXUserFileCreator, kVYXUserFileType, kVYXUserFileSignature, kVYXUserFileVersion,
                   kShared);
     } else {
+      // The log belongs to the dossier, which must open without it: a dossier
+      // moved or restored without its log, or with a log that cannot serve,
+      // starts a new one (the old one kept aside), and the user is told.
+      db_->SetRestartUnusableLog(true);
       db_->Open(kVYXUserFileVersion, kShared, false);
       const CPSimpleDBHeader& header = db_->GetHeader();
       if (header.type != kVYXUserFileType || std::memcmp(header.signature, kVYXUserFileSignature,
@@ -41,6 +48,7 @@ void VYXSDBUserPreferences::IUserPreferences(bool create) {
         CPThrow(kVYXErrNotUserFile);
       }
     }
+    TellLogRestart();
     storage_ = std::make_unique<CPSimpleDBResourceStorage>(db_.get(), kVYXUserStorageID);
     usri_ = std::make_unique<CPSimpleDBSession>(db_.get());
     factures_ = std::make_unique<VYXSDBFacturesHandler>(db_.get());
@@ -52,6 +60,21 @@ void VYXSDBUserPreferences::IUserPreferences(bool create) {
     Release();
     throw;
   }
+}
+
+void VYXSDBUserPreferences::TellLogRestart() {
+  const CPSimpleDBFile::Recovery& r = db_->GetRecovery();
+  if (r.logRestarted == 0) return;
+  std::string log = CPShownText(db_->GetEventLogFileSpec().Path().string());
+  std::string text;
+  if (r.logRestarted == kSDBErrLogMissing) {
+    text = CPFillVars(CPGetListString(kVYXUserFilesList, kVYXTextLogMissing), {log});
+  } else {
+    std::string why = CPGetErrorText(r.logRestarted);
+    text = CPFillVars(CPGetListString(kVYXUserFilesList, kVYXTextLogSetAside),
+                      {log, why, CPShownText(r.logSetAside.Name())});
+  }
+  CPGetInteraction().Alert(text);
 }
 
 // The sets in the order the file has always made them; each sortable or

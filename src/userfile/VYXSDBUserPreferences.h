@@ -103,6 +103,8 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
   void BuildSets();
   void WritePreferenceDefaults();
   void Release();
+  // Tells the user that the opening started the event log again, and why.
+  void TellLogRestart();
 
   CPFileRef file_;
   std::unique_ptr<CPSimpleDBFullMemoryFile> db_;

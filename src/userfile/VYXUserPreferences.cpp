@@ -6,10 +6,13 @@
 
 #include "foundation/CPErrors.h"
 #include "foundation/CPException.h"
+#include "foundation/CPStringTable.h"
 #include "foundation/CPStrings.h"
 #include "foundation/CPTextEncoding.h"
+#include "platform/CPInteraction.h"
 #include "platform/CPOSErr.h"
 #include "userfile/VYXCompteFiles.h"
+#include "userfile/VYXUserTexts.h"
 
 CPResourceSet& VYXUserPreferences::GetSharedList(VYXSharedList list) {
   switch (list) {
@@ -186,24 +189,54 @@ bool VYXUserPreferences::GetNthCompte(int32_t n, CPResID* id) {
   return *id != 0;
 }
 
-bool VYXUserPreferences::GetNthCompte(int32_t n, CPFileRef* file, bool ask) {
+VYXUserPreferences::CompteFileState VYXUserPreferences::LocateCompte(int32_t n, CPFileRef* file,
+                                                                     bool confirm, bool ask,
+                                                                     CPFileRef* expected) {
   CPResID id = 0;
   UserCompte compte;
-  if (!GetNthCompte(n, &id) || !GetComptes().ReadResource(id, &compte)) return false;
+  if (!GetNthCompte(n, &id) || !GetComptes().ReadResource(id, &compte)) {
+    return CompteFileState::kMissing;
+  }
   VYXFileAlias alias;
-  if (!GetAliases().ReadAlias(compte.aliasID, &alias)) return false;
-  CPFileRef found;
-  VYXAliasResolution how = VYXResolveAlias(alias, GetFileSpec(), CompteName(id), ask, &found);
-  if (how == VYXAliasResolution::kNotFound) return false;
-  if (how != VYXAliasResolution::kRelative) {
+  if (!GetAliases().ReadAlias(compte.aliasID, &alias)) return CompteFileState::kMissing;
+  CPFileRef found, beside;
+  VYXAliasResolution how =
+      VYXResolveAlias(alias, GetFileSpec(), CompteName(id), ask, &found, &beside);
+  if (expected) *expected = beside;
+  switch (how) {
+    case VYXAliasResolution::kNotFound:
+      return CompteFileState::kMissing;
+    case VYXAliasResolution::kNotAFile:
+      *file = found;
+      return CompteFileState::kNotAFile;
+    case VYXAliasResolution::kOutside:
+      *file = found;
+      if (!confirm) return CompteFileState::kOutside;
+      if (!CPGetInteraction().AskYesNo(
+              CPFillVars(CPGetListString(kVYXUserFilesList, kVYXTextUseOutside),
+                         {CompteName(id), CPShownText(beside.Path().string()),
+                          CPShownText(found.Path().string())}),
+              false)) {
+        return CompteFileState::kRefused;
+      }
+      break;
+    default:
+      *file = found;
+      break;
+  }
+  if (confirm && how != VYXAliasResolution::kRelative) {
     // Found elsewhere: remember where, so that the next opening finds it at once.
     try {
       GetAliases().WriteAlias(compte.aliasID, VYXFileAlias::Make(found, GetFileSpec()));
     } catch (const CPException&) {
     }
   }
-  *file = found;
-  return true;
+  return CompteFileState::kFound;
+}
+
+bool VYXUserPreferences::GetNthCompte(int32_t n, CPFileRef* file, bool ask) {
+  CompteFileState state = LocateCompte(n, file, ask, ask);
+  return state == CompteFileState::kFound || (!ask && state == CompteFileState::kOutside);
 }
 
 int32_t VYXUserPreferences::GetCompteIndex(CPResID id) {
@@ -222,7 +255,8 @@ int32_t VYXUserPreferences::GetCompteIndex(const CPFileRef& file) {
       continue;
     }
     CPFileRef found;
-    if (VYXResolveAlias(alias, GetFileSpec(), {}, false, &found) != VYXAliasResolution::kNotFound &&
+    VYXAliasResolution how = VYXResolveAlias(alias, GetFileSpec(), {}, false, &found);
+    if (how != VYXAliasResolution::kNotFound && how != VYXAliasResolution::kNotAFile &&
         found.SameFile(file)) {
       return n;
     }

@@ -161,9 +161,30 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
   bool CanDeleteCompte(CPResID id);
   int32_t GetNbOfComptes();
   bool GetNthCompte(int32_t n, CPResID* id);
-  // The account's file: from its alias, asking the user when `ask` and the
-  // file is neither where it was nor where the dossier's folder says. An
-  // alias found elsewhere than by its relative path is brought up to date.
+  // How the file of an account was found (LocateCompte).
+  enum class CompteFileState {
+    kFound,
+    kOutside,   // only outside the dossier's folder, not confirmed (not asked)
+    kRefused,   // only outside the dossier's folder, and the user said no
+    kNotAFile,  // a directory, or another non-file, stands where it should be
+    kMissing,
+  };
+  // Where the file of the account at position n is. It is looked for beside
+  // the dossier first (its path from the dossier's folder, then its name in
+  // that folder), then at its absolute path. A file found only there, outside
+  // the dossier's folder, may belong to another dossier that this one is a
+  // copy of: with `confirm` the user is asked, the question naming where the
+  // file was expected and where it is, before it is used (kRefused when the
+  // answer is no); without, kOutside says so and nothing is asked. With
+  // `ask`, a file found nowhere is asked for. `expected` (may be null)
+  // receives the place beside the dossier. With `confirm`, an alias that led
+  // to its file otherwise than by its relative path is brought up to date;
+  // without, nothing is written.
+  CompteFileState LocateCompte(int32_t n, CPFileRef* file, bool confirm, bool ask,
+                               CPFileRef* expected = nullptr);
+  // The account's file, through LocateCompte: with `ask`, confirmed and asked
+  // for (true only for kFound); without, as found, outside the dossier's
+  // folder included, for showing where it is.
   bool GetNthCompte(int32_t n, CPFileRef* file, bool ask);
   // The position of an account by ID, or of the account whose file is
   // `file` (found without asking); 0 when not listed.

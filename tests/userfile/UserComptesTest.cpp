@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/CPErrors.h"
+#include "foundation/CPTextEncoding.h"
 #include "platform/CPInteraction.h"
 #include "userfile/UserFileTestSupport.h"
 #include "userfile/VYXCompteFiles.h"
@@ -79,7 +80,10 @@ TEST_F(UserFileTest, AMovedDossierFolderKeepsItsAccounts) {
   user.Close();
 }
 
-TEST_F(UserFileTest, AUserFileMovedAloneFindsItsAccountsWhereTheyStayed) {
+// The accounts stayed where they were, outside the user file's new folder:
+// they are used once the user agreed, and found at once from then on. Until
+// then they are only shown.
+TEST_F(UserFileTest, AUserFileMovedAloneFindsItsAccountsWhereTheyStayedOnceTheUserAgrees) {
   CPFileRef courant = MakeCompteFile("Courant.cpt");
   user_->AddCompte(courant);
   user_->Close();
@@ -89,23 +93,49 @@ TEST_F(UserFileTest, AUserFileMovedAloneFindsItsAccountsWhereTheyStayed) {
   fs::rename(fileRef_.Path(), moved.Path());
   // Its log goes with it; its share file is made again where it is opened.
   fs::rename(VYXCompanionFiles(fileRef_)[0].Path(), VYXCompanionFiles(moved)[0].Path());
-  {
-    VYXSDBUserPreferences user(moved);
-    user.IUserPreferences(false);
-    CPFileRef found;
-    ASSERT_TRUE(user.GetNthCompte(1, &found, false));
-    EXPECT_TRUE(found.SameFile(courant));
-    user.Close();
-  }
-  // The alias was brought up to date: its relative path now leads from the
-  // user file's new place.
+  auto aliasOf = [](VYXSDBUserPreferences& user) {
+    UserCompte infos;
+    VYXFileAlias alias;
+    EXPECT_TRUE(user.GetCompteInfos(1, &infos));
+    EXPECT_TRUE(user.GetAliases().ReadAlias(infos.aliasID, &alias));
+    return alias.relative;
+  };
   VYXSDBUserPreferences user(moved);
   user.IUserPreferences(false);
-  UserCompte infos;
-  ASSERT_TRUE(user.GetCompteInfos(1, &infos));
-  VYXFileAlias alias;
-  ASSERT_TRUE(user.GetAliases().ReadAlias(infos.aliasID, &alias));
-  EXPECT_EQ(fs::path(alias.relative), courant.Path().lexically_relative(elsewhere.Path()));
+  const std::string relative = aliasOf(user);
+  CPFileRef found;
+  {
+    CPScriptedInteraction nobody;
+    ASSERT_TRUE(user.GetNthCompte(1, &found, false));
+    EXPECT_TRUE(found.SameFile(courant));
+    EXPECT_EQ(VYXUserPreferences::CompteFileState::kOutside,
+              user.LocateCompte(1, &found, false, false));
+    EXPECT_TRUE(nobody.Questions().empty());
+    EXPECT_EQ(relative, aliasOf(user));  // looking writes nothing
+  }
+  {
+    CPScriptedInteraction no;
+    no.PushNo();
+    CPFileRef expected;
+    EXPECT_EQ(VYXUserPreferences::CompteFileState::kRefused,
+              user.LocateCompte(1, &found, true, true, &expected));
+    ASSERT_EQ(1u, no.Questions().size());
+    EXPECT_NE(std::string::npos, no.Questions()[0].find(Utf8ToMacRoman(courant.Path().string())));
+    EXPECT_TRUE(expected.Path() == elsewhere.Path() / "Courant.cpt") << expected.Path();
+    EXPECT_FALSE(user.GetNthCompte(1, &found, true));  // the safe answer: no
+  }
+  {
+    CPScriptedInteraction yes;
+    yes.PushYes();
+    ASSERT_TRUE(user.GetNthCompte(1, &found, true));
+    EXPECT_TRUE(found.SameFile(courant));
+  }
+  // The alias was brought up to date: its relative path now leads from the
+  // user file's new place, and nothing is asked any more.
+  EXPECT_EQ(fs::path(aliasOf(user)), courant.Path().lexically_relative(elsewhere.Path()));
+  CPScriptedInteraction nobody;
+  ASSERT_TRUE(user.GetNthCompte(1, &found, true));
+  EXPECT_TRUE(nobody.Questions().empty());
   user.Close();
 }
 
