@@ -11,30 +11,6 @@
 #include "foundation/CPException.h"
 #include "foundation/CPTextEncoding.h"
 
-std::string VYXArgText(const std::string& utf8) { return Utf8ToMacRoman(utf8); }
-
-// The typed text goes back into the message as the user typed it; a text that
-// is not even MacRoman cannot be a date or an amount anyway.
-CPDate VYXArgDate(const std::string& utf8) {
-  std::string text;
-  CPDate date = 0;
-  if (!TryUtf8ToMacRoman(utf8, &text, nullptr) || !CPStrToDate(text, date)) {
-    if (text.empty()) text = "?";
-    CPThrowList(kCPErrBadDate, kVYXCliTexts, kCliNotADate, {text});
-  }
-  return date;
-}
-
-double VYXArgAmount(const std::string& utf8) {
-  std::string text;
-  double amount = 0;
-  if (!TryUtf8ToMacRoman(utf8, &text, nullptr) || !MacStrToNum(text, amount)) {
-    if (text.empty()) text = "?";
-    CPThrowList(kCPErrBadAmount, kVYXCliTexts, kCliNotAnAmount, {text});
-  }
-  return amount;
-}
-
 namespace {
 
 int AmountDecimals() { return gUserPrefs ? gUserPrefs->GetDecimals(kDecimalsMontants) : 2; }

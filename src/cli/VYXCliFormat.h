@@ -12,15 +12,29 @@
 
 #include "platform/CPMacTypes.h"
 
-// ---- Arguments. Each raises CPException with the system's French message
-// when it refuses the text.
-// A text argument in MacRoman; a character MacRoman lacks is refused.
+// ---- Arguments (VYXCliArgs.cpp). Each raises CPException with a French
+// message saying why it refuses the text; nothing typed is silently changed.
+// A name or a label in MacRoman, composed first (NFC); a character MacRoman
+// lacks, or a control character, is refused.
 std::string VYXArgText(const std::string& utf8);
-// A date typed the French way ("15/03/24", "15/3", "15032024"); an empty
-// text is no date (0).
+// A date typed the French way ("15/03/24", "15/3", "15032024", "15/03/2024");
+// an empty text is no date (0). Refused: what does not exist (31/04/24),
+// anything left over or missing between separators ("1/1/24/5", "01//24"),
+// a year of three digits or with leading zeros ("024", "0099").
 CPDate VYXArgDate(const std::string& utf8);
-// An amount typed the French way ("-1 234,50", "12.5"); "12a" is refused.
+// A number typed the French way ("-1 234,50", "12.5", "+3"), as amounts and
+// rates are typed. Refused: no digit ("", ",", "-"), anything else than a
+// sign, digits, spaces and one decimal character, more than a double holds
+// to the cent (90 000 billion). "-0" is 0.
 double VYXArgAmount(const std::string& utf8);
+// Refuses an amount typed with more decimals than `decimals` ("0,015" in a
+// dossier of two): rounding it would store something else than what was
+// typed. Trailing zeros do not count ("1,50" has one). Checked once the
+// dossier is open, since its setting decides.
+void VYXCheckAmountDecimals(const std::string& utf8, int decimals);
+// The text typed, as a message shows it (MacRoman): characters MacRoman
+// lacks and control characters written as their code ("<U+FF15>").
+std::string VYXTypedText(const std::string& utf8);
 
 // ---- Values as the system shows them, in UTF-8.
 // With the dossier's decimals for amounts (2 when none is open) and its

@@ -147,7 +147,9 @@ bool VYXCliInteraction::AskText(const std::string& prompt, std::string* answer, 
       *answer = text;
       return true;
     }
-    *term_.err << VYXHelp(kCPErrorsListID, 2, {offending}) << '\n';
+    // The terminal shows the character itself; its name says which it is.
+    *term_.err << VYXHelp(kCPErrorsListID, 2, {offending + " (" + CPCharName(offending) + ")"})
+               << '\n';
   }
 }
 

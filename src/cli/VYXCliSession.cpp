@@ -1,11 +1,14 @@
 #include "cli/VYXCliSession.h"
 
+#include <filesystem>
+
 #include "app/VYXContainer.h"
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliTexts.h"
 #include "foundation/CPCompare.h"
 #include "foundation/CPException.h"
+#include "foundation/CPStringTable.h"
 #include "foundation/CPStrings.h"
 #include "foundation/CPTextEncoding.h"
 #include "platform/CPClock.h"
@@ -157,13 +160,28 @@ VYXCliSession::Compte VYXCliSession::FindCompte(const std::string& utf8) const {
   return found;
 }
 
-CPFileRef VYXCliSession::CompteFile(const Compte& compte) const {
-  CPFileRef file;
+CPFileRef VYXCliSession::CompteFile(const Compte& compte, bool askWhere) const {
+  CPFileRef file, expected;
   AlertCatcher catcher;
-  if (!Dossier().GetNthCompte(compte.position, &file, true)) {
-    CPThrowList(fnfErr, kVYXCliTexts, kCliCompteFileMissing, {compte.name});
+  using State = VYXUserPreferences::CompteFileState;
+  State state = Dossier().LocateCompte(compte.position, &file, true, askWhere, &expected);
+  const std::string place = CPShownText(file.Path().string());
+  switch (state) {
+    case State::kFound:
+      return file;
+    case State::kRefused:
+      CPThrowList(kVYXErrCompteOutside, kVYXUserFilesList, kVYXTextOutsideRefused,
+                  {compte.name, CPShownText(expected.Path().string()), place});
+    case State::kNotAFile: {
+      std::error_code ec;
+      const bool folder = std::filesystem::is_directory(file.Path(), ec);
+      CPThrowList(notAFileErr, kVYXUserFilesList,
+                  folder ? kVYXTextCompteIsFolder : kVYXTextCompteNotAFile, {place, compte.name});
+    }
+    default:
+      if (!askWhere) return CPFileRef();
+      CPThrowList(fnfErr, kVYXCliTexts, kCliCompteFileMissing, {compte.name});
   }
-  return file;
 }
 
 VYXSDBCompte& VYXCliSession::OpenCompte(const std::string& utf8) {

@@ -53,8 +53,12 @@ class VYXCliSession {
   Compte FindCompte(const std::string& utf8) const;
   // The same, answering false.
   bool FindCompte(const std::string& macRoman, Compte* compte) const;
-  // Where the account's file is (asking the user when it moved).
-  CPFileRef CompteFile(const Compte& compte) const;
+  // Where the account's file is: beside the dossier, or elsewhere once the
+  // user agreed to a file outside the dossier's folder (refused otherwise,
+  // as a file that is a directory is). A file found nowhere is asked for
+  // and refused when the user does not say; without `askWhere`, it is an
+  // empty reference.
+  CPFileRef CompteFile(const Compte& compte, bool askWhere = true) const;
 
   // Opens an account through the container (or finds it open). An account
   // this opens then offers what its schedule has due, as opening an account

@@ -46,4 +46,41 @@ enum VYXCliText {
   kCliUsageGeneral = 42,
 };
 
+// What the readers of typed arguments refuse (list 30450); ^1 is always the
+// text typed, characters it cannot show written as their code ("<U+2212>").
+constexpr int kVYXArgTexts = 30450;
+
+enum VYXArgTextItem {
+  kArgTextChar = 1,     // ^2: the character ("U+2212 MINUS SIGN")
+  kArgTextControl = 2,  // ^2: the character
+  kArgDateChar = 3,     // ^2: the character
+  kArgDateShape = 4,
+  kArgDateYearDigits = 5,
+  kArgAmountChar = 6,  // ^2: the character
+  kArgAmountNoDigit = 7,
+  kArgAmountTooLarge = 8,
+  kArgAmountDecimals = 9,  // ^2: the decimals the dossier allows
+};
+
+// What the commands say of the files they are given (list 30470): a
+// database's log, a dossier that is not one, a dossier renamed.
+constexpr int kVYXFileTexts = 30470;
+
+enum VYXFileTextItem {
+  kFileLogUnusable = 1,      // ^1: the log, ^2: why, ^3: the code
+  kFileError = 2,            // ^1: the file, ^2: the message, ^3: the code
+  kFileDossierIsFolder = 3,  // ^1: the path
+  kFileNotADossier = 4,      // ^1: the path
+  kFileDossierRenamed = 5,   // ^1: the old path, ^2: the new one
+  kFileBadDossierName = 6,   // ^1: the name typed
+  kFileRenameTaken = 7,      // ^1: the dossier, ^2: the new name
+  kFileDossierBusy = 8,      // ^1: the dossier
+  kFileCannotRename = 9,     // ^1: the dossier, ^2: why
+  kFileNoDossierToRename = 10,
+  kFileSampleNotRenamed = 11,
+  kFileHelpRenommer = 12,
+  kFileHelpRenommerFichier = 13,
+  kFileHelpRenommerNouveau = 14,
+};
+
 #endif  // VYX_CLI_VYXCLITEXTS_H_

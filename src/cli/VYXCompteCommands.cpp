@@ -230,8 +230,10 @@ void Supprimer(VYXCliContext& ctx, const std::string& nom) {
   if (!dossier.CanDeleteCompte(compte.id)) {
     CPThrowList(kCPErrNotFound, kCompteTexts, kCannotDelete, {compte.name});
   }
-  CPFileRef file;
-  bool found = dossier.GetNthCompte(compte.position, &file, false);
+  // Never a file outside the dossier without the user's word: it may be the
+  // account of the dossier this one was copied from.
+  CPFileRef file = session.CompteFile(compte, false);
+  bool found = !file.Path().empty();
   std::string question = CPGetListString(kCompteTexts, kConfirmDelete);
   CPReplaceVar(question, 1, compte.name);
   CPReplaceVar(question, 2, found ? FileText(file) : std::string("?"));
@@ -288,6 +290,10 @@ void Reports(VYXCliContext& ctx, const std::string& nom, const ReportArgs& args)
     }
   }
   VYXCliSession session(ctx);
+  const int decimals = session.Dossier().GetDecimals(kDecimalsMontants);
+  for (int s = 0; s < kOpStatusCount; ++s) {
+    if (values[s] && !values[s]->IsFormula()) VYXCheckAmountDecimals(**typed[s], decimals);
+  }
   VYXSDBCompte& compte = session.OpenCompte(nom);
   if (args.suivre) {
     if (args.suivre->empty()) {
@@ -305,7 +311,6 @@ void Reports(VYXCliContext& ctx, const std::string& nom, const ReportArgs& args)
                 {compte.GetName(), followed});
   }
   MontantSet report = compte.GetReportValues();
-  int decimals = session.Dossier().GetDecimals(kDecimalsMontants);
   VYXCompteFunctions functions(compte);
   for (int s = 0; s < kOpStatusCount; ++s) {
     if (!values[s]) continue;

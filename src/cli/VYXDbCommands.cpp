@@ -11,6 +11,7 @@
 
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormat.h"
+#include "cli/VYXCliTexts.h"
 #include "foundation/CPDates.h"
 #include "foundation/CPException.h"
 #include "foundation/CPStringTable.h"
@@ -118,17 +119,16 @@ nlohmann::json FaultJson(const CPSimpleDBFault& fault) {
   return {{"code", fault.code}, {"bloc", fault.refnum}, {"message", ErrorText(fault.code)}};
 }
 
-// Errors that stop a command carry their code, so that a user can say which.
+// Errors that stop a command carry their code, so that a user can say which,
+// and the file they are about.
 template <typename F>
-void WithCode(F&& run) {
+void WithCode(const std::string& path, F&& run) {
   try {
     run();
   } catch (const CPException& e) {
     if (e.IsCancel()) throw;
-    std::string text = CPGetListString(kCPErrorsListID, 4);  // "^1 (erreur n° ^2)"
-    CPReplaceVar(text, 1, e.DisplayText());
-    CPReplaceVar(text, 2, std::to_string(e.Code()));
-    throw CPException(e.Code(), text);
+    CPThrowList(e.Code(), kVYXFileTexts, kFileError,
+                {CPShownText(path), e.DisplayText(), std::to_string(e.Code())});
   }
 }
 
@@ -442,22 +442,38 @@ void List(VYXCliContext& ctx, const std::string& path) {
   if (fault) ctx.exitCode = 1;
 }
 
+// A logged file is sound only with a log that can serve it: one that the
+// next opening would refuse, or set aside, is a fault too.
 void Verify(VYXCliContext& ctx, const std::string& path) {
   CPSimpleDBInspector file{CPFileRef(path)};
   CPSimpleDBVerdict v = file.Verify();
+  const CPFileRef log = CPSimpleDBFile(CPFileRef(path)).GetEventLogFileSpec();
+  const int16_t logFault = (file.Header().flags & kSDBHeaderLogFlag)
+                               ? CPSimpleDBEventFile::Check(log, file.Header())
+                               : int16_t(0);
   const char* index[] = {"absent", "conforme", "perime"};
   if (ctx.json) {
+    nlohmann::json logJson = nullptr;
+    if (logFault) {
+      logJson = {{"fichier", log.Path().string()},
+                 {"defaut", {{"code", logFault}, {"message", ErrorText(logFault)}}}};
+    }
     VYXPrintJson(ctx, {{"fichier", path},
-                       {"sain", !v.fault},
+                       {"sain", !v.fault && !logFault},
                        {"blocs", v.blocs},
                        {"vivants", v.live},
                        {"libres", v.free},
                        {"blocsLibres", v.freeBlocs},
                        {"index", v.fault ? nlohmann::json() : nlohmann::json(index[v.index])},
                        {"ouvert", file.Unclean()},
-                       {"defaut", FaultJson(v.fault)}});
+                       {"defaut", FaultJson(v.fault)},
+                       {"journal", logJson}});
   } else if (v.fault) {
     *ctx.out << FaultText(v.fault) << '\n';
+  } else if (logFault) {
+    *ctx.out << VYXHelp(kVYXFileTexts, kFileLogUnusable,
+                        {log.Path().string(), ErrorText(logFault), std::to_string(logFault)})
+             << '\n';
   } else {
     int indexText = v.index == CPSimpleDBVerdict::kIndexChecked ? kIndexChecked
                     : v.index == CPSimpleDBVerdict::kIndexStale ? kIndexStale
@@ -466,7 +482,7 @@ void Verify(VYXCliContext& ctx, const std::string& path) {
                            std::to_string(v.freeBlocs), T(indexText)})
              << '\n';
   }
-  if (v.fault) ctx.exitCode = 1;
+  if (v.fault || logFault) ctx.exitCode = 1;
 }
 
 void Compact(VYXCliContext& ctx, const std::string& path) {
@@ -554,7 +570,7 @@ void VYXAddDbCommands(CLI::App& app, VYXCliContext& ctx) {
     sub->add_option("FICHIER", *path, T(kHelpFichier))->required();
     VYXAddJsonFlag(sub, ctx);
     auto run = entry.run;
-    VYXSetCommand(sub, [&ctx, path, run] { WithCode([&] { run(ctx, *path); }); });
+    VYXSetCommand(sub, [&ctx, path, run] { WithCode(*path, [&] { run(ctx, *path); }); });
   }
   auto* rebuild = VYXAddSubcommand(db, "reconstruire", T(kHelpReconstruire));
   auto logPath = std::make_shared<std::string>();
@@ -565,6 +581,6 @@ void VYXAddDbCommands(CLI::App& app, VYXCliContext& ctx) {
   rebuild->add_option("--version-contenu", *version, T(kHelpVersionContenu));
   VYXAddJsonFlag(rebuild, ctx);
   VYXSetCommand(rebuild, [&ctx, logPath, path, version] {
-    WithCode([&] { Rebuild(ctx, *logPath, *path, *version); });
+    WithCode(*logPath, [&] { Rebuild(ctx, *logPath, *path, *version); });
   });
 }

@@ -8,8 +8,11 @@
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliSession.h"
+#include "cli/VYXCliTexts.h"
 #include "foundation/CPException.h"
+#include "foundation/CPStringTable.h"
 #include "foundation/CPStrings.h"
+#include "foundation/CPTextEncoding.h"
 #include "platform/CPOSErr.h"
 #include "userfile/VYXCompteFiles.h"
 #include "userfile/VYXUserTexts.h"
@@ -52,6 +55,18 @@ CPFileRef DossierFile(const std::string& path) {
   // The name is shown in the system's messages, which are MacRoman.
   VYXArgText(file.filename().string());
   return CPFileRef(fs::absolute(file).lexically_normal());
+}
+
+// A file given as a dossier is one: a user file, said so with its path.
+void CheckIsDossier(const CPFileRef& file) {
+  const std::string shown = CPShownText(file.Path().string());
+  std::error_code ec;
+  if (std::filesystem::is_directory(file.Path(), ec)) {
+    CPThrowList(notAFileErr, kVYXFileTexts, kFileDossierIsFolder, {shown});
+  }
+  if (!VYXIsUserFile(file)) {
+    CPThrowList(kVYXErrNotUserFile, kVYXFileTexts, kFileNotADossier, {shown});
+  }
 }
 
 void Info(VYXCliContext& ctx, VYXCliSession& session) {
@@ -127,11 +142,69 @@ void Ouvrir(VYXCliContext& ctx, const std::string& path) {
   CPFileRef file(fs::absolute(fs::path(path)).lexically_normal());
   if (!file.Exists() && !fs::path(path).has_extension()) file = DossierFile(path);
   if (!file.Exists()) CPThrowList(fnfErr, kDossierTexts, kNotFound, {VYXArgText(path)});
-  if (!VYXIsUserFile(file)) CPThrow(kVYXErrNotUserFile);
+  CheckIsDossier(file);
   VYXCliSession session(ctx, VYXCliSession::Start::kNoDossier);
   session.ChangeDossier(file, false);
   if (!ctx.json) *ctx.out << VYXHelp(kDossierTexts, kOpened, {file.Path().string()}) << '\n';
   Info(ctx, session);
+  session.Close();
+}
+
+// The dossier `renommer` works on: the one given, else the current one (the
+// one --dossier gives, else the last one), never opened.
+CPFileRef DossierToRename(VYXCliContext& ctx, VYXCliSession& session, const std::string& given) {
+  if (!given.empty()) return CPFileRef(fs::absolute(fs::path(given)).lexically_normal());
+  if (!ctx.dossier.empty())
+    return CPFileRef(fs::absolute(fs::path(ctx.dossier)).lexically_normal());
+  CPFileRef last;
+  if (session.Container().GetGlobalPreferences().GetLastGroupPath(&last) && last.Exists()) {
+    return last;
+  }
+  CPThrowList(fnfErr, kVYXFileTexts, kFileNoDossierToRename);
+}
+
+void Renommer(VYXCliContext& ctx, const std::string& first, const std::string& second) {
+  const std::string& nouveau = second.empty() ? first : second;
+  // Only a name: a dossier moved to another folder would lose the accounts
+  // that sit beside it.
+  std::string name = VYXArgText(nouveau);
+  if (name.empty() || nouveau == "." || nouveau == ".." || nouveau.find('/') != std::string::npos) {
+    CPThrowList(bdNamErr, kVYXFileTexts, kFileBadDossierName, {name});
+  }
+  VYXCliSession session(ctx, VYXCliSession::Start::kNoDossier);
+  VYXContainer& container = session.Container();
+  const CPFileRef file = DossierToRename(ctx, session, second.empty() ? std::string() : first);
+  const std::string shown = CPShownText(file.Path().string());
+  if (!file.Exists()) CPThrowList(fnfErr, kDossierTexts, kNotFound, {shown});
+  CheckIsDossier(file);
+  if (container.IsSample(file)) CPThrowList(paramErr, kVYXFileTexts, kFileSampleNotRenamed);
+  std::string fileName = MacRomanToUtf8(name);
+  if (fs::path(fileName).extension().empty()) fileName += kVYXUserFileExtension;
+  const CPFileRef to = file.Sibling(fileName);
+  if (!container.RenameUserPrefsFile(file, name)) {
+    switch (container.GetLastError()) {
+      case dupFNErr:
+        CPThrowList(dupFNErr, kVYXFileTexts, kFileRenameTaken, {shown, CPShownText(fileName)});
+      case fBsyErr:
+        CPThrowList(fBsyErr, kVYXFileTexts, kFileDossierBusy, {shown});
+      default: {
+        const int16_t code = container.GetLastError();
+        CPThrowList(code ? code : int16_t(ioErr), kVYXFileTexts, kFileCannotRename,
+                    {shown, CPGetErrorText(code ? code : int16_t(ioErr))});
+      }
+    }
+  }
+  // A dossier named by --dossier was the current one: it still is.
+  if (!ctx.dossier.empty() && second.empty()) {
+    container.GetGlobalPreferences().SetLastGroupPath(to);
+  }
+  if (ctx.json) {
+    VYXPrintJson(ctx, {{"ancien", file.Path().string()}, {"fichier", to.Path().string()}});
+  } else {
+    *ctx.out << VYXHelp(kVYXFileTexts, kFileDossierRenamed,
+                        {file.Path().string(), to.Path().string()})
+             << '\n';
+  }
   session.Close();
 }
 
@@ -153,6 +226,16 @@ void VYXAddDossierCommands(CLI::App& app, VYXCliContext& ctx) {
   ouvrir->add_option("FICHIER", *path, T(kHelpFichier))->required();
   VYXAddJsonFlag(ouvrir, ctx);
   VYXSetCommand(ouvrir, [&ctx, path] { Ouvrir(ctx, *path); });
+
+  CLI::App* renommer =
+      VYXAddSubcommand(dossier, "renommer", VYXHelp(kVYXFileTexts, kFileHelpRenommer));
+  auto first = std::make_shared<std::string>();
+  auto second = std::make_shared<std::string>();
+  renommer->add_option("FICHIER", *first, VYXHelp(kVYXFileTexts, kFileHelpRenommerFichier))
+      ->required();
+  renommer->add_option("NOUVEAU", *second, VYXHelp(kVYXFileTexts, kFileHelpRenommerNouveau));
+  VYXAddJsonFlag(renommer, ctx);
+  VYXSetCommand(renommer, [&ctx, first, second] { Renommer(ctx, *first, *second); });
 
   CLI::App* info = VYXAddSubcommand(dossier, "info", T(kHelpInfo));
   VYXAddJsonFlag(info, ctx);

@@ -173,8 +173,9 @@ void RefuseTwinFields(VYXCliSession& session, VYXCompte& compte, const Operation
 void Ajouter(VYXCliContext& ctx, const std::string& nom, const VYXOpeArgs& args) {
   VYXOpeValues v = VYXReadOpeArgs(args);
   VYXCliSession session(ctx);
-  VYXSDBCompte& compte = session.OpenCompte(nom);
   int decimals = Decimals(session);
+  VYXCheckOpeDecimals(args, v, decimals);
+  VYXSDBCompte& compte = session.OpenCompte(nom);
   VYXCompteFunctions functions(compte);
   VYXEvaluateOpeFormulas(v, &functions, decimals);
 
@@ -225,8 +226,9 @@ void Modifier(VYXCliContext& ctx, const std::string& nom, const std::string& cle
   DataID key = VYXArgKey(cle);
   if (v.Empty()) CPThrowList(paramErr, kVYXOpeTexts, kOpeNothingToChange);
   VYXCliSession session(ctx);
-  VYXSDBCompte& compte = session.OpenCompte(nom);
   int decimals = Decimals(session);
+  VYXCheckOpeDecimals(args, v, decimals);
+  VYXSDBCompte& compte = session.OpenCompte(nom);
 
   Operation old;
   VYXDataRef ref = VYXFindOperation(compte, key, &old);

@@ -54,11 +54,7 @@ uint32_t Number(const std::string& utf8, uint32_t max) {
   return n >= 1 && n <= max ? uint32_t(n) : 0;
 }
 
-// The text typed, for a message: as MacRoman as it can be.
-std::string Typed(const std::string& utf8) {
-  std::string text;
-  return TryUtf8ToMacRoman(utf8, &text, nullptr) ? text : "?";
-}
+std::string Typed(const std::string& utf8) { return VYXTypedText(utf8); }
 
 }  // namespace
 
@@ -139,6 +135,12 @@ void VYXEvaluateOpeFormulas(VYXOpeValues& v, CPFunctionsProvider* provider, int 
   if (v.montantTvaFormule) {
     v.montantTva = VYXEvaluateAmount(*v.montantTvaFormule, provider, decimals);
   }
+}
+
+void VYXCheckOpeDecimals(const VYXOpeArgs& a, const VYXOpeValues& v, int decimals) {
+  // A formula's result is rounded: only a number typed is held to the decimals.
+  if (a.montant && !v.montantFormule) VYXCheckAmountDecimals(*a.montant, decimals);
+  if (a.montantTva && !v.montantTvaFormule) VYXCheckAmountDecimals(*a.montantTva, decimals);
 }
 
 DataID VYXArgKey(const std::string& utf8) {

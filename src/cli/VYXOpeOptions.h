@@ -129,6 +129,9 @@ VYXOpeValues VYXReadOpeArgs(const VYXOpeArgs& args);
 // to `decimals`; raises VYXFormulaError for a formula refused.
 void VYXEvaluateOpeFormulas(VYXOpeValues& values, CPFunctionsProvider* provider, int decimals);
 
+// Refuses the amounts typed with more decimals than the dossier's `decimals`.
+void VYXCheckOpeDecimals(const VYXOpeArgs& args, const VYXOpeValues& values, int decimals);
+
 // The key of an operation, and the number of a split line, as typed.
 DataID VYXArgKey(const std::string& utf8);
 DataID VYXArgLine(const std::string& utf8);

@@ -60,8 +60,9 @@ void Ajouter(VYXCliContext& ctx, const std::string& nom, const std::string& cle,
   VYXOpeValues v = VYXReadOpeArgs(args);
   DataID key = VYXArgKey(cle);
   VYXCliSession session(ctx);
-  VYXSDBCompte& compte = session.OpenCompte(nom);
   int decimals = session.Dossier().GetDecimals(kDecimalsMontants);
+  VYXCheckOpeDecimals(args, v, decimals);
+  VYXSDBCompte& compte = session.OpenCompte(nom);
 
   Operation op;
   VYXDataRef ref = VYXFindOperation(compte, key, &op);

@@ -194,7 +194,8 @@ TEST_F(CliEndToEndTest, RefusedArgumentsLeaveEveryFileAsItWas) {
       {{"compte", "verrou", "Courant", "29/02/07"}, "vyx : « 29/02/07 » n'est pas une date.\n"},
       {{"compte", "reports", "Courant", "--prevu", "12a"}, "vyx : « 12a » n'est pas un montant.\n"},
       {{"compte", "creer", "Łódź"},
-       "vyx : Ce texte contient un caractère que vyx ne peut pas enregistrer (U+0141).\n"},
+       "vyx : « <U+0141>ód<U+017A> » contient le caractère U+0141 LATIN CAPITAL LETTER L WITH "
+       "STROKE, que vyx ne peut pas enregistrer : ses textes sont en MacRoman.\n"},
   };
   for (const Case& c : cases) {
     VYXRunResult r = VYXRunVyx(c.args);
@@ -209,7 +210,9 @@ TEST_F(CliEndToEndTest, RefusedArgumentsLeaveEveryFileAsItWas) {
 TEST_F(CliEndToEndTest, UnknownAccountsAndMissingDossiersAreRefused) {
   VYXRunResult r = VYXRunVyx({"--dossier", (home_.Path() / "rien.grp").string(), "soldes"});
   EXPECT_EQ(1, r.exitCode);
-  EXPECT_NE(std::string::npos, r.err.find("Impossible d'ouvrir le dossier « rien.grp »")) << r.err;
+  EXPECT_NE(std::string::npos, r.err.find("Impossible d'ouvrir le dossier « " +
+                                          (home_.Path() / "rien.grp").string() + " »"))
+      << r.err;
 
   MakeDossier({"Courant"});
   r = VYXRunVyx({"soldes", "Livret"});
@@ -220,7 +223,8 @@ TEST_F(CliEndToEndTest, UnknownAccountsAndMissingDossiersAreRefused) {
   EXPECT_NE(std::string::npos, r.err.find("existe déjà")) << r.err;
   r = VYXRunVyx({"dossier", "ouvrir", (Folder() / "Courant.cpt").string()});
   EXPECT_EQ(1, r.exitCode);
-  EXPECT_EQ("vyx : Ce fichier n'est pas un dossier vyx.\n", r.err);
+  EXPECT_EQ("vyx : « " + (Folder() / "Courant.cpt").string() + " » n'est pas un dossier vyx.\n",
+            r.err);
 }
 
 TEST_F(CliEndToEndTest, UsageErrorsAreSaidInFrenchAndExitTwoWithTheCommandsHelp) {

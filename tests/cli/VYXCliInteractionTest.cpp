@@ -98,7 +98,7 @@ TEST(CliInteractionTest, TypedAnswersComeBackInMacRoman) {
   // A character MacRoman lacks is refused and the question asked again.
   ASSERT_TRUE(user.AskText("Nom :", &answer, false));
   EXPECT_EQ(Utf8ToMacRoman("Crédit été"), answer);
-  EXPECT_NE(std::string::npos, fake.err.str().find("(✓)")) << fake.err.str();
+  EXPECT_NE(std::string::npos, fake.err.str().find("✓ (U+2713 CHECK MARK)")) << fake.err.str();
   // An empty line gives the question up.
   EXPECT_FALSE(user.AskText("Nom :", &answer, true));
 }

@@ -301,7 +301,8 @@ TEST_F(OpeCommandsTest, RefusedArgumentsLeaveEveryFileAsItWas) {
       {{"ope", "modifier", "Courant", key, "--cheque", "12345678"},
        "vyx : Le numéro de chèque « 12345678 » est trop long : 7 caractères au plus.\n"},
       {{"ope", "modifier", "Courant", key, "--libelle", "Łódź"},
-       "vyx : Ce texte contient un caractère que vyx ne peut pas enregistrer (U+0141).\n"},
+       "vyx : « <U+0141>ód<U+017A> » contient le caractère U+0141 LATIN CAPITAL LETTER L WITH "
+       "STROKE, que vyx ne peut pas enregistrer : ses textes sont en MacRoman.\n"},
       {{"ope", "supprimer", "Courant", "douze"},
        "vyx : « douze » n'est pas une clé d'opération.\n"},
       {{"ventil", "supprimer", "Courant", key, "0"},
