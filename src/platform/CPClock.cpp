@@ -7,7 +7,6 @@
 namespace CPClock {
 namespace {
 
-const auto kStart = std::chrono::steady_clock::now();
 std::optional<CPDate> gPinnedDate;
 std::optional<uint32_t> gPinnedTicks;
 uint32_t gTickStep = 1;
@@ -33,10 +32,15 @@ uint32_t Ticks() {
     *gPinnedTicks += gTickStep;
     return t;
   }
-  auto elapsed = std::chrono::steady_clock::now() - kStart;
-  // Start at 1 so that a date x ticks product is never 0 in the first tick.
-  return 1 + static_cast<uint32_t>(
-                 std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() * 60 / 1000);
+  // Counted from the machine's start (the steady clock's epoch), not the
+  // process's: identifiers made of the date and the ticks (a database's
+  // baseID, a station's key) would otherwise come out equal for two short
+  // processes started in the same second. Never 0, so that such a product is
+  // never 0 either; the count wraps, and callers only take differences.
+  auto elapsed = std::chrono::steady_clock::now().time_since_epoch();
+  uint32_t ticks = static_cast<uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() * 60 / 1000);
+  return ticks == 0 ? 1 : ticks;
 }
 
 void PinDate(CPDate date) { gPinnedDate = date; }

@@ -11,7 +11,7 @@ namespace CPClock {
 // Current local date and time as seconds since 1 January 1904 (pinned value when pinned).
 CPDate Now();
 
-// Ticks (1/60 s) since the process started, or the pinned count advanced by each
+// Ticks (1/60 s) since the machine started, or the pinned count advanced by each
 // call when pinned, so that loops that wait on ticks still end.
 uint32_t Ticks();
 
