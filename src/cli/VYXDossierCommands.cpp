@@ -194,10 +194,6 @@ void Renommer(VYXCliContext& ctx, const std::string& first, const std::string& s
       }
     }
   }
-  // A dossier named by --dossier was the current one: it still is.
-  if (!ctx.dossier.empty() && second.empty()) {
-    container.GetGlobalPreferences().SetLastGroupPath(to);
-  }
   if (ctx.json) {
     VYXPrintJson(ctx, {{"ancien", file.Path().string()}, {"fichier", to.Path().string()}});
   } else {

@@ -95,7 +95,7 @@ TEST_F(ListeImExTest, FilesThatCannotBeReadChangeNothing) {
     const char* says;
   } cases[] = {
       {"Nom\tTaux\nCHF\t1,1\nJPY\t\xE9\n", "ligne 3 : Ce texte n'est pas un texte UTF-8 valide."},
-      {"Nom\tTaux\nCHF\t1,1\nUAH\t₴\n", "ligne 3 : Ce texte contient un caractère"},
+      {"Nom\tTaux\nCHF\t1,1\nUAH\t₴\n", "ligne 3 : Ce texte contient le caractère U+20B4 HRYVNIA SIGN"},
       {"Code\tTaux\nCHF\t1\n", "n'a pas de colonne « Nom »"},
       {"Nom\tTaux\tTaux\nCHF\t1\t2\n", "deux fois la colonne « Taux »"},
   };
