@@ -42,9 +42,12 @@ CPResID ListID(VYXSDBUserPreferences& user, const CPFileRef& file) {
   return id;
 }
 
+// A file found only outside the dossier's folder (maybe the original of a
+// copied dossier) is written only once the user agreed to it.
 bool FileOfID(VYXSDBUserPreferences& user, CPResID id, CPFileRef* file) {
   int32_t position = user.GetCompteIndex(id);
-  return position != 0 && user.GetNthCompte(position, file, false);
+  return position != 0 && user.LocateCompte(position, file, true, false) ==
+                              VYXUserPreferences::CompteFileState::kFound;
 }
 
 std::string NameOfID(VYXSDBUserPreferences& user, CPResID id) {
@@ -77,19 +80,28 @@ bool VYXUserDirectory::ResolveAlias(VYXCompte& compte, CPResID aliasID, const st
     VYXUserAliasesSet aliases(stored.GetResourceStorage());
     VYXFileAlias alias;
     CPFileRef found;
-    if (aliasID != 0 && aliases.ReadAlias(aliasID, &alias) &&
-        VYXResolveAlias(alias, from, name, false, &found) != VYXAliasResolution::kNotFound) {
+    // Only a file beside the account (or under its folder): one found by its
+    // old absolute path elsewhere may be another dossier's, which the
+    // dossier's list below asks about.
+    VYXAliasResolution how = VYXAliasResolution::kNotFound;
+    if (aliasID != 0 && aliases.ReadAlias(aliasID, &alias)) {
+      how = VYXResolveAlias(alias, from, name, false, &found);
+    }
+    if (how == VYXAliasResolution::kRelative || how == VYXAliasResolution::kBeside ||
+        how == VYXAliasResolution::kAbsolute) {
       *file = found;
       return true;
     }
   }
   // An account moved with its dossier's list kept up to date: found by name.
+  using State = VYXUserPreferences::CompteFileState;
   for (int32_t n = 1, count = user_.GetNbOfComptes(); n <= count; ++n) {
     CPResID id = 0;
     if (!user_.GetNthCompte(n, &id)) continue;
-    if (CPEqualString(NameOfID(user_, id), name, false, false) && user_.GetNthCompte(n, file, ask)) {
-      return true;
-    }
+    if (!CPEqualString(NameOfID(user_, id), name, false, false)) continue;
+    State state = user_.LocateCompte(n, file, ask, ask);
+    if (state == State::kFound) return true;
+    if (state == State::kRefused) return false;
   }
   if (!ask) return false;
   std::string prompt = CPGetListString(kVYXListQuestionsList, kVYXWhereIsTargetItem);
@@ -183,7 +195,11 @@ bool VYXUserDirectory::FindVirementSource(const CPFileRef& twinFile, VirementKey
   if (key == 0) return false;
   for (int32_t n = 1, count = user_.GetNbOfComptes(); n <= count; ++n) {
     CPFileRef file;
-    if (!user_.GetNthCompte(n, &file, false) || file.SameFile(twinFile)) continue;
+    // Not outside the dossier's folder: a source there would then be written.
+    if (user_.LocateCompte(n, &file, false, false) != VYXUserPreferences::CompteFileState::kFound ||
+        file.SameFile(twinFile)) {
+      continue;
+    }
     VYXCompte* compte = nullptr;
     try {
       compte = &AcquireCompte(file);

@@ -91,6 +91,35 @@ TEST_F(CliFilesTest, ACopiedDossierMissingAnAccountNeverWritesTheOriginalsWithou
   EXPECT_TRUE(Has(r.out, "5,00"));
 }
 
+// A transfer's other half is written in the other account: in a copy that
+// lacks that account, never in the original's file without the user's word.
+TEST_F(CliFilesTest, ATransferOfACopiedDossierNeverWritesTheOriginalsOtherAccount) {
+  MakeDossier({"Courant", "Epargne"});
+  const std::string key =
+      std::to_string(Json({"ope", "ajouter", "courant", "--date", "03/01/24", "--montant", "-100",
+                           "--virement", "epargne"})["dataID"]
+                         .get<int>());
+  fs::path copy = CopyFolder();
+  fs::remove(copy / "Epargne.cpt");
+  const std::string dossier = (copy / "Maison.grp").string();
+  const auto original = Files(Folder());
+  // Changing the transfer changes its other half, found through the copied
+  // account's own link to it.
+  for (const char* answer : {"", "--non"}) {
+    std::vector<std::string> args{"--dossier", dossier};
+    if (*answer) args.push_back(answer);
+    for (const char* part : {"ope", "modifier", "courant"}) args.push_back(part);
+    args.push_back(key);
+    for (const char* part : {"--montant", "-50"}) args.push_back(part);
+    VYXRunVyx(args);
+    EXPECT_EQ(original, Files(Folder())) << answer;
+  }
+  // Agreed to: the original's account is the one the copy uses.
+  Ok({"--dossier", dossier, "--oui", "ope", "modifier", "courant", key, "--montant", "-50"});
+  EXPECT_NE(original.at((Folder() / "Epargne.cpt").string()),
+            VYXReadFile(Folder() / "Epargne.cpt"));
+}
+
 TEST_F(CliFilesTest, ADossierFolderMovedOrCopiedWholeKeepsItsOwnAccounts) {
   MakeHousehold();
   fs::path copy = CopyFolder();
