@@ -112,7 +112,7 @@ struct Proposals {
   }
   std::vector<DataID> Keys(const std::vector<size_t>& p) const {
     std::vector<DataID> keys;
-    for (size_t i : p) keys.push_back(matcher.Candidates()[i].op.header.dataID);
+    for (size_t i : p) keys.push_back(DataID(matcher.Candidates()[i].op.header.dataID));
     return keys;
   }
 };
@@ -295,7 +295,7 @@ void Proposer(VYXCliContext& ctx, const ViewArgs& view) {
     }
     for (size_t k = 0; k < p.proposed[l].size(); ++k) {
       const Operation& op = p.matcher.Candidates()[p.proposed[l][k]].op;
-      ops.push_back({{"cle", op.header.dataID},
+      ops.push_back({{"cle", DataID(op.header.dataID)},
                      {"date", VYXDateJson(op.date)},
                      {"libelle", VYXText(PToStd(op.libelle))},
                      {"montant", VYXAmountJson(op.montant)}});

@@ -263,7 +263,7 @@ bool VYXInternetAddDataAction::DoAction() {
       bool next = book != 0 && IsNextCheque(compte, book, op.noCheque);
       VYXDataRef ref = 0;
       compte.AddOperation(op, &ref);
-      added_.push_back(op.header.dataID);
+      added_.push_back(DataID(op.header.dataID));
       if (next) compte.MarkNoCheque(book, op.noCheque);
     }
     for (VYXInternetDataItem* l : lines) {

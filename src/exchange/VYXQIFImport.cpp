@@ -267,7 +267,7 @@ VYXQIFImportReport VYXCompteListImportAction::Apply(const VYXQIFImportPlan& plan
       if (op.isATitre) op.titre = Item(kVYXListTitres, planned.security, false, &report.newTitres);
       VYXDataRef ref = 0;
       compte_.AddOperation(op, &ref);
-      added.push_back(op.header.dataID);
+      added.push_back(DataID(op.header.dataID));
       for (const VYXQIFImportPlan::Split& s : planned.splits) {
         SousOperation line(op);
         SetText(line.libelle, s.memo, sizeof(Str99) - 1);

@@ -53,7 +53,7 @@ TEST(CFONBTest, StatementsOperationsComplementsAndBalances) {
   ASSERT_EQ(5u, p.entries.size());
   EXPECT_EQ(kVYXLineBalance, p.entries[0].kind);
   EXPECT_DOUBLE_EQ(1234.56, p.entries[0].montant);
-  EXPECT_EQ(CPGetDate(29, 2, 2024), p.entries[0].date);
+  EXPECT_EQ(CPGetDate(29, 2, 2024), +p.entries[0].date);
   EXPECT_EQ("PRLV SEPA EDF", p.entries[1].libelle);
   EXPECT_DOUBLE_EQ(-45.30, p.entries[1].montant);
   EXPECT_EQ("REF123", p.entries[1].reference);
@@ -123,7 +123,7 @@ TEST(CSVTest, ColumnsSeparatorsDecimalsAndDateOrdersAreFound) {
     VYXParsedStatement p = CSV(c.text);
     ASSERT_FALSE(p.entries.empty()) << c.name;
     EXPECT_DOUBLE_EQ(c.amount, p.entries[0].montant) << c.name;
-    EXPECT_EQ(c.date, p.entries[0].date) << c.name;
+    EXPECT_EQ(+c.date, +p.entries[0].date) << c.name;
     EXPECT_EQ(Utf8ToMacRoman(c.label), p.entries[0].libelle) << c.name;
     EXPECT_TRUE(VYXIsCSVFile(c.text)) << c.name;
   }
@@ -139,7 +139,7 @@ TEST(CSVTest, BalancesReferencesAndTotals) {
   EXPECT_EQ("1234567", p.entries[1].reference);
   EXPECT_EQ(kVYXLineBalance, p.entries[2].kind);
   EXPECT_DOUBLE_EQ(1100, p.entries[2].montant);  // the latest line's balance
-  EXPECT_EQ(CPGetDate(6, 3, 2024), p.entries[2].date);
+  EXPECT_EQ(CPGetDate(6, 3, 2024), +p.entries[2].date);
   EXPECT_EQ(1, p.ignored);
 }
 

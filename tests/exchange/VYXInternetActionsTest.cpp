@@ -40,9 +40,9 @@ TEST_F(Actions, ALineOfFiftyAgainstAnOperationOfFortyNineAsksFirst) {
   VYXInternetValidateAction action(*tel_, {1}, {key}, ctx_);
   ASSERT_TRUE(action.DoAction());
   Operation op = Op(key);
-  EXPECT_EQ(kOpPointee, op.status);
+  EXPECT_EQ(kOpPointee, +op.status);
   EXPECT_DOUBLE_EQ(50, op.montant);
-  EXPECT_EQ(D(8), op.datePointe);
+  EXPECT_EQ(D(8), +op.datePointe);
   EXPECT_EQ("@", PToStd(op.releve));
   EXPECT_FALSE(tel_->FindLine(1)->NeedsDecision());
   EXPECT_NE(std::string::npos, DataFile().find("{VIR M DUPONT}"));
@@ -50,7 +50,7 @@ TEST_F(Actions, ALineOfFiftyAgainstAnOperationOfFortyNineAsksFirst) {
   // Undone: the operation and the line as they were.
   ASSERT_TRUE(action.UndoAction());
   op = Op(key);
-  EXPECT_EQ(kOpEngagee, op.status);
+  EXPECT_EQ(kOpEngagee, +op.status);
   EXPECT_DOUBLE_EQ(49, op.montant);
   EXPECT_TRUE(tel_->FindLine(1)->NeedsDecision());
   EXPECT_EQ(std::string::npos, DataFile().find("{VIR M DUPONT}"));
@@ -105,7 +105,7 @@ TEST_F(Actions, LabelRulesGiveTheNewOperationItsValues) {
   Operation edf = Op(action.Added()[0]);
   EXPECT_EQ(Utf8ToMacRoman("Électricité"), PToStd(edf.libelle));
   EXPECT_EQ(energie, edf.categorie);
-  EXPECT_EQ(kOpPointee, edf.status);
+  EXPECT_EQ(kOpPointee, +edf.status);
   EXPECT_DOUBLE_EQ(-45.30, edf.montant);
   Operation gdf = Op(action.Added()[1]);
   EXPECT_EQ("PRLV SEPA GDF SUEZ", PToStd(gdf.libelle));
@@ -120,8 +120,8 @@ TEST_F(Actions, ACardLineTakesTheDayItsLabelGives) {
   VYXInternetAddDataAction action(*tel_, {3}, ctx_);
   ASSERT_TRUE(action.DoAction());
   Operation op = Op(action.Added()[0]);
-  EXPECT_EQ(D(10), op.date);
-  EXPECT_EQ(D(12), op.datePointe);
+  EXPECT_EQ(D(10), +op.date);
+  EXPECT_EQ(D(12), +op.datePointe);
   EXPECT_EQ(3, op.mois);
   struct Case {
     const char* label;
@@ -157,7 +157,7 @@ TEST_F(Actions, AChequeLineTakesItsBooksModeAndMovesTheBookOn) {
   VYXInternetAddDataAction action(*tel_, {5}, ctx_);
   ASSERT_TRUE(action.DoAction());
   Operation op = Op(action.Added()[0]);
-  EXPECT_EQ(cheque, op.mode);
+  EXPECT_EQ(cheque, +op.mode);
   EXPECT_EQ("1000000", PToStd(op.noCheque));
   books.ReadResource(book, &chequier);
   EXPECT_EQ(2, chequier.next);

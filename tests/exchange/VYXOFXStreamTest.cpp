@@ -73,7 +73,7 @@ TEST(OFXStreamTest, ReadsAccountsTransactionsAndTheLedgerBalance) {
   EXPECT_EQ("CHECKING", S(account.type));
   OFXEcriture e;
   ASSERT_TRUE(ofx.GetEcriture(&e));
-  EXPECT_EQ(CPGetDate(15, 3, 2009), e.date);
+  EXPECT_EQ(CPGetDate(15, 3, 2009), +e.date);
   EXPECT_DOUBLE_EQ(-12.5, e.amount);
   EXPECT_EQ("CARREFOUR", S(e.name));
   EXPECT_EQ("CARTE 1234", S(e.memo));

@@ -65,10 +65,10 @@ TEST_F(Import, OperationsSplitLinesListItemsAndTheOpeningBalance) {
   std::vector<Operation> ops = Ops();
   ASSERT_EQ(4u, ops.size());
   const Operation& retrait = ops[0];
-  EXPECT_EQ(CPGetDate(3, 1, 1995), retrait.date);  // the file's dates are month first
-  EXPECT_EQ(retrait.date, retrait.datePointe);
+  EXPECT_EQ(CPGetDate(3, 1, 1995), +retrait.date);  // the file's dates are month first
+  EXPECT_EQ(+retrait.date, +retrait.datePointe);
   EXPECT_EQ(1, retrait.mois);
-  EXPECT_EQ(kOpPointee, retrait.status);
+  EXPECT_EQ(kOpPointee, +retrait.status);
   EXPECT_DOUBLE_EQ(-500, retrait.montant);
   EXPECT_EQ("Retrait distributeur", PToStd(retrait.libelle));
   EXPECT_EQ("Cash", Name(compte_->GetTiers(), retrait.tiers));
@@ -136,7 +136,7 @@ TEST_F(Import, ForcedDateOrderAndEncoding) {
   options.encoding = kQIFUTF8;
   VYXQIFImportPlan plan = Plan("!Type:Bank\nD01/02/2024\nT-1\nMCaf\xC3\xA9\n^\n", options);
   ASSERT_EQ(1u, plan.ops.size());
-  EXPECT_EQ(CPGetDate(2, 1, 2024), plan.ops[0].op.date);
+  EXPECT_EQ(CPGetDate(2, 1, 2024), CPDate(+plan.ops[0].op.date));
   EXPECT_EQ(Utf8ToMacRoman("Café"), PToStd(plan.ops[0].op.libelle));
 }
 

@@ -109,7 +109,7 @@ TEST(QIFStreamTest, ReadsTransactionsWithTheirSplitGroups) {
   Read r = ReadAll(q);
   ASSERT_EQ(2u, r.transactions.size());
   const QIFTransaction& t = r.transactions[0];
-  EXPECT_EQ(CPGetDate(15, 3, 2024), t.date);
+  EXPECT_EQ(CPGetDate(15, 3, 2024), +t.date);
   EXPECT_DOUBLE_EQ(-120, t.amount);
   EXPECT_EQ("Conservatoire", S(t.payee));
   EXPECT_EQ("Cours", S(t.memo));
@@ -157,7 +157,7 @@ TEST(QIFStreamTest, APayeeWrittenAfterTheSplitLinesStillReachesTheTransaction) {
   ASSERT_EQ(1u, r.transactions.size());
   EXPECT_EQ("Virgil Dupras", S(r.transactions[0].payee));
   EXPECT_EQ("You've got a payment", S(r.transactions[0].memo));
-  EXPECT_EQ(CPGetDate(28, 8, 2008), r.transactions[0].date);
+  EXPECT_EQ(CPGetDate(28, 8, 2008), +r.transactions[0].date);
   EXPECT_EQ(2u, r.splits[0].size());
 }
 
@@ -234,7 +234,7 @@ TEST(QIFStreamTest, DatesInEveryFormBanksWriteThem) {
     QIF q(std::string("!Type:Bank\n") + c.text + "\nT-1\n^\n");
     Read r = ReadAll(q);
     ASSERT_EQ(1u, r.transactions.size()) << c.text;
-    EXPECT_EQ(c.date, r.transactions[0].date) << c.text;
+    EXPECT_EQ(+c.date, +r.transactions[0].date) << c.text;
   }
 }
 

@@ -23,7 +23,7 @@ class Matcher : public TelFixture {
     std::vector<size_t> found;
     std::vector<DataID> keys;
     if (!m.FindOperations(line, strict, 0, &found)) return keys;
-    for (size_t i : found) keys.push_back(m.Candidates()[i].op.header.dataID);
+    for (size_t i : found) keys.push_back(DataID(m.Candidates()[i].op.header.dataID));
     return keys;
   }
   CPDate D(int day) { return CPGetDate(day, 3, 2024); }
@@ -119,7 +119,7 @@ TEST_F(Matcher, TheGroupSearchGivesUpWhenItsTimeIsOut) {
   m.BuildCandidates();
   std::vector<size_t> found;
   ASSERT_TRUE(m.FindOperations(Line(0.07, D(5)), false, 0, &found));
-  EXPECT_EQ(last, m.Candidates()[found.back()].op.header.dataID);
+  EXPECT_EQ(last, DataID(m.Candidates()[found.back()].op.header.dataID));
   // With a clock that moves a tick at each look, ten ticks end the search first.
   CPClock::PinTicks(0, 1);
   m.SetTimeLimit(10);
