@@ -13,14 +13,18 @@
 #include "accounts/VYXCompte.h"
 #include "accounts/VYXCompteDirectory.h"
 #include "accounts/VYXCompteErrors.h"
+#include "accounts/VYXCompteFunctions.h"
+#include "accounts/VYXCompteVariables.h"
 #include "accounts/VYXDatePointe.h"
 #include "accounts/VYXMonthRule.h"
 #include "accounts/VYXVirementChange.h"
 #include "foundation/CPAmounts.h"
 #include "foundation/CPDates.h"
 #include "foundation/CPException.h"
+#include "foundation/CPFormule.h"
 #include "foundation/CPStringTable.h"
 #include "foundation/CPStrings.h"
+#include "foundation/CPTextVariables.h"
 #include "platform/CPInteraction.h"
 #include "platform/CPOSErr.h"
 
@@ -41,12 +45,28 @@ constexpr int kMaxSteps = 10000;
 // The lines the question at opening lists.
 constexpr size_t kMaxListed = 20;
 
-// The amount typed in an automatic operation or a predefined line.
-bool EvaluateMontant(ConstStringPtr text, double* value) {
+// The amount typed in an automatic operation or a predefined line: a
+// formula, computed with the functions of its account and occurrence (a
+// number read digit by digit made 70 020 of « 700+20 »).
+bool EvaluateMontant(ConstStringPtr text, CPFunctionsProvider* functions, double* value) {
   double v = 0;
-  if (!MacStrToNum(text, v) || !std::isfinite(v)) return false;
+  short error = 0, position = 0, length = 0;
+  if (!CPEvaluateFormule(text, functions, &v, &error, &position, &length) || error != 0 ||
+      !std::isfinite(v)) {
+    return false;
+  }
   *value = v;
   return true;
+}
+
+// A label with «variables», replaced by their values for `op`.
+void EvaluateLibelle(VYXCompte& compte, const Operation& op, bool interactive, StringPtr libelle) {
+  VYXCompteVariables account(compte);
+  VYXOperationVariables operation(&account, compte, op);
+  Str255 text;
+  std::memcpy(text, libelle, size_t(libelle[0]) + 1);
+  CPEvaluateString(text, interactive, &operation);
+  StdToP(PToStd(text), libelle, sizeof(Str99) - 1);
 }
 
 [[noreturn]] void RefuseFormula(ConstStringPtr text) {
@@ -151,7 +171,9 @@ void VYXCompte::AutoToOperation(const OperationAuto& automatic, CPResID autoID, 
   if (made.virementId == 0 && hasMode && mode.virementID != 0) made.virementId = mode.virementID;
 
   double value = 0;
-  if (!EvaluateMontant(automatic.montant, &value)) {
+  VYXCompteFunctions account(*this);
+  VYXOpAutoFunctions occurrence(&account, automatic);
+  if (!EvaluateMontant(automatic.montant, &occurrence, &value)) {
     *op = made;
     op->montant = 0;
     RefuseFormula(automatic.montant);
@@ -165,8 +187,8 @@ void VYXCompte::AutoToOperation(const OperationAuto& automatic, CPResID autoID, 
     made.montantTva = TvaOf(made.montant, taux.taux, supervisor_.GetMontantDecimals());
   }
   // Label variables are replaced when asked (evaluate); the label is cut to its field.
-  (void)evaluate;
   StdToP(PToStd(automatic.libelle), made.libelle, sizeof(Str99) - 1);
+  if (evaluate) EvaluateLibelle(*this, made, true, made.libelle);
   made.datePointe = hasMode ? ::DateToDatePointe(made.date, mode, made.GetMontantType())
                             : CPDate(made.date);
   made.releve[0] = 0;
@@ -212,14 +234,16 @@ std::vector<SousOperation> VYXCompte::AutoSousOperations(const OperationAuto& au
   std::vector<CPResID> ids;
   GetOpAutoSousOpsArray(automatic.sousOpsID, &ids);
   int decimals = supervisor_.GetMontantDecimals();
-  (void)evaluate;
+  VYXCompteFunctions account(*this);
+  VYXOperationFunctions operation(&account, op);
   for (CPResID id : ids) {
     SousOpPredefinie p;
     if (!GetSousOpPredefinies().ReadResource(id, &p)) continue;
     SousOperation line(op);
     StdToP(PToStd(p.libelle), line.libelle, sizeof(Str99) - 1);
+    if (evaluate) EvaluateLibelle(*this, op, true, line.libelle);
     double value = 0;
-    if (!EvaluateMontant(p.montant, &value)) RefuseFormula(p.montant);
+    if (!EvaluateMontant(p.montant, &operation, &value)) RefuseFormula(p.montant);
     line.montant = CPArrondi(p.debCred == kMontantCredit ? value : -value, short(decimals)) + 0.0;
     if (!p.opTva) line.tva = p.tva;
     if (!p.opCategorie) line.categorie = p.categorie;

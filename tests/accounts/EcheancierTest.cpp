@@ -1,5 +1,7 @@
 // The schedule over a real account file: the dates of a series, what opening
 // offers and what it makes of the answers, and occurrences never made twice.
+#include <cmath>
+
 #include "VYXCompteTestSupport.h"
 #include "accounts/VYXCompteErrors.h"
 #include "accounts/VYXMonthRule.h"
@@ -200,6 +202,20 @@ TEST_F(Echeancier, AnOccurrenceACutShortRunMadeIsNotMadeAgain) {
   compte_->ApplyOpenEventsArray(&events);
   EXPECT_EQ(2u, compte_->GetNbOfOperations());
   EXPECT_EQ(CPGetDate(31, 3, 2024), Auto(loyer).next);
+}
+
+TEST_F(Echeancier, AmountsAreFormulasAndLabelsTakeTheirVariables) {
+  // Read as a bare number, « 700+20 » once made 70 020.
+  CPResID loyer = AddAuto("Loyer «NO MOIS»/«ANNEE»", "700+20", {31, 1, 2024});
+  CPResID prime = AddAuto("Prime", "HT(119,6;19,6)*2", {31, 1, 2024});
+  Operation op;
+  compte_->AutoToOperation(Auto(loyer), loyer, &op, kOpEngagee, true);
+  EXPECT_EQ(720.0, std::fabs(double(op.montant)));
+  std::string label = MacRomanToUtf8(PToStd(op.libelle));
+  EXPECT_EQ(std::string::npos, label.find("«")) << label;
+  EXPECT_NE(std::string::npos, label.find("2024")) << label;
+  compte_->AutoToOperation(Auto(prime), prime, &op, kOpEngagee, true);
+  EXPECT_EQ(200.0, std::fabs(double(op.montant)));
 }
 
 TEST_F(Echeancier, RefusalsAndFailuresMakeNothing) {
