@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libssl-dev libcurl4-openssl-dev libsqlite3-dev
   libcli11-dev nlohmann-json3-dev libcpp-httplib-dev
