@@ -54,6 +54,9 @@ enum : int {
   kBizEtatFirst = kBizEtatDevisFirst + 3,  // 3 items: quote, delivery note, invoice
   kBizTitreAvoir = kBizEtatFirst + 3,      // an invoice of a negative total
   kBizReglementSansClient,                 // ^1: the invoice's number
+  kBizEcritureImpossible,                  // ^1: the file
+  kBizNumeroPris,                          // ^1: the number
+  kBizDontEcoTotal,                        // the totals' line of eco-contribution
 };
 
 constexpr int kVYXFacturePropertyNames = 636;

@@ -227,7 +227,7 @@ VYXFactureDocument VYXMakeFactureDocument(VYXUserPreferences& user, const Factur
   doc.totaux.push_back({Text(kBizTotalHT), fmt.Money(h.totalHT)});
   doc.totaux.push_back({Text(kBizTotalTVA), fmt.Money(h.totalTVA)});
   doc.totaux.push_back({Text(kBizTotalTTC), fmt.Money(h.totalTTC)});
-  if (eco != 0) doc.totaux.push_back({Text(kBizDontEco, {fmt.Money(eco)}), std::string()});
+  if (eco != 0) doc.totaux.push_back({Text(kBizDontEcoTotal), fmt.Money(eco)});
   if (invoice && double(h.sold) != 0) {
     doc.totaux.push_back({Text(kBizDejaRegle), fmt.Money(h.sold)});
     doc.totaux.push_back(

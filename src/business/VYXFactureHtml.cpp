@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int kCannotWrite = 58;  // ^1: the file
-
 std::string Text(int item) { return MacRomanToUtf8(CPGetListString(kVYXBusinessTexts, item)); }
 
 std::string Escaped(const std::string& text) {
@@ -170,7 +168,7 @@ void VYXWriteDocumentFile(const std::filesystem::path& path, const std::string& 
     std::filesystem::remove(temp, ignored);
     std::string name, offending;
     if (!TryUtf8ToMacRoman(path.string(), &name, &offending)) name = path.filename().string();
-    CPThrowList(ioErr, kVYXBusinessTexts, kCannotWrite, {name});
+    CPThrowList(ioErr, kVYXBusinessTexts, kBizEcritureImpossible, {name});
   };
   std::FILE* f = std::fopen(temp.c_str(), "wb");
   if (!f) refuse();

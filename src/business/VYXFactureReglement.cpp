@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "accounts/VYXCompteErrors.h"
 #include "accounts/VYXListMapping.h"
@@ -200,4 +201,56 @@ void VYXLierReglement(VYXUserPreferences& user, int32_t id, VYXCompte& compte, V
   }
   op.facture = dataID;
   compte.ModifyOperation(ref, op);
+}
+
+int VYXRecalculerReglements(VYXUserPreferences& user, const std::vector<VYXCompte*>& comptes) {
+  struct Paid {
+    double sold = 0;
+    CPResID compte = 0;
+    int32_t operation = 0;
+    CPDate date = 0;
+    bool prevu = false;
+  };
+  VYXUserPreferences::Exclusive hold(user);
+  std::map<DataID, Paid> paid;
+  for (VYXCompte* compte : comptes) {
+    CPResID compteID = 0;
+    int32_t position = user.GetCompteIndex(*compte);
+    if (position == 0 || !user.GetNthCompte(position, &compteID)) continue;
+    Operation op;
+    VYXDataRef ref = 0;
+    for (bool more = compte->GetFirstOperation(&op, &ref); more;
+         more = compte->GetNextOperation(&op, &ref)) {
+      if (op.facture == 0 || op.header.deleted) continue;
+      Paid& p = paid[op.facture];
+      p.sold += op.montant;
+      if (p.compte == 0 || CPDate(op.date) > p.date ||
+          (CPDate(op.date) == p.date && int32_t(op.header.dataID) > p.operation)) {
+        p = {p.sold, compteID, int32_t(op.header.dataID), op.date, op.status == kOpPrevue};
+      }
+    }
+  }
+  short decimals = user.GetDecimals(kDecimalsMontants);
+  int changed = 0;
+  for (int32_t n = 1; n <= user.GetNbOfFactures(); ++n) {
+    Facture f;
+    if (!user.GetFacture(n, &f)) continue;
+    FactureHeader& h = f.header;
+    auto it = paid.find(DataID(h.header.dataID));
+    // What a document received in an account since taken out of the dossier
+    // is nowhere to be counted again: a document no operation names and
+    // linked to none keeps its amount.
+    if (it == paid.end() && h.compte == 0) continue;
+    Paid p = it == paid.end() ? Paid() : it->second;
+    double sold = CPArrondi(p.sold, decimals);
+    if (double(h.sold) == sold && h.compte == p.compte && h.operation == p.operation) continue;
+    Facture old = f;
+    h.sold = sold;
+    h.compte = p.compte;
+    h.operation = p.operation;
+    h.prevu = p.prevu;
+    user.ModifyFacture(n, old, f);
+    ++changed;
+  }
+  return changed;
 }

@@ -53,4 +53,14 @@ DataID VYXReglerFacture(VYXUserPreferences& user, int32_t id, VYXCompte& compte,
 // operation that already pays another document.
 void VYXLierReglement(VYXUserPreferences& user, int32_t id, VYXCompte& compte, VYXDataRef ref);
 
+// The amount settled and the link of every document computed again from the
+// operations of `comptes` (every account of the dossier, open under it): a
+// crash between the write of an operation and the update of the document it
+// settles leaves the document behind, and this puts it right. The link is
+// the latest operation (by date, then key). A document that no operation
+// names and that is linked to no account keeps its amount (it may have been
+// paid in an account since taken out of the dossier). Answers how many
+// documents changed.
+int VYXRecalculerReglements(VYXUserPreferences& user, const std::vector<VYXCompte*>& comptes);
+
 #endif  // VYX_BUSINESS_VYXFACTUREREGLEMENT_H_

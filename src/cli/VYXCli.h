@@ -43,9 +43,10 @@
 //   reports share, 30610 `bilan` and `croise`, 30620 `totaux`, 30650
 //   `importer`, 30660 `releve`, 30670 `regle`, 30730 transfers on `ope`,
 //   30740 `pointer`, `depointer`, `releves` and `rapprocher`, 30745 `auto`
-//   and `echeances`; texts added to a family later go to a list of their
-//   own: 30500 `ope` and `ventil`, 30501 `compte`, 30502 `liste`, 30503 `db`
-//   (event logs), 30504 `soldes`.
+//   and `echeances`, 30750 `article`, 30760 `facture`, 30770 `numerotation`
+//   and `facture vendeur`; texts added to a family later go to a list of
+//   their own: 30500 `ope` and `ventil`, 30501 `compte`, 30502 `liste`, 30503
+//   `db` (event logs), 30504 `soldes`.
 #ifndef VYX_CLI_VYXCLI_H_
 #define VYX_CLI_VYXCLI_H_
 
@@ -96,6 +97,11 @@ void VYXAddReleveCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddRegleCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddPointageCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddAutoCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddArticleCommands(CLI::App& app, VYXCliContext& ctx);
+void VYXAddFactureCommands(CLI::App& app, VYXCliContext& ctx);
+// `facture regler`, `document` and `vendeur`, under `facture`.
+void VYXAddFactureReglementCommands(CLI::App& facture, VYXCliContext& ctx);
+void VYXAddNumerotationCommands(CLI::App& app, VYXCliContext& ctx);
 // What `vyx` does without a command: the dossier's accounts and their balances.
 void VYXRunSoldes(VYXCliContext& ctx, const std::string& compte);
 

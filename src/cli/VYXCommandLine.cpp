@@ -185,6 +185,9 @@ int VYXRunCommandLine(int argc, char** argv) {
   VYXAddRegleCommands(app, ctx);
   VYXAddPointageCommands(app, ctx);
   VYXAddAutoCommands(app, ctx);
+  VYXAddArticleCommands(app, ctx);
+  VYXAddFactureCommands(app, ctx);
+  VYXAddNumerotationCommands(app, ctx);
   VYXAddDbCommands(app, ctx);
 
   gCommand = nullptr;

@@ -17,6 +17,7 @@
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliSession.h"
 #include "cli/VYXCompteMoreTexts.h"
+#include "cli/VYXFactureCli.h"
 #include "foundation/CPAmounts.h"
 #include "foundation/CPCompare.h"
 #include "foundation/CPErrors.h"
@@ -227,16 +228,20 @@ void Supprimer(VYXCliContext& ctx, const std::string& nom) {
   VYXCliSession session(ctx);
   VYXSDBUserPreferences& dossier = session.Dossier();
   VYXCliSession::Compte compte = session.FindCompte(nom);
-  if (!dossier.CanDeleteCompte(compte.id)) {
-    CPThrowList(kCPErrNotFound, kCompteTexts, kCannotDelete, {compte.name});
-  }
   // Never a file outside the dossier without the user's word: it may be the
   // account of the dossier this one was copied from.
   CPFileRef file = session.CompteFile(compte, false);
   bool found = !file.Path().empty();
   std::string question = CPGetListString(kCompteTexts, kConfirmDelete);
+  // Invoices settled by its operations lose the link to them, not what was paid.
+  std::string notice;
+  if (!dossier.CanDeleteCompte(compte.id)) {
+    notice = CPGetListString(kVYXFactureTexts, kFacCompteReglements);
+    CPReplaceVar(notice, 1, compte.name);
+  }
   CPReplaceVar(question, 1, compte.name);
   CPReplaceVar(question, 2, found ? FileText(file) : std::string("?"));
+  if (!notice.empty()) question = notice + " " + question;
   if (!CPGetInteraction().AskYesNo(question, false)) CPThrowCancel();
   if (found) {
     // The container takes the account out of the dossier with its file.

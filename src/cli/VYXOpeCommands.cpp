@@ -216,6 +216,8 @@ void Ajouter(VYXCliContext& ctx, const std::string& nom, const VYXOpeArgs& args)
     compte.AddOperation(op, &ref);
     MarkCheque(compte, hasMode ? &mode : nullptr, cheque);
   });
+  // A purchase piece typed as its numbering's next one moves that counter on.
+  if (v.piece) session.Dossier().ValidateNextNoPiece(op.noPiece, op.date);
   PrintDone(ctx, compte, op, kOpeAdded);
   session.Close();
 }
@@ -294,6 +296,9 @@ void Modifier(VYXCliContext& ctx, const std::string& nom, const std::string& cle
       MarkCheque(compte, hasMode ? &mode : nullptr, cheque);
     }
   });
+  if (v.piece && !CPStrEqual(old.noPiece, op.noPiece)) {
+    session.Dossier().ValidateNextNoPiece(op.noPiece, op.date);
+  }
   compte.GetOperation(ref, &op);
   VYXWarnIfSplitBeyond(compte, op);
   PrintDone(ctx, compte, op, kOpeModified);

@@ -147,4 +147,34 @@ TEST_F(Reglement, OnlyInvoicesAreSettledAndNeverOutsideTheAccountsRules) {
   EXPECT_DOUBLE_EQ(0.0, double(Get(id).header.sold));
 }
 
+// An operation written while the dossier did not follow its account (a crash
+// between the two writes leaves the same): recounting puts the invoice right.
+TEST_F(Reglement, SettlementsAreRecountedFromTheAccounts) {
+  auto compte = NewCompte("Banque");
+  int32_t id = AddInvoice({Ligne(0, 1, 100, normal_)});
+  int32_t other = AddInvoice({Ligne(0, 1, 10, normal_)});
+  Facture f = Get(id);
+  user_->CompteBeingClosed(*compte);  // no longer followed
+  Operation op(compte->GetDefaultValues(), false);
+  op.montant = 119.6;
+  op.facture = f.header.header.dataID;
+  VYXDataRef ref = 0;
+  compte->AddOperation(op, &ref);
+  EXPECT_FALSE(Get(id).header.soldee);
+
+  user_->CompteOpened(*compte);
+  EXPECT_EQ(1, VYXRecalculerReglements(*user_, user_->GetOpenComptes()));
+  Facture paid = Get(id);
+  EXPECT_TRUE(paid.header.soldee);
+  EXPECT_EQ(int32_t(op.header.dataID), int32_t(paid.header.operation));
+  EXPECT_NE(0, CPResID(paid.header.compte));
+  // Nothing more to put right; an invoice nothing names keeps what it has.
+  Facture o = Get(other);
+  Facture before = o;
+  o.header.sold = 5;
+  user_->ModifyFacture(other, before, o);
+  EXPECT_EQ(0, VYXRecalculerReglements(*user_, user_->GetOpenComptes()));
+  EXPECT_DOUBLE_EQ(5.0, double(Get(other).header.sold));
+}
+
 }  // namespace
