@@ -2,8 +2,14 @@
 
 #include "resources/CPResourceSet.h"
 #include "userfile/VYXUserPreferences.h"
+#include "userfile/VYXUserSets.h"
 
 namespace {
+
+// The lists whose names the filters' masks and the operations go by.
+constexpr VYXSharedList kNamedLists[] = {VYXSharedList::kCategorie, VYXSharedList::kAffectation,
+                                         VYXSharedList::kTiers,     VYXSharedList::kAffaire,
+                                         VYXSharedList::kMode,      VYXSharedList::kTauxTVA};
 
 std::unique_ptr<VYXCompteTotauxBase> MakeTotaux(VYXCompte& compte) {
   return std::make_unique<VYXCompteTotaux>(compte);
@@ -13,12 +19,14 @@ std::unique_ptr<VYXCompteTotauxBase> MakeTotaux(VYXCompte& compte) {
 
 VYXCompteTotaux::VYXCompteTotaux(VYXCompte& compte) : compte_(compte) {
   compte_.AddListener(this);
-  for (CPResourceSet* set : {static_cast<CPResourceSet*>(&compte_.GetCategories()),
-                             static_cast<CPResourceSet*>(&compte_.GetTiers()),
-                             static_cast<CPResourceSet*>(&compte_.GetAffaires())}) {
-    set->AddListener(this);
+  for (VYXSharedList list : kNamedLists) {
+    compte_.GetListSet(VYXCompteListOf(list)).AddListener(this);
   }
   if (CPResourceSet* postes = GetPostes()) postes->AddListener(this);
+  if (VYXUserPreferences* user = User()) {
+    user->GetSelections().AddListener(this);
+    for (VYXSharedList list : kNamedLists) user->GetSharedList(list).AddListener(this);
+  }
   report_ = compte_.GetReportValues();
 }
 
@@ -45,7 +53,10 @@ CPResourceSet* VYXCompteTotaux::GetPostes() {
   return user ? &user->GetPostes() : nullptr;
 }
 
-CPResourceSet* VYXCompteTotaux::GetFilters() { return nullptr; }
+CPResourceSet* VYXCompteTotaux::GetFilters() {
+  VYXUserPreferences* user = User();
+  return user ? &user->GetSelections() : nullptr;
+}
 CPResourceSet* VYXCompteTotaux::GetFiltersSets() { return nullptr; }
 
 void VYXCompteTotaux::UpdateReportValues() {
@@ -84,12 +95,23 @@ void VYXCompteTotaux::ListenTo(CPBroadcaster* from, OSType category, uint32_t co
     return;
   }
   bool removed = code == kCPResRemoved || code == kCPResReloaded;
+  if (from == GetFilters()) {
+    // A renamed filter keeps its ID, and its totals.
+    if (code == kCPResRenamed) {
+      BroadcastMessage(kVYXTotauxMessage, kTotauxFiltreChanged, nullptr);
+    } else if (code == kCPResAdded || code == kCPResChanged || removed) {
+      UpdateFilterItems();
+    }
+    return;
+  }
   if (from == GetPostes()) {
     // Categories filed under another post, or posts gone: computed again.
     postes_.clear();
     if (code != kCPResChanged && IsLoaded(kTotauxPostes)) ResetModule(kTotauxPostes);
     return;
   }
+  // Another name may make operations pass a filter or fail it.
+  if (code == kCPResRenamed || removed) UpdateFilterItems();
   if (from == static_cast<CPBroadcaster*>(&compte_.GetCategories())) {
     if (code == kCPResRenamed || removed) postes_.clear();
     if (removed) CheckCategoriesItems();

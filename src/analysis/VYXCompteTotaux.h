@@ -7,6 +7,10 @@
 // GetFrom), a saved form of the account's totals; a stream of another
 // version or with a wrong marker raises and leaves the totals to be computed
 // again from the operations.
+//
+// The saved filters are the dossier's: their totals follow its set of masks
+// and the names of the items the masks and the operations name, on both
+// sides (a rename may make an operation pass a filter or fail it).
 #ifndef VYX_ANALYSIS_VYXCOMPTETOTAUX_H_
 #define VYX_ANALYSIS_VYXCOMPTETOTAUX_H_
 
@@ -64,6 +68,7 @@ class VYXCompteTotaux : public VYXTotaux, public VYXCompteTotauxBase, public CPP
   void LoadModules(const VYXTotauxModules& modules) override;
   VYXCompte* CompteOf(CPBroadcaster* from) override;
   CPResID PosteOf(VYXCompte& compte, CPResID categorie) override;
+  VYXUserPreferences* GetFiltersUser() override { return User(); }
 
  private:
   VYXUserPreferences* User() const;

@@ -66,7 +66,7 @@ void VYXCompteTotaux::PutTo(CPStream& stream, const CPDataEncoding& encoding) co
   stream.WriteVersion(kMarkerCategories, encoding);
   categories_.PutTo(stream, encoding);
   stream.WriteVersion(kMarkerFiltres, encoding);
-  VYXMonthTotalArray().PutTo(stream, encoding);
+  filtresTotaux_.PutTo(stream, encoding);
   for (int k = 0; k < kTresorKindCount; ++k) {
     stream.WriteVersion(kMarkerTresor[k], encoding);
     tresor_[k].PutTo(stream, encoding);
@@ -115,6 +115,8 @@ void VYXCompteTotaux::GetFrom(CPStream& stream, const CPDataEncoding& encoding) 
   loaded_.on[kTotauxCategories] = loaded_.on[kTotauxTresor] = loaded_.on[kTotauxTitres] = true;
   report_ = compte_.GetReportValues();
   CheckCategoriesItems();
+  // The filters' saved totals are not taken: their masks may have changed
+  // since. They are counted again when asked for.
   UpdateFilterItems();
 }
 

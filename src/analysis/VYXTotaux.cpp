@@ -19,6 +19,10 @@ void VYXTotaux::ClearModule(TotauxModule module) {
       affaires_.RemoveAll();
       affairesTotal_.Clear();
       break;
+    case kTotauxFiltres:
+      filtresTotaux_.RemoveAll();
+      filtres_.Clear();
+      break;
     case kTotauxTresor:
       for (VYXTresorCumul& cumul : tresor_) cumul.RemoveAll();
       break;
@@ -49,6 +53,8 @@ void VYXTotaux::PreloadModules(const VYXTotauxModules& modules) {
   }
   loaded_ = loaded_ | todo;
   try {
+    // The masks as they are now; kept compiled while the module stays loaded.
+    if (todo[kTotauxFiltres]) filtres_.Compile(GetFiltersUser());
     LoadModules(todo);
   } catch (...) {
     // Half-computed totals must not pass for complete ones.
@@ -70,13 +76,20 @@ void VYXTotaux::Reload(TotauxModule module) {
 void VYXTotaux::LoadCompte(VYXCompte& compte, const VYXTotauxModules& modules, bool quiet) {
   VYXTotauxModules m = modules & loaded_;
   if (m.Any()) {
-    Operation op;
-    VYXDataRef ref = 0;
-    for (bool more = compte.GetFirstOperation(&op, &ref); more;
-         more = compte.GetNextOperation(&op, &ref)) {
-      ApplyOperation(compte, op, m, 1, true);
-      if (op.sousOpsNbr > 0) ApplyLines(compte, op, m, 1, true);
+    if (m[kTotauxFiltres]) filtres_.BeginCompte(compte);
+    try {
+      Operation op;
+      VYXDataRef ref = 0;
+      for (bool more = compte.GetFirstOperation(&op, &ref); more;
+           more = compte.GetNextOperation(&op, &ref)) {
+        ApplyOperation(compte, op, m, 1, true);
+        if (op.sousOpsNbr > 0) ApplyLines(compte, op, m, 1, true);
+      }
+    } catch (...) {
+      filtres_.EndCompte();
+      throw;
     }
+    filtres_.EndCompte();
   }
   if (!quiet) BroadcastMessage(kVYXTotauxMessage, kTotauxCompteLoaded, &compte);
 }
@@ -177,6 +190,33 @@ const ExtMontantSet& VYXTotaux::GetAffairesTotal() {
   PreloadModule(kTotauxAffaires);
   return affairesTotal_;
 }
+void VYXTotaux::GetFiltreMonthTotaux(CPResID id, int month, int year, ExtMontantSet* set) {
+  *set = GetFiltresArray().Get(month, year, id);
+}
+
+void VYXTotaux::FiltreTotauxToArray(CPResID id, int fromMonth, int fromYear, int toMonth,
+                                    int toYear, CPArray_T<VYXMonthTotalItem>& array,
+                                    ExtMontantSet* sum) {
+  RangeOf(GetFiltresArray(), id, fromMonth, fromYear, toMonth, toYear, array, sum);
+}
+
+const VYXMonthTotalArray& VYXTotaux::GetFiltresArray() {
+  return Loaded(kTotauxFiltres, filtresTotaux_);
+}
+
+bool VYXTotaux::GetFirstFiltreTotaux(size_t* cursor, CPResID* id, ExtMontantSet* sum) {
+  *cursor = 0;
+  return GetNextFiltreTotaux(cursor, id, sum);
+}
+
+bool VYXTotaux::GetNextFiltreTotaux(size_t* cursor, CPResID* id, ExtMontantSet* sum) {
+  std::vector<CPResID> ids = GetFiltresArray().GetIDs();
+  if (*cursor >= ids.size()) return false;
+  *id = ids[(*cursor)++];
+  *sum = filtresTotaux_.Sum(*id, CPMonthYear{1, 0}, CPMonthYear{12, 65535});
+  return true;
+}
+
 const VYXTresorCumul& VYXTotaux::GetTresorCumul(VYXTresorKind kind) {
   PreloadModule(kTotauxTresor);
   return tresor_[kind];

@@ -20,6 +20,7 @@
 
 #include "accounts/VYXCompte.h"
 #include "analysis/VYXTotalArrays.h"
+#include "analysis/VYXTotauxFiltres.h"
 #include "analysis/VYXTotauxModules.h"
 #include "analysis/VYXTresorCumul.h"
 #include "foundation/CPBroadcaster.h"
@@ -70,6 +71,8 @@ class VYXTotaux : public CPListener, public CPBroadcaster {
   virtual CPResourceSet_T<Mode>& GetModes() = 0;
   // The budget posts are the user file's; null without one.
   virtual CPResourceSet* GetPostes() = 0;
+  // The saved filters ('SEL ') the filter totals are keyed by: the dossier's,
+  // for an account too; null without a dossier.
   virtual CPResourceSet* GetFilters() = 0;
   virtual CPResourceSet* GetFiltersSets() = 0;
   virtual CPResourceSet* GetTitres() = 0;
@@ -127,7 +130,9 @@ class VYXTotaux : public CPListener, public CPBroadcaster {
   virtual void CheckTiersItems();
   virtual void CheckAffairesItems();
   // The selections changed: their totals are computed again when asked for.
-  virtual void UpdateFilterItems() { ResetModule(kTotauxFiltres); }
+  virtual void UpdateFilterItems() {
+    if (loaded_[kTotauxFiltres]) ResetModule(kTotauxFiltres);
+  }
 
   // ---- third parties and cases with VAT or without; a change recomputes.
   void SetTiersTTC(bool ttc);
@@ -160,6 +165,15 @@ class VYXTotaux : public CPListener, public CPBroadcaster {
   const ExtMontantSet& GetCategoriesTotal();
   const ExtMontantSet& GetTiersTotal();
   const ExtMontantSet& GetAffairesTotal();
+  // Saved filters: one month of a filter (by its ID in GetFilters()), one
+  // entry per month of a period, the whole array; and the filters that have
+  // amounts, one after the other (`cursor` starts at 0), with their sums.
+  void GetFiltreMonthTotaux(CPResID id, int month, int year, ExtMontantSet* set);
+  void FiltreTotauxToArray(CPResID id, int fromMonth, int fromYear, int toMonth, int toYear,
+                           CPArray_T<VYXMonthTotalItem>& array, ExtMontantSet* sum);
+  const VYXMonthTotalArray& GetFiltresArray();
+  bool GetFirstFiltreTotaux(size_t* cursor, CPResID* id, ExtMontantSet* sum);
+  bool GetNextFiltreTotaux(size_t* cursor, CPResID* id, ExtMontantSet* sum);
   const VYXTresorCumul& GetTresorCumul(VYXTresorKind kind);
   const VYXTitresArray& GetTitresArray();
 
@@ -175,6 +189,8 @@ class VYXTotaux : public CPListener, public CPBroadcaster {
   virtual CPResID KeyOf(VYXCompte& /*compte*/, VYXCompteList /*list*/, CPResID id) { return id; }
   // The budget post that holds the account's category; 0 for none.
   virtual CPResID PosteOf(VYXCompte& compte, CPResID categorie) = 0;
+  // The dossier whose saved filters the filter totals count; null for none.
+  virtual VYXUserPreferences* GetFiltersUser() = 0;
   // The account's amount in the engine's currency.
   virtual double AmountOf(VYXCompte& /*compte*/, double amount) { return amount; }
   // Called for 'CPTE' messages other than the operation messages.
@@ -195,6 +211,12 @@ class VYXTotaux : public CPListener, public CPBroadcaster {
   // The split lines of an operation as the account holds them now.
   void ApplyLines(VYXCompte& compte, const Operation& op, const VYXTotauxModules& m, int sign,
                   bool quiet);
+  // The filters' part of an operation, and of a split line.
+  void ApplyFiltres(VYXCompte& compte, const Operation& op, int sign, bool quiet);
+  void ApplyFiltres(VYXCompte& compte, const Operation& op, const SousOperation& line, int sign,
+                    bool quiet);
+  void AddToFiltre(VYXCompte& compte, CPResID id, OpStatus status, CPDate date, int month,
+                   bool credit, double amount);
   void AddToMonthArray(VYXMonthTotalArray& array, ExtMontantSet* total, uint32_t message,
                        CPResID key, OpStatus status, CPDate date, int month, bool credit,
                        double amount, bool quiet);
@@ -216,6 +238,8 @@ class VYXTotaux : public CPListener, public CPBroadcaster {
   ExtMontantSet tiersTotal_;
   VYXMonthTotalArray affaires_;
   ExtMontantSet affairesTotal_;
+  VYXMonthTotalArray filtresTotaux_;
+  VYXTotauxFiltres filtres_;  // compiled while the module is loaded
   VYXTresorCumul tresor_[kTresorKindCount];
   VYXTitresArray titres_;
 

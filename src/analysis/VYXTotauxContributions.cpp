@@ -117,6 +117,7 @@ void VYXTotaux::ApplyOperation(VYXCompte& compte, const Operation& op, const VYX
     tresor_[kTresorFinal].Add(date, amount);
   }
   if (m[kTotauxTitres]) AddToTitreTotaux(compte, op, sign, quiet);
+  if (m[kTotauxFiltres]) ApplyFiltres(compte, op, sign, quiet);
 }
 
 void VYXTotaux::ApplySousOperation(VYXCompte& compte, const Operation& op,
@@ -144,6 +145,49 @@ void VYXTotaux::ApplySousOperation(VYXCompte& compte, const Operation& op,
   if (m[kTotauxAffaires]) {
     move(&VYXTotaux::AddToAffaireTotaux, op.affaire, line.affaire, affairesTTC_ ? montant : net);
   }
+  if (m[kTotauxFiltres]) ApplyFiltres(compte, op, line, sign, quiet);
+}
+
+// ---- saved filters: amounts with their VAT, as the filtered list shows them
+
+void VYXTotaux::AddToFiltre(VYXCompte& compte, CPResID id, OpStatus status, CPDate date, int month,
+                            bool credit, double amount) {
+  if (amount == 0.0) return;
+  month = MonthOf(month, date);
+  filtresTotaux_.Add(month, MonthDateToYear(month, date), id, status, AmountOf(compte, amount),
+                     credit);
+}
+
+void VYXTotaux::ApplyFiltres(VYXCompte& compte, const Operation& op, int sign, bool quiet) {
+  double montant = op.montant;
+  bool any = false;
+  for (size_t n = 0; n < filtres_.Count(); ++n) {
+    if (!filtres_.Passes(n, compte, op)) continue;
+    AddToFiltre(compte, filtres_.GetID(n), op.status, op.date, op.mois, montant >= 0,
+                sign * montant);
+    any = true;
+  }
+  if (any && !quiet) BroadcastMessage(kVYXTotauxMessage, kTotauxFiltreChanged, nullptr);
+}
+
+void VYXTotaux::ApplyFiltres(VYXCompte& compte, const Operation& op, const SousOperation& line,
+                             int sign, bool quiet) {
+  double montant = line.montant;
+  bool opCredit = double(op.montant) >= 0;
+  bool any = false;
+  for (size_t n = 0; n < filtres_.Count(); ++n) {
+    if (!filtres_.TestsLines(n)) continue;
+    CPResID id = filtres_.GetID(n);
+    if (filtres_.Passes(n, compte, op)) {
+      AddToFiltre(compte, id, op.status, op.date, op.mois, opCredit, -sign * montant);
+      any = true;
+    }
+    if (filtres_.Passes(n, compte, op, line)) {
+      AddToFiltre(compte, id, op.status, op.date, line.mois, montant >= 0, sign * montant);
+      any = true;
+    }
+  }
+  if (any && !quiet) BroadcastMessage(kVYXTotauxMessage, kTotauxFiltreChanged, nullptr);
 }
 
 void VYXTotaux::ApplyLines(VYXCompte& compte, const Operation& op, const VYXTotauxModules& m,

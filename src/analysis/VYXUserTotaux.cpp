@@ -3,13 +3,22 @@
 #include <algorithm>
 
 #include "userfile/VYXUserPreferences.h"
+#include "userfile/VYXUserSets.h"
+
+namespace {
+
+// The lists the totals listen to: those their items are keyed by, and those
+// whose names the saved filters go by.
+constexpr VYXCompteList kNamedLists[] = {kVYXListCategories, kVYXListAffectations, kVYXListTiers,
+                                         kVYXListAffaires,   kVYXListTauxTVA,      kVYXListModes};
+
+}  // namespace
 
 VYXUserTotaux::VYXUserTotaux(VYXUserPreferences& user) : user_(user), mapping_(user) {
   user_.AddListener(this);
-  for (VYXCompteList list : {kVYXListCategories, kVYXListTiers, kVYXListAffaires}) {
-    mapping_.UserSet(list)->AddListener(this);
-  }
+  for (VYXCompteList list : kNamedLists) mapping_.UserSet(list)->AddListener(this);
   user_.GetPostes().AddListener(this);
+  user_.GetSelections().AddListener(this);
   user_.GetDevises().AddListener(this);
   for (VYXCompte* compte : user_.GetOpenComptes()) AddCompte(*compte);
   UpdateReportValues();
@@ -56,9 +65,7 @@ void VYXUserTotaux::AddCompte(VYXCompte& compte) {
   if (std::find(comptes_.begin(), comptes_.end(), &compte) != comptes_.end()) return;
   comptes_.push_back(&compte);
   compte.AddListener(this);
-  for (VYXCompteList list : {kVYXListCategories, kVYXListTiers, kVYXListAffaires}) {
-    compte.GetListSet(list).AddListener(this);
-  }
+  for (VYXCompteList list : kNamedLists) compte.GetListSet(list).AddListener(this);
   mapping_.GetDevise(compte);  // noted before anything of it is added
   BroadcastMessage(kVYXTotauxMessage, kTotauxTotalizerComptes, &compte);
   LoadCompte(compte, GetLoadedModules() & IncludedModules(compte), false);
@@ -71,9 +78,7 @@ void VYXUserTotaux::RemoveCompte(VYXCompte& compte) {
   VYXTotauxModules touched = GetLoadedModules() & IncludedModules(compte);
   comptes_.erase(at);
   compte.RemoveListener(this);
-  for (VYXCompteList list : {kVYXListCategories, kVYXListTiers, kVYXListAffaires}) {
-    compte.GetListSet(list).RemoveListener(this);
-  }
+  for (VYXCompteList list : kNamedLists) compte.GetListSet(list).RemoveListener(this);
   mapping_.Forget(compte);
   included_.erase(&compte);
   BroadcastMessage(kVYXTotauxMessage, kTotauxTotalizerComptes, &compte);
@@ -87,7 +92,7 @@ CPResourceSet_T<Categorie>& VYXUserTotaux::GetCategories() { return user_.GetCat
 CPResourceSet_T<Affectation>& VYXUserTotaux::GetAffectations() { return user_.GetAffectations(); }
 CPResourceSet_T<Mode>& VYXUserTotaux::GetModes() { return user_.GetModes(); }
 CPResourceSet* VYXUserTotaux::GetPostes() { return &user_.GetPostes(); }
-CPResourceSet* VYXUserTotaux::GetFilters() { return nullptr; }
+CPResourceSet* VYXUserTotaux::GetFilters() { return &user_.GetSelections(); }
 CPResourceSet* VYXUserTotaux::GetFiltersSets() { return nullptr; }
 CPResourceSet_T<UserTiers>& VYXUserTotaux::GetTiers() { return user_.GetTiers(); }
 CPResourceSet_T<UserAffaire>& VYXUserTotaux::GetAffaires() { return user_.GetAffaires(); }
@@ -139,7 +144,9 @@ double VYXUserTotaux::AmountOf(VYXCompte& compte, double amount) {
 }
 
 VYXTotauxModules VYXUserTotaux::ModulesKeyedBy(VYXCompteList list) {
-  VYXTotauxModules m;
+  // The filters name items of every list; another name may make an
+  // operation pass one or fail it.
+  VYXTotauxModules m = VYXTotauxModules::Only(kTotauxFiltres);
   switch (list) {
     case kVYXListCategories:
       m.on[kTotauxCategories] = m.on[kTotauxPostes] = true;
@@ -195,8 +202,15 @@ void VYXUserTotaux::ListenTo(CPBroadcaster* from, OSType category, uint32_t code
     }
   } else if (from == static_cast<CPBroadcaster*>(&user_.GetPostes())) {
     if (code != kCPResChanged) touched.on[kTotauxPostes] = true;
+  } else if (from == static_cast<CPBroadcaster*>(&user_.GetSelections())) {
+    // A renamed filter keeps its ID, and its totals.
+    if (code == kCPResRenamed) {
+      BroadcastMessage(kVYXTotauxMessage, kTotauxFiltreChanged, nullptr);
+    } else if (code == kCPResAdded || code == kCPResChanged || names) {
+      touched.on[kTotauxFiltres] = true;
+    }
   } else if (names) {
-    for (VYXCompteList list : {kVYXListCategories, kVYXListTiers, kVYXListAffaires}) {
+    for (VYXCompteList list : kNamedLists) {
       bool mine = from == static_cast<CPBroadcaster*>(mapping_.UserSet(list));
       for (VYXCompte* compte : comptes_) {
         mine = mine || from == static_cast<CPBroadcaster*>(&compte->GetListSet(list));

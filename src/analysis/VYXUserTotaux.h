@@ -65,6 +65,7 @@ class VYXUserTotaux : public VYXTotaux {
   CPResID KeyOf(VYXCompte& compte, VYXCompteList list, CPResID id) override;
   CPResID PosteOf(VYXCompte& compte, CPResID categorie) override;
   double AmountOf(VYXCompte& compte, double amount) override;
+  VYXUserPreferences* GetFiltersUser() override { return &user_; }
 
  private:
   // The modules keyed by a list's items.

@@ -1,8 +1,10 @@
-// `vyx totaux categories|tiers|affaires|affectations [COMPTE]`: one line per
-// item of the list with its debits, credits and balance over the months
-// asked for (every month when none are), for one account or for the
+// `vyx totaux categories|tiers|affaires|affectations|filtres [COMPTE]`: one
+// line per item of the list with its debits, credits and balance over the
+// months asked for (every month when none are), for one account or for the
 // dossier, and a total line. Amounts are net of VAT, split lines counted
-// under their own items. Only reads.
+// under their own items; a saved filter's amounts are those of the
+// operations it lets through, VAT included, as its list shows them. Only
+// reads.
 #include <cmath>
 #include <ostream>
 
@@ -19,6 +21,8 @@
 #include "foundation/CPException.h"
 #include "foundation/CPStrings.h"
 #include "platform/CPOSErr.h"
+#include "userfile/VYXUserPreferences.h"
+#include "userfile/VYXUserSets.h"
 
 namespace {
 
@@ -40,6 +44,10 @@ enum : int {
   kTotalLine = 23,
   kBadListe = 24,  // ^1
   kChartColors = 25,
+  // The same for the saved filters, after those of the four lists.
+  kColFiltre = 26,
+  kSansFiltre = 27,
+  kFiltresTitle = 28,
 };
 
 std::string T(int item, std::initializer_list<std::string> vars = {}) {
@@ -49,8 +57,13 @@ std::string R(int item, std::initializer_list<std::string> vars = {}) {
   return VYXHelp(kVYXReportTexts, item, vars);
 }
 
-enum Liste { kCategories = 0, kTiers, kAffaires, kAffectations, kListeCount };
-const char* const kListeKeys[kListeCount] = {"categories", "tiers", "affaires", "affectations"};
+enum Liste { kCategories = 0, kTiers, kAffaires, kAffectations, kFiltres, kListeCount };
+const char* const kListeKeys[kListeCount] = {"categories", "tiers", "affaires", "affectations",
+                                             "filtres"};
+// Texts of the list: column heading, line without an item, title.
+int ColText(int liste) { return liste == kFiltres ? kColFiltre : kColNameFirst + liste; }
+int SansText(int liste) { return liste == kFiltres ? kSansFiltre : kSansFirst + liste; }
+int TitleText(int liste) { return liste == kFiltres ? kFiltresTitle : kListTitleFirst + liste; }
 
 struct Args {
   std::string liste, compte, du, au, statuts, devise, graphique;
@@ -83,7 +96,7 @@ void Run(VYXCliContext& ctx, const Args& a) {
   }
 
   VYXCliSession session(ctx);
-  VYXReportScope scope(session, a.compte, kModuleBilan);
+  VYXReportScope scope(session, a.compte, liste == kFiltres ? kModuleFiltres : kModuleBilan);
   VYXDeviseShown devise;
   devise.Set(&scope.GetDossier(), scope.GetDevise(), VYXArgDevise(a.devise, scope.GetDossier()));
   DeviseCode shown = devise.Shown();
@@ -107,6 +120,10 @@ void Run(VYXCliContext& ctx, const Args& a) {
     case kAffaires:
       array = &totaux.GetAffairesArray();
       set = &totaux.GetAffaires();
+      break;
+    case kFiltres:
+      array = &totaux.GetFiltresArray();
+      set = &scope.GetDossier().GetSelections();
       break;
     default: {
       VYXUserTotaux* user = scope.GetUserTotaux();
@@ -141,17 +158,19 @@ void Run(VYXCliContext& ctx, const Args& a) {
   };
   // In the list's order; items no longer in the list (an account's, kept
   // by its operations) after them, then the amounts without an item.
+  // Every saved filter is shown, even one that lets nothing through.
+  bool all = liste == kFiltres;
   std::vector<Line> lines;
   std::vector<CPResID> ids = array->GetIDs();
   int32_t count = set->GetResourcesCount();
   for (int32_t n = 1; n <= count; ++n) {
     CPResID id = set->GetNthResource(n);
-    if (id == 0 || std::find(ids.begin(), ids.end(), id) == ids.end()) continue;
+    if (id == 0 || (!all && std::find(ids.begin(), ids.end(), id) == ids.end())) continue;
     Line line = lineOf(id);
     Str255 name;
     set->GetResourceName(id, name);
     line.name = VYXText(PToStd(name));
-    if (counts(line)) lines.push_back(line);
+    if (all || counts(line)) lines.push_back(line);
   }
   for (CPResID id : ids) {
     if (id == 0 || set->ResourceExists(id)) continue;
@@ -166,13 +185,13 @@ void Run(VYXCliContext& ctx, const Args& a) {
     total.debits += l.debits;
     total.credits += l.credits;
   }
-  auto nameOf = [&](const Line& l) { return l.id == 0 ? T(kSansFirst + liste) : l.name; };
+  auto nameOf = [&](const Line& l) { return l.id == 0 ? T(SansText(liste)) : l.name; };
   std::string months = du && au ? T(kMonthsBetween, {VYXShortMonth(*du), VYXShortMonth(*au)})
                        : du     ? T(kMonthsFrom, {VYXShortMonth(*du)})
                        : au     ? T(kMonthsTo, {VYXShortMonth(*au)})
                                 : T(kMonthsAll);
   std::string title =
-      T(kTitle, {T(kListTitleFirst + liste), scope.Whose(), months, VYXCodeText(shown)});
+      T(kTitle, {T(TitleText(liste)), scope.Whose(), months, VYXCodeText(shown)});
 
   if (!a.graphique.empty()) {
     std::vector<Line> bySize = lines;
@@ -213,11 +232,12 @@ void Run(VYXCliContext& ctx, const Args& a) {
       items.push_back(item);
     }
     out["lignes"] = items;
-    out["total"] = json(total);
+    // Filters overlap: their amounts do not add up.
+    out["total"] = all ? nlohmann::json(nullptr) : json(total);
     VYXPrintJson(ctx, out);
   } else {
     VYXReport report;
-    report.AddColumn(T(kColNameFirst + liste), false);
+    report.AddColumn(T(ColText(liste)), false);
     report.AddColumn(T(kColDebits), true);
     report.AddColumn(T(kColCredits), true);
     report.AddColumn(T(kColSolde), true);
@@ -225,8 +245,10 @@ void Run(VYXCliContext& ctx, const Args& a) {
       report.AddRow({VYXReport::Text(nameOf(l)), VYXReport::Number(l.debits),
                      VYXReport::Number(l.credits), VYXReport::Number(l.Solde())});
     }
-    report.AddRow({VYXReport::Text(T(kTotalLine)), VYXReport::Number(total.debits),
-                   VYXReport::Number(total.credits), VYXReport::Number(total.Solde())});
+    if (!all) {
+      report.AddRow({VYXReport::Text(T(kTotalLine)), VYXReport::Number(total.debits),
+                     VYXReport::Number(total.credits), VYXReport::Number(total.Solde())});
+    }
     if (a.csv) {
       report.PrintCsv(*ctx.out);
     } else {

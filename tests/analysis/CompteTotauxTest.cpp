@@ -7,6 +7,7 @@
 
 #include "analysis/TotauxTestSupport.h"
 #include "analysis/VYXAnalysisErrors.h"
+#include "analysis/VYXSelectionMask.h"
 
 namespace {
 
@@ -31,6 +32,25 @@ class CompteTotauxTest : public TotauxTest {
     a_ = Categorie(*compte_, "Alimentation");
     b_ = Categorie(*compte_, "Loisirs");
     c_ = Categorie(*compte_, "Santé");
+    // Saved filters of the dossier, so that every change below also moves
+    // their totals: by category (split lines tested on their own), by
+    // amount, by status without the split lines, by month.
+    VYXSelectionMask loisirs;
+    loisirs.categories = {user_->GetCategories().GetResourceID(N("Loisirs"))};
+    VYXAddSavedMask(*user_, N("Loisirs").P(), loisirs);
+    VYXSelectionMask gros;
+    gros.montantKind = kRangeAtLeast;
+    gros.montantSign = kSignDebits;
+    gros.montant1 = 50;
+    VYXAddSavedMask(*user_, N("Gros débits").P(), gros);
+    VYXSelectionMask pointees;
+    pointees.status[kOpPrevue] = pointees.status[kOpEngagee] = false;
+    pointees.sousOperations = false;
+    VYXAddSavedMask(*user_, N("Pointées").P(), pointees);
+    VYXSelectionMask mai;
+    for (bool& m : mai.months) m = false;
+    mai.months[4] = true;
+    VYXAddSavedMask(*user_, N("Mai").P(), mai);
   }
   void TearDown() override {
     TotauxTest::TearDown();
@@ -51,6 +71,7 @@ class CompteTotauxTest : public TotauxTest {
     ExpectSameTotals(fresh.GetTiersArray(), kept.GetTiersArray());
     ExpectSameTotals(fresh.GetAffairesArray(), kept.GetAffairesArray());
     ExpectSameTotals(fresh.GetPostesArray(), kept.GetPostesArray());
+    ExpectSameTotals(fresh.GetFiltresArray(), kept.GetFiltresArray());
     EXPECT_NEAR(fresh.GetTresorCumul(kTresorFinal).SoldeAu(CPGetDate(1, 1, 2030)),
                 kept.GetTresorCumul(kTresorFinal).SoldeAu(CPGetDate(1, 1, 2030)), 1e-6);
     EXPECT_NEAR(fresh.GetTresorCumul(kTresorEnBanque).SoldeAu(CPGetDate(1, 1, 2030)),
@@ -164,6 +185,7 @@ TEST_F(CompteTotauxTest, EveryChangeKeepsTheTotalsEqualToAFreshCount) {
   VYXDataRef l1 = Split(*compte_, r1, -30, b_);
   Split(*compte_, r1, -20, c_, -3);
   ExpectEqualsRecount();
+  ASSERT_FALSE(Totaux().GetFiltresArray().IsEmpty());
 
   struct Change {
     const char* what;

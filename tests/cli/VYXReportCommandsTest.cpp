@@ -194,6 +194,39 @@ TEST_F(ReportCommandsTest, TotalsOfAListOneLinePerItem) {
   EXPECT_EQ(2500.0, j["total"]["credits"]);
 }
 
+TEST_F(ReportCommandsTest, TotalsOfTheSavedFiltersEveryFilterOnALine) {
+  MakeQuarter();
+  Ok({"filtre", "ajouter", "Courses", "--categorie", "Alimentation"});
+  Ok({"filtre", "ajouter", "Gros débits", "--debits", "--montant-min", "100"});
+  Ok({"filtre", "ajouter", "Rien", "--libelle", "introuvable"});
+  VYXRunResult r = Ok({"totaux", "filtres", "Courant"});
+  EXPECT_EQ(
+      "Totaux par filtre enregistré du compte « Courant », sur toute la période (EUR)\n"
+      "\n"
+      "Filtre          Débits  Crédits      Solde\n"
+      "Courses        -200,00     0,00    -200,00\n"
+      "Gros débits  -1 354,50     0,00  -1 354,50\n"
+      "Rien              0,00     0,00       0,00\n",
+      r.out);
+  nlohmann::json j = Json({"totaux", "filtres", "--du", "02/24"});
+  EXPECT_EQ("filtres", j["liste"]);
+  EXPECT_TRUE(j["total"].is_null());  // filters overlap: no total
+  ASSERT_EQ(3u, j["lignes"].size());
+  EXPECT_EQ(-80.0, j["lignes"][0]["debits"]);
+  EXPECT_EQ(0.0, j["lignes"][1]["solde"]);
+  j = Json({"totaux", "filtres", "Courant", "--statuts", "engagee,pointee"});
+  EXPECT_EQ(-120.0, j["lignes"][0]["solde"]);
+  EXPECT_EQ(-1354.5, j["lignes"][1]["solde"]);
+  r = Ok({"totaux", "filtres", "Courant", "--csv"});
+  EXPECT_EQ(
+      "\xEF\xBB\xBF"
+      "Filtre;Débits;Crédits;Solde\r\n"
+      "Courses;-200,00;0,00;-200,00\r\n"
+      "Gros débits;-1354,50;0,00;-1354,50\r\n"
+      "Rien;0,00;0,00;0,00\r\n",
+      r.out);
+}
+
 TEST_F(ReportCommandsTest, ChartsAreDrawnIntoTheFileNamed) {
   MakeQuarter();
   std::string svg = (Folder() / "bilan.svg").string(), png = (Folder() / "totaux.png").string();
@@ -238,8 +271,8 @@ TEST_F(ReportCommandsTest, WhatIsNotUnderstoodIsRefusedBeforeAnythingIsOpened) {
       {{"croise", "--du", "2024"},
        "« 2024 » n'est pas un mois : donnez-le sous la forme mm/aa (03/24) ou mm/aaaa."},
       {{"totaux", "comptes"},
-       "« comptes » n'est pas une liste dont vyx fait les totaux : categories, tiers, affaires ou "
-       "affectations."},
+       "« comptes » n'est pas une liste dont vyx fait les totaux : categories, tiers, affaires, "
+       "affectations ou filtres."},
       {{"totaux", "tiers", "--du", "03/24", "--au", "01/24"},
        "03/24 (le premier mois) vient après 01/24 (le dernier)."},
   };
