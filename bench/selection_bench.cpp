@@ -6,10 +6,10 @@
 // by name; the label contains "carte", letter case aside.
 //
 // vyx: the selection a mask of those conditions converts to, applied to each
-// operation with OperationIsSelected (names looked up in the account's lists
-// at each operation), and with a VYXOperationFilter (names kept between
-// operations), the operations held in memory as an account's list walk
-// gives them. SQLite: the same rows in a table without an index on the
+// operation with OperationIsSelected (which finds, at each call, the program
+// it decoded from the same bytes at the first), and with a
+// VYXOperationFilter (its program held), the operations held in memory as an
+// account's list walk gives them. SQLite: the same rows in a table without an index on the
 // filtered columns, `SELECT count(*) ... WHERE` the same conditions, the
 // names looked up in the lists' tables once, by subqueries.
 //

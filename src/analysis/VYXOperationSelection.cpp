@@ -1,356 +1,124 @@
 #include "analysis/VYXOperationSelection.h"
 
-#include <cmath>
+#include <array>
 #include <cstring>
+#include <memory>
+#include <string>
 
-#include "analysis/CPSelectionBytes.h"
-#include "analysis/VYXSelectionCriteria.h"
 #include "app/VYXContainer.h"
-#include "foundation/CPAmounts.h"
-#include "foundation/CPStandardFunctions.h"
-#include "foundation/CPStrings.h"
+#include "platform/CPRegional.h"
 #include "resources/CPResourceSet.h"
 #include "userfile/VYXSDBUserPreferences.h"
 
 namespace {
 
-// What a record offers to the tests: an operation's fields, or a split
-// line's with its operation's where it has none.
-struct Fields {
-  CPDate date = 0, datePointe = 0;
-  ConstStringPtr libelle = nullptr, noCheque = nullptr, releve = nullptr, noPiece = nullptr;
-  double montant = 0, montantTva = 0;
-  CPResID mode = 0, tva = 0, categorie = 0, tiers = 0, affaire = 0, affectation = 0;
-  int mois = 0;
-  OpStatus status = 0;
-};
-
-Fields OfOperation(const Operation& op) {
-  Fields f;
-  f.date = op.date;
-  f.datePointe = op.datePointe;
-  f.libelle = op.libelle;
-  f.noCheque = op.noCheque;
-  f.releve = op.releve;
-  f.noPiece = op.noPiece;
-  f.montant = op.montant;
-  f.montantTva = op.montantTva;
-  f.mode = op.mode;
-  f.tva = op.tva;
-  f.categorie = op.categorie;
-  f.tiers = op.tiers;
-  f.affaire = op.affaire;
-  f.affectation = op.affectation;
-  f.mois = op.mois;
-  f.status = op.status;
-  return f;
-}
-
-Fields OfLine(const SousOperation& line, const Operation& op) {
-  Fields f = OfOperation(op);
-  f.libelle = line.libelle;
-  f.montant = line.montant;
-  f.montantTva = line.montantTva;
-  f.tva = line.tva;
-  f.categorie = line.categorie;
-  f.tiers = line.tiers;
-  f.affaire = line.affaire;
-  f.affectation = line.affectation;
-  f.mois = line.mois;
-  return f;
-}
+constexpr std::array<VYXCompteList, 6> kNamedLists = {kVYXListCategories, kVYXListAffectations,
+                                                      kVYXListTiers,      kVYXListAffaires,
+                                                      kVYXListTauxTVA,    kVYXListModes};
 
 int16_t DossierDecimals() { return gUserPrefs ? gUserPrefs->GetDecimals(kDecimalsMontants) : 2; }
 
-// Calendar days: a date's time of day does not count.
-int64_t Day(CPDate date) { return date / 86400u; }
-
-bool AcceptsAmount(CPSelectionParamType t) { return t == kParamCents || t == kParamDouble; }
-bool AcceptsDate(CPSelectionParamType t) { return t == kParamDate || t == kParamString; }
-
-// The name (MacRoman) of the account's item `id` of `list`.
-std::string NameOf(VYXSelectionContext& ctx, VYXCompteList list, CPResID id) {
-  if (ctx.filter) return ctx.filter->ItemName(list, id);
-  Str255 name;
-  name[0] = 0;
-  CPResourceSet& set = ctx.compte->GetListSet(list);
-  if (id != 0 && set.ResourceExists(id)) set.GetResourceName(id, name);
-  return PToStd(name);
-}
-
-CPDate CriterionDate(VYXSelectionContext& ctx, Handle selection, const CPDataEncoding& e,
-                     const CPSelectionParam& param, int32_t* offset) {
-  if (param.pType != kParamString || !ctx.filter) {
-    return GetSelectionParamDate(selection, e, param, offset);
+// The programs of the last selections asked about. A program serves again
+// for the same account, the same bytes in the same encoding, the same
+// decimals and the same order of date fields (dates typed in the criteria
+// are read with it). Its verdicts on names are forgotten when a list of its
+// account changes; an account that is gone has unlinked this listener from
+// its lists, which tells its entries from those of an account made since at
+// the same address.
+class ProgramCache final : public CPListener {
+ public:
+  VYXSelectionProgram* Get(VYXCompte& compte, Handle selection, const CPDataEncoding& e) {
+    if (!selection) return nullptr;
+    int16_t decimals = DossierDecimals();
+    CPDateOrder order = CPRegional::Get().dateOrder;
+    size_t size = GetHandleSize(selection);
+    const unsigned char* bytes = HandlePtr(selection);
+    for (Entry& entry : entries_) {
+      if (entry.program && entry.compte == &compte && entry.encoding == e &&
+          entry.decimals == decimals && entry.order == order && entry.bytes.size() == size &&
+          std::memcmp(entry.bytes.data(), bytes, size) == 0 && IsLive(entry)) {
+        if (entry.program->FollowsToday()) entry.program->ReadTodayDates();
+        return entry.program.get();
+      }
+    }
+    Entry& entry = entries_[next_];
+    next_ = (next_ + 1) % entries_.size();
+    entry.program.reset();  // first, should the new one fail
+    entry.compte = &compte;
+    entry.encoding = e;
+    entry.decimals = decimals;
+    entry.order = order;
+    entry.bytes.assign(reinterpret_cast<const char*>(bytes), size);
+    for (size_t i = 0; i < kNamedLists.size(); ++i) {
+      entry.lists[i] = &compte.GetListSet(kNamedLists[i]);
+      entry.lists[i]->AddListener(this);
+    }
+    entry.program = std::make_unique<VYXSelectionProgram>(compte, selection, e, decimals);
+    return entry.program.get();
   }
-  CPDate date = 0;
-  int32_t at = *offset;
-  if (ctx.filter->CachedDate(at, &date)) {
-    *offset += param.size;
-    return date;
-  }
-  date = GetSelectionParamDate(selection, e, param, offset);
-  ctx.filter->CacheDate(at, date);
-  return date;
-}
 
-bool ItemTest(VYXSelectionContext& ctx, Handle selection, const CPDataEncoding& e,
-              VYXCompteList list, CPResID id, CPSelectionComparator comparator,
-              const CPSelectionParam& param, int32_t* offset, bool* accepted) {
-  if (param.pType == kParamResID) {
-    return SelectionTest(
-        int64_t(id), int64_t(GetSelectionParamInteger(selection, e, param, offset)), comparator);
-  }
-  if (param.pType == kParamString) {
-    Str255 c, x;
-    GetSelectionParamString(selection, e, param, c, offset);
-    StdToP(NameOf(ctx, list, id), x);
-    return SelectionTest(x, c, comparator);
-  }
-  *accepted = false;
-  return false;
-}
-
-// A text field of `capacity` characters, brought by `fill` to the form lists
-// show before comparing.
-bool TextTest(ConstStringPtr field, int capacity, Handle selection, const CPDataEncoding& e,
-              CPSelectionComparator comparator, const CPSelectionParam& param, int32_t* offset,
-              void (*fill)(StringPtr)) {
-  Str255 x, c;
-  GetSelectionParamString(selection, e, param, c, offset);
-  TruncPString(x, field, capacity);
-  if (fill) {
-    fill(x);
-    fill(c);
-  }
-  return SelectionTest(x, c, comparator);
-}
-
-bool SousOperationsTest(VYXSelectionContext& ctx, const Operation& op, Handle selection,
-                        const CPDataEncoding& e, const CPSelectionParam& param, int32_t* offset) {
-  int32_t start = *offset;
-  *offset += param.size;
-  if (op.sousOpsNbr <= 0) return false;
-  // The content is a whole selection: its header, then its criteria.
-  CPSelection header;
-  header.version = cpsel::Get<uint8_t>(selection, start, e);
-  header.count = cpsel::Get<int16_t>(selection, start + 2, e);
-  int32_t criteria = start + kCPSelectionSize;
-
-  VYXSelectionContext lineCtx = ctx;
-  lineCtx.op = &op;
-  SousOperation line;
-  VYXDataRef ref = 0;
-  for (bool more = ctx.compte->GetFirstSousOperation(op, &line, &ref); more;
-       more = ctx.compte->GetNextSousOperation(op, &line, &ref)) {
-    if (ApplySelection(&line, &lineCtx, selection, e, header, criteria,
-                       IsValidSousOperationCriteria)) {
-      return true;
+  void ListenTo(CPBroadcaster* from, OSType category, uint32_t, void*) override {
+    if (category != kCPResourceMessage) return;
+    for (Entry& entry : entries_) {
+      for (CPResourceSet* list : entry.lists) {
+        if (entry.program && static_cast<CPBroadcaster*>(list) == from) {
+          entry.program->ForgetNames();
+        }
+      }
     }
   }
-  return false;
-}
 
-bool FieldsTest(const Fields& f, const Operation* op, VYXSelectionContext& ctx, Handle selection,
-                const CPDataEncoding& e, CPSelectionSubject subject, bool negative,
-                CPSelectionComparator comparator, const CPSelectionParam& param, int32_t* offset) {
-  bool accepted = true;
-  bool pass = false;
-  auto amount = [&](double x) {
-    if (!AcceptsAmount(param.pType)) return accepted = false;
-    double c = CPArrondi(GetSelectionParamMontant(selection, e, param, offset), ctx.decimals);
-    return SelectionTestMontant(x, c, comparator);
+ private:
+  struct Entry {
+    VYXCompte* compte = nullptr;
+    CPDataEncoding encoding;
+    int16_t decimals = 2;
+    CPDateOrder order = CPDateOrder::kDMY;
+    std::string bytes;
+    std::array<CPResourceSet*, kNamedLists.size()> lists{};
+    std::unique_ptr<VYXSelectionProgram> program;
   };
-  auto date = [&](CPDate x) {
-    if (!AcceptsDate(param.pType)) return accepted = false;
-    return SelectionTest(Day(x), Day(CriterionDate(ctx, selection, e, param, offset)), comparator);
-  };
-  auto text = [&](ConstStringPtr x, int capacity, void (*fill)(StringPtr)) {
-    if (param.pType != kParamString) return accepted = false;
-    return TextTest(x, capacity, selection, e, comparator, param, offset, fill);
-  };
-  auto integer = [&](int64_t x, CPSelectionParamType type) {
-    if (param.pType != type) return accepted = false;
-    return SelectionTest(x, int64_t(GetSelectionParamInteger(selection, e, param, offset)),
-                         comparator);
-  };
-  auto item = [&](VYXCompteList list, CPResID id) {
-    return ItemTest(ctx, selection, e, list, id, comparator, param, offset, &accepted);
-  };
-  int32_t end = *offset + param.size;
-  switch (subject) {
-    case kSubjectDate:
-      pass = date(f.date);
-      break;
-    case kSubjectDatePointe:
-      pass = date(f.datePointe);
-      break;
-    case kSubjectLibelle:
-      pass = text(f.libelle, sizeof(Str99) - 1, nullptr);
-      break;
-    case kSubjectCheque:
-      pass = text(f.noCheque, sizeof(Str7) - 1, Operation::FillNoCheque);
-      break;
-    case kSubjectReleve:
-      // "At least" and "at most" compare the statement numbers as stored.
-      pass = text(f.releve, sizeof(Str5) - 1,
-                  comparator == kCompAtLeast || comparator == kCompAtMost ? nullptr
-                                                                          : Operation::FillReleve);
-      break;
-    case kSubjectPiece:
-      pass = text(f.noPiece, sizeof(Str12) - 1, nullptr);
-      break;
-    case kSubjectMontant:
-      pass = amount(f.montant);
-      break;
-    case kSubjectMontantAbs:
-      pass = amount(std::fabs(f.montant));
-      break;
-    case kSubjectMontantTva:
-      pass = amount(f.montantTva);
-      break;
-    case kSubjectMontantTvaAbs:
-      pass = amount(std::fabs(f.montantTva));
-      break;
-    case kSubjectStatus:
-      pass = integer(f.status, kParamStatus);
-      break;
-    case kSubjectMois:
-      pass = integer(f.mois, kParamMonth);
-      break;
-    case kSubjectMode:
-      pass = item(kVYXListModes, f.mode);
-      break;
-    case kSubjectTva:
-      pass = item(kVYXListTauxTVA, f.tva);
-      break;
-    case kSubjectCategorie:
-      pass = item(kVYXListCategories, f.categorie);
-      break;
-    case kSubjectTiers:
-      pass = item(kVYXListTiers, f.tiers);
-      break;
-    case kSubjectAffaire:
-      pass = item(kVYXListAffaires, f.affaire);
-      break;
-    case kSubjectAffectation:
-      pass = item(kVYXListAffectations, f.affectation);
-      break;
-    case kSubjectSousOperations:
-      if (op && param.pType == kParamSelection) {
-        pass = SousOperationsTest(ctx, *op, selection, e, param, offset);
-      } else if (op) {
-        accepted = false;
-      } else {
-        pass = true;  // a split line has no split lines: not its subject
-      }
-      break;
-    default:
-      pass = true;  // a subject the operations do not have
-      break;
+
+  // A list replaced by another (the account closed and opened again) is gone,
+  // and so is its link with this listener; the payment modes alone may come
+  // from another list while the first lives.
+  bool IsLive(const Entry& entry) const {
+    for (CPResourceSet* list : entry.lists) {
+      if (!IsListeningTo(list)) return false;
+    }
+    return &entry.compte->GetListSet(kVYXListModes) == entry.lists.back();
   }
-  if (!accepted) pass = false;
-  *offset = end;
-  return negative ? !pass : pass;
+
+  std::array<Entry, 4> entries_;
+  size_t next_ = 0;
+};
+
+ProgramCache& Cache() {
+  thread_local ProgramCache cache;
+  return cache;
 }
 
 }  // namespace
 
-bool IsValidOperationCriteria(const void* record, void* context, Handle selection,
-                              const CPDataEncoding& e, CPSelectionSubject subject, bool negative,
-                              CPSelectionComparator comparator, const CPSelectionParam& param,
-                              int32_t* offset) {
-  const auto& op = *static_cast<const Operation*>(record);
-  auto& ctx = *static_cast<VYXSelectionContext*>(context);
-  return FieldsTest(OfOperation(op), &op, ctx, selection, e, subject, negative, comparator, param,
-                    offset);
-}
-
-bool IsValidSousOperationCriteria(const void* record, void* context, Handle selection,
-                                  const CPDataEncoding& e, CPSelectionSubject subject,
-                                  bool negative, CPSelectionComparator comparator,
-                                  const CPSelectionParam& param, int32_t* offset) {
-  const auto& line = *static_cast<const SousOperation*>(record);
-  auto& ctx = *static_cast<VYXSelectionContext*>(context);
-  return FieldsTest(OfLine(line, *ctx.op), nullptr, ctx, selection, e, subject, negative,
-                    comparator, param, offset);
-}
-
 bool OperationIsSelected(VYXCompte& compte, const Operation& op, Handle selection,
                          const CPDataEncoding& e) {
-  CPSelection header;
-  int32_t offset = 0;
-  if (!GetSelection(selection, e, &header, &offset)) return false;
-  VYXSelectionContext ctx;
-  ctx.compte = &compte;
-  ctx.op = &op;
-  ctx.decimals = DossierDecimals();
-  return ApplySelection(&op, &ctx, selection, e, header, offset, IsValidOperationCriteria);
+  VYXSelectionProgram* program = Cache().Get(compte, selection, e);
+  return program && program->Selects(op);
 }
 
 bool SousOperationIsSelected(VYXCompte& compte, const Operation& op, const SousOperation& line,
                              Handle selection, const CPDataEncoding& e) {
-  CPSelection header;
-  int32_t offset = 0;
-  if (!GetSelection(selection, e, &header, &offset)) return false;
-  VYXSelectionContext ctx;
-  ctx.compte = &compte;
-  ctx.op = &op;
-  ctx.decimals = DossierDecimals();
-  return ApplySelection(&line, &ctx, selection, e, header, offset, IsValidSousOperationCriteria);
+  VYXSelectionProgram* program = Cache().Get(compte, selection, e);
+  return program && program->Selects(op, line);
 }
 
 // ---- the filter
 
 VYXOperationFilter::VYXOperationFilter(VYXCompte& compte, Handle selection, const CPDataEncoding& e)
-    : compte_(compte), selection_(selection), encoding_(e), decimals_(DossierDecimals()) {
-  readable_ = GetSelection(selection, e, &header_, &start_);
-  for (VYXCompteList list : {kVYXListCategories, kVYXListAffectations, kVYXListTiers,
-                             kVYXListAffaires, kVYXListTauxTVA, kVYXListModes}) {
-    compte.GetListSet(list).AddListener(this);
-  }
-}
-
-bool VYXOperationFilter::IsSelected(const Operation& op) {
-  if (!readable_) return false;
-  VYXSelectionContext ctx;
-  ctx.compte = &compte_;
-  ctx.op = &op;
-  ctx.decimals = decimals_;
-  ctx.filter = this;
-  return ApplySelection(&op, &ctx, selection_, encoding_, header_, start_,
-                        IsValidOperationCriteria);
-}
-
-bool VYXOperationFilter::IsSelected(const Operation& op, const SousOperation& line) {
-  if (!readable_) return false;
-  VYXSelectionContext ctx;
-  ctx.compte = &compte_;
-  ctx.op = &op;
-  ctx.decimals = decimals_;
-  ctx.filter = this;
-  return ApplySelection(&line, &ctx, selection_, encoding_, header_, start_,
-                        IsValidSousOperationCriteria);
+    : program_(compte, selection, e, DossierDecimals()) {
+  for (VYXCompteList list : kNamedLists) compte.GetListSet(list).AddListener(this);
 }
 
 void VYXOperationFilter::ListenTo(CPBroadcaster*, OSType category, uint32_t, void*) {
-  if (category == 'RSRC') names_.clear();
-}
-
-const std::string& VYXOperationFilter::ItemName(VYXCompteList list, CPResID id) {
-  int32_t key = (int32_t(list) << 16) | uint16_t(id);
-  auto it = names_.find(key);
-  if (it != names_.end()) return it->second;
-  Str255 name;
-  name[0] = 0;
-  CPResourceSet& set = compte_.GetListSet(list);
-  if (id != 0 && set.ResourceExists(id)) set.GetResourceName(id, name);
-  return names_.emplace(key, PToStd(name)).first->second;
-}
-
-bool VYXOperationFilter::CachedDate(int32_t offset, CPDate* date) const {
-  auto it = dates_.find(offset);
-  if (it == dates_.end()) return false;
-  *date = it->second;
-  return true;
+  if (category == kCPResourceMessage) program_.ForgetNames();
 }

@@ -16,17 +16,27 @@
 #ifndef VYX_ANALYSIS_VYXOPERATIONSELECTION_H_
 #define VYX_ANALYSIS_VYXOPERATIONSELECTION_H_
 
-#include <string>
-#include <unordered_map>
-
 #include "accounts/VYXCompte.h"
 #include "analysis/CPSelection.h"
+#include "analysis/VYXSelectionProgram.h"
 
-// False when the selection's header cannot be read.
+// False when the selection's header cannot be read. Each call reuses the
+// program (VYXSelectionProgram.h) of one of the last selections asked about
+// with this account, so that asking about operation after operation decodes
+// the selection once; formulas of today's date are evaluated at each call.
 bool OperationIsSelected(VYXCompte& compte, const Operation& op, Handle selection,
                          const CPDataEncoding& e);
 bool SousOperationIsSelected(VYXCompte& compte, const Operation& op, const SousOperation& line,
                              Handle selection, const CPDataEncoding& e);
+
+// The same answers from the block walked at each call (ApplySelection with
+// the test functions below), amounts rounded to `decimals`: the reference
+// the programs are checked against.
+bool OperationIsSelectedByWalk(VYXCompte& compte, const Operation& op, Handle selection,
+                               const CPDataEncoding& e, int16_t decimals);
+bool SousOperationIsSelectedByWalk(VYXCompte& compte, const Operation& op,
+                                   const SousOperation& line, Handle selection,
+                                   const CPDataEncoding& e, int16_t decimals);
 
 // The test functions ApplySelection calls (`record` an Operation, or a
 // SousOperation, `context` what VYXSelectionContext describes).
@@ -39,47 +49,31 @@ bool IsValidSousOperationCriteria(const void* record, void* context, Handle sele
                                   bool negative, CPSelectionComparator comparator,
                                   const CPSelectionParam& param, int32_t* offset);
 
-class VYXOperationFilter;
-
 // What the tests read besides the record.
 struct VYXSelectionContext {
   VYXCompte* compte = nullptr;
   const Operation* op = nullptr;  // the split line's operation
   int16_t decimals = 2;
-  VYXOperationFilter* filter = nullptr;  // its caches, when a filter asks
 };
 
-// One selection applied to many operations of one account: the same answers
-// as OperationIsSelected, with the names of the account's items and the
-// dates of date formulas kept from one operation to the next. Names are
-// forgotten when a list of the account changes; the dates of formulas are
-// those of the filter's first use ("DEBUTMOIS()" does not move while it
-// lives). The account and the selection must outlive the filter.
+// One selection applied to many operations of one account, with its own
+// program: the same answers as OperationIsSelected, the verdicts on the
+// account's names kept until a list of the account changes, and the dates of
+// formulas those of the filter's making ("DEBUTMOIS()" does not move while
+// it lives). The account must outlive the filter; the block need not.
 class VYXOperationFilter : public CPListener {
  public:
   VYXOperationFilter(VYXCompte& compte, Handle selection, const CPDataEncoding& e);
 
-  bool IsSelected(const Operation& op);
-  bool IsSelected(const Operation& op, const SousOperation& line);
+  bool IsSelected(const Operation& op) { return program_.Selects(op); }
+  bool IsSelected(const Operation& op, const SousOperation& line) {
+    return program_.Selects(op, line);
+  }
 
   void ListenTo(CPBroadcaster* from, OSType category, uint32_t code, void* data) override;
 
-  // For the tests: the name of item `id` of `list` as the account has it
-  // (MacRoman; empty for none), and a date formula's date by its place.
-  const std::string& ItemName(VYXCompteList list, CPResID id);
-  bool CachedDate(int32_t offset, CPDate* date) const;
-  void CacheDate(int32_t offset, CPDate date) { dates_[offset] = date; }
-
  private:
-  VYXCompte& compte_;
-  Handle selection_;
-  CPDataEncoding encoding_;
-  CPSelection header_;
-  int32_t start_ = 0;
-  bool readable_ = false;
-  int16_t decimals_ = 2;
-  std::unordered_map<int32_t, std::string> names_;  // by list << 16 | id
-  std::unordered_map<int32_t, CPDate> dates_;       // by offset in the block
+  VYXSelectionProgram program_;
 };
 
 #endif  // VYX_ANALYSIS_VYXOPERATIONSELECTION_H_

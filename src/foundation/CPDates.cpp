@@ -360,4 +360,14 @@ bool CPIsValidDateStr(ConstStringPtr text) {
   return true;
 }
 
+bool CPDateStrIsComplete(ConstStringPtr text) {
+  std::string_view t(reinterpret_cast<const char*>(text + 1), text[0]);
+  while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+  if (t.empty()) return true;
+  // Read as CPStrToDate reads it.
+  size_t pos = 0;
+  return ReadNumber(t, pos, 2) >= 0 && ReadNumber(t, pos, 2) >= 0 && ReadNumber(t, pos, 4) >= 0;
+}
+
 unsigned char CPGetDateSepChar() { return CPRegional::Get().dateSep; }

@@ -104,6 +104,9 @@ void CPGetDayName(int day, StringPtr text);
 void CPGetShortYear(int year, StringPtr text);
 // True when every character is a digit, a space or '/'.
 bool CPIsValidDateStr(ConstStringPtr text);
+// True when the text is blank or gives a day, a month and a year, so that
+// what CPStrToDate makes of it does not depend on today's date.
+bool CPDateStrIsComplete(ConstStringPtr text);
 
 unsigned char CPGetDateSepChar();
 
