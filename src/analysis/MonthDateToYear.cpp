@@ -3,8 +3,11 @@
 #include "foundation/CPDates.h"
 
 int MonthDateToYear(int month, CPDate date) {
-  int m = CPGetMonth(date);
-  int year = CPGetYear(date);
+  // One conversion of the date for both fields: totals ask for every operation.
+  CPDateTimeRec fields;
+  CPDateToFields(date, fields);
+  int m = fields.month;
+  int year = fields.year;
   if (month < 1 || month > 12) return year;
   int k = m + ((month + 17 - m) % 12) - 5;
   if (k >= 13) return year + 1;

@@ -89,7 +89,7 @@ class ProgramCache final : public CPListener {
     return &entry.compte->GetListSet(kVYXListModes) == entry.lists.back();
   }
 
-  std::array<Entry, 4> entries_;
+  std::array<Entry, 8> entries_;
   size_t next_ = 0;
 };
 

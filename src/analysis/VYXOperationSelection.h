@@ -21,7 +21,7 @@
 #include "analysis/VYXSelectionProgram.h"
 
 // False when the selection's header cannot be read. Each call reuses the
-// program (VYXSelectionProgram.h) of one of the last selections asked about
+// program (VYXSelectionProgram.h) of one of the last eight selections asked about
 // with this account, so that asking about operation after operation decodes
 // the selection once; formulas of today's date are evaluated at each call.
 bool OperationIsSelected(VYXCompte& compte, const Operation& op, Handle selection,

@@ -24,9 +24,17 @@ int32_t FirstNotBelow(const CPArray_T<Item>& array, int64_t key, KeyOf keyOf) {
 }  // namespace
 
 int32_t VYXMonthTotalArray::Find(int month, int year, CPResID id, int32_t* insertAt) const {
+  constexpr size_t kHints = 4096;
   int64_t key = MonthKey(id, year, month);
+  size_t slot = size_t(uint16_t(id) * 7919u + uint16_t(year) * 13u + uint8_t(month)) % kHints;
+  if (hints_.empty()) hints_.assign(kHints, -1);
+  int32_t hint = hints_[slot];
+  if (hint >= 0 && hint < Count() && MonthKey((*this)[hint]) == key) return hint;
   int32_t at = FirstNotBelow(*this, key, [](const VYXMonthTotalItem& i) { return MonthKey(i); });
-  if (at < Count() && MonthKey((*this)[at]) == key) return at;
+  if (at < Count() && MonthKey((*this)[at]) == key) {
+    hints_[slot] = at;
+    return at;
+  }
   if (insertAt) *insertAt = at;
   return -1;
 }

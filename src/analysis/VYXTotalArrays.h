@@ -33,6 +33,13 @@ class VYXMonthTotalArray : public CPEncodableArray_T<VYXMonthTotalItem> {
   std::vector<CPResID> GetIDs() const;
   // Removes every item whose ID `drop` answers true for; whether any went.
   bool RemoveIf(const std::function<bool(CPResID)>& drop);
+
+ private:
+  // Where each key was last found, by a hash of the key: counting a whole
+  // account asks for the same few thousand keys again and again, and a hint
+  // checked against the item it points to spares the binary search. A hint
+  // made stale by an insertion or a removal fails that check.
+  mutable std::vector<int32_t> hints_;
 };
 
 class VYX2ResTotalArray : public CPEncodableArray_T<VYX2ResTotalItem> {
