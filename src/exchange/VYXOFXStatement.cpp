@@ -3,6 +3,7 @@
 // credit-card statement's transactions give card lines ("ECCB") whose
 // reference is the card's identifier.
 #include <algorithm>
+#include <utility>
 
 #include "exchange/VYXExchangeErrors.h"
 #include "exchange/VYXExchangeTexts.h"
@@ -63,7 +64,7 @@ void VYXReadOFXStatement(CPTabCrStream& stream, VYXParsedStatement* out) {
         entry.account = id;
         entry.line = e.line;
         latest = std::max(latest, e.date);
-        out->entries.push_back(entry);
+        out->entries.push_back(std::move(entry));
         e = OFXEcriture();
       }
       double balance = 0;
@@ -74,7 +75,7 @@ void VYXReadOFXStatement(CPTabCrStream& stream, VYXParsedStatement* out) {
         entry.date = asOf != 0 ? asOf : latest != 0 ? latest : CPGetDate();
         entry.montant = balance;
         entry.account = id;
-        out->entries.push_back(entry);
+        out->entries.push_back(std::move(entry));
       }
       ofx.GoToNextAccount(segment);
     }

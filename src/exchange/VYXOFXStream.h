@@ -18,6 +18,7 @@
 #ifndef VYX_EXCHANGE_VYXOFXSTREAM_H_
 #define VYX_EXCHANGE_VYXOFXSTREAM_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,7 +56,8 @@ struct OFXEcriture {
 
 class VYXOFXStream {
  public:
-  explicit VYXOFXStream(CPTabCrStream* source);
+  // Reads the stream whole, or its first `limit` bytes.
+  explicit VYXOFXStream(CPTabCrStream* source, size_t limit = SIZE_MAX);
 
   // A reader over the stream finds "<OFX>" before "</OFX>". Never raises;
   // the stream is put back at its start.

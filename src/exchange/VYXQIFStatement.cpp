@@ -2,6 +2,8 @@
 // block gives a statement line (the payee as its label, the memo as its
 // second line, N as its reference); an opening balance gives a bank balance.
 // Investment lines and the records of list blocks are not statement lines.
+#include <utility>
+
 #include "exchange/VYXExchangeErrors.h"
 #include "exchange/VYXExchangeTexts.h"
 #include "exchange/VYXQIFStream.h"
@@ -74,14 +76,14 @@ void VYXReadQIFStatement(CPTabCrStream& stream, VYXParsedStatement* out) {
     entry.line = t.line;
     if (isOpening) {
       entry.kind = kVYXLineBalance;
-      out->entries.push_back(entry);
+      out->entries.push_back(std::move(entry));
       continue;
     }
     std::string payee = PToStd(t.payee), memo = PToStd(t.memo);
     entry.libelle = payee.empty() ? memo : payee;
     if (!payee.empty() && memo != payee) entry.complement = memo;
     entry.reference = PToStd(t.number);
-    out->entries.push_back(entry);
+    out->entries.push_back(std::move(entry));
   }
   out->replacedTexts += qif.ReplacedLines();
 }

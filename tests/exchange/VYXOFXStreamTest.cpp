@@ -133,6 +133,10 @@ TEST(OFXStreamTest, ValuesInEveryFormWritersGiveThem) {
        "AT&T <1>"},
       {"indented, tabs", "\t\t<DTPOSTED>20240301\r\n\t\t<TRNAMT>  -3.00  \r\n\t\t<NAME>  B  \r\n", -3,
        "B"},
+      {"values below their tags", "<DTPOSTED>\r\n20240301\r\n<TRNAMT>\r\n\r\n  -7.50\r\n<NAME>C\r\n",
+       -7.5, "C"},
+      {"comments", "<DTPOSTED>20240301<!-- posted\r\n on the 1st -->\r\n<TRNAMT>-2<!--x-->\r\n<NAME>D\r\n",
+       -2, "D"},
   };
   for (const Case& c : cases) {
     VYXParsedStatement p = Parse(Sgml(Trn(c.transaction)));
@@ -181,6 +185,9 @@ TEST(OFXStreamTest, ATransactionThatDoesNotReadNamesItsLine) {
             Failure(Sgml(Trn("<DTPOSTED>20240301\r\n<TRNAMT>douze\r\n<NAME>A\r\n"))));
   EXPECT_EQ("Ligne 27 : « 20120231 » n'est pas une date.",
             Failure(Sgml(Trn("<DTPOSTED>20120231\r\n<TRNAMT>-1\r\n<NAME>A\r\n"))));
+  // A value below its tag, after a comment over two lines: the tag's line.
+  EXPECT_EQ("Ligne 29 : « douze » n'est pas un montant.",
+            Failure(Sgml(Trn("<DTPOSTED>20240301<!-- a\r\nb -->\r\n<TRNAMT>\r\ndouze\r\n<NAME>A\r\n"))));
   EXPECT_EQ("Ligne 26 : l'opération n'a pas de date (<DTPOSTED>).",
             Failure(Sgml(Trn("<TRNAMT>-1\r\n<NAME>A\r\n"))));
   std::string refused =
