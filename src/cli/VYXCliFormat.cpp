@@ -37,13 +37,18 @@ std::string VYXCodeText(OSType code) {
 
 std::string VYXDateText(CPDate date) { return MacRomanToUtf8(CPDateToStr(date)); }
 
-nlohmann::json VYXDateJson(CPDate date) {
-  if (date == 0) return nullptr;
+std::string VYXDateIso(CPDate date) {
+  if (date == 0) return {};
   CPDateTimeRec f;
   CPDateToFields(date, f);
   char text[16];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d", f.year, f.month, f.day);
   return text;
+}
+
+nlohmann::json VYXDateJson(CPDate date) {
+  if (date == 0) return nullptr;
+  return VYXDateIso(date);
 }
 
 nlohmann::json VYXDateTimeJson(CPDate date) {
@@ -56,9 +61,11 @@ nlohmann::json VYXDateTimeJson(CPDate date) {
   return text;
 }
 
-nlohmann::json VYXAmountJson(double amount) {
+double VYXAmountValue(double amount) {
   return CPArrondi(amount, static_cast<short>(AmountDecimals())) + 0.0;  // no "-0.0"
 }
+
+nlohmann::json VYXAmountJson(double amount) { return VYXAmountValue(amount); }
 
 size_t VYXTextWidth(const std::string& utf8) {
   size_t width = 0;
@@ -82,21 +89,26 @@ void VYXTable::Print(std::ostream& out, bool headings) const {
     widths[c] = headings ? VYXTextWidth(headings_[c]) : 0;
     for (const auto& row : rows_) widths[c] = std::max(widths[c], VYXTextWidth(row[c]));
   }
-  auto line = [&](const std::vector<std::string>& cells) {
-    std::string text;
-    for (size_t c = 0; c < cells.size(); ++c) {
-      std::string pad(widths[c] - VYXTextWidth(cells[c]), ' ');
-      if (c > 0) text += "  ";
-      if (aligns_[c] == kRight) {
-        text += pad + cells[c];
-      } else {
-        text += cells[c];
-        if (c + 1 < cells.size()) text += pad;
-      }
+  if (headings) out << Line(headings_, widths, aligns_);
+  for (const auto& row : rows_) out << Line(row, widths, aligns_);
+}
+
+std::string VYXTable::Line(const std::vector<std::string>& cells, const std::vector<size_t>& widths,
+                           const std::vector<Align>& aligns) {
+  std::string text;
+  for (size_t c = 0; c < cells.size(); ++c) {
+    size_t width = VYXTextWidth(cells[c]);
+    size_t pad = widths[c] > width ? widths[c] - width : 0;
+    if (c > 0) text += "  ";
+    if (aligns[c] == kRight) {
+      text.append(pad, ' ');
+      text += cells[c];
+    } else {
+      text += cells[c];
+      if (c + 1 < cells.size()) text.append(pad, ' ');
     }
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    out << text << '\n';
-  };
-  if (headings) line(headings_);
-  for (const auto& row : rows_) line(row);
+  }
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  text += '\n';
+  return text;
 }

@@ -52,6 +52,10 @@ std::string VYXDateText(CPDate date);
 nlohmann::json VYXDateJson(CPDate date);
 nlohmann::json VYXDateTimeJson(CPDate date);
 nlohmann::json VYXAmountJson(double amount);
+// The same without a tree, for JSON written as it goes: the date's text
+// (empty for no date) and the amount's rounded value.
+std::string VYXDateIso(CPDate date);
+double VYXAmountValue(double amount);
 
 // The width of a UTF-8 text on a terminal, in characters.
 size_t VYXTextWidth(const std::string& utf8);
@@ -65,6 +69,10 @@ class VYXTable {
   void AddColumn(const std::string& heading, Align align = kLeft);
   void AddRow(std::vector<std::string> cells);
   void Print(std::ostream& out, bool headings = true) const;
+  // One line of `cells` laid out in columns of `widths`, its line end
+  // included: for tables printed as they go, their widths measured first.
+  static std::string Line(const std::vector<std::string>& cells, const std::vector<size_t>& widths,
+                          const std::vector<Align>& aligns);
 
  private:
   std::vector<std::string> headings_;

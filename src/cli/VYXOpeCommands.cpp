@@ -31,6 +31,7 @@
 #include "cli/VYXCliSession.h"
 #include "cli/VYXOpeMoreTexts.h"
 #include "cli/VYXCriteriaOptions.h"
+#include "cli/VYXJsonWriter.h"
 #include "cli/VYXOpeOptions.h"
 #include "cli/VYXOpeTable.h"
 #include "cli/VYXVirementCli.h"
@@ -361,12 +362,18 @@ struct ListeArgs {
   VYXCriteriaArgs criteria;
 };
 
-// One operation that passed, with its account.
+// One operation that passed, with its account: what orders it and where to
+// read it again when it is printed, so that a long list stays small.
 struct Listed {
   VYXSDBCompte* compte;
   int32_t position;  // of the account in the dossier
-  Operation op;
-  double solde;  // the account's balance after it
+  CPDate date;
+  uint32_t dataID;
+  VYXDataRef ref;
+  double montant;
+  double solde;     // the account's balance after it
+  bool pass;        // selected by every filter
+  bool transfer;    // a transfer half
 };
 
 // The selections an operation must all pass: the saved filter's, then the
@@ -430,34 +437,36 @@ void Liste(VYXCliContext& ctx, const ListeArgs& a) {
     for (const CPOwnedHandle& s : selections) {
       filters.push_back(std::make_unique<VYXOperationFilter>(*compte, s.get(), CPHostEncoding));
     }
-    std::vector<Operation> all;
+    std::vector<Listed> all;
     Operation op;
     VYXDataRef ref;
     for (bool more = compte->GetFirstOperation(&op, &ref); more;
          more = compte->GetNextOperation(&op, &ref)) {
-      all.push_back(op);
+      bool pass = std::all_of(filters.begin(), filters.end(),
+                              [&](const auto& f) { return f->IsSelected(op); });
+      all.push_back({compte, position, op.date, DataID(op.header.dataID), ref, op.montant, 0, pass,
+                     op.virementId != 0 || VYXIsTwin(op)});
     }
-    std::stable_sort(all.begin(), all.end(), [](const Operation& x, const Operation& y) {
+    std::sort(all.begin(), all.end(), [](const Listed& x, const Listed& y) {
       int days = CPCompareDates(x.date, y.date);
-      return days != 0 ? days < 0 : DataID(x.header.dataID) < DataID(y.header.dataID);
+      return days != 0 ? days < 0 : x.dataID < y.dataID;
     });
     // The balance runs over every operation, shown or not, from the opening
     // balances, so that the last one is the account's forecast balance.
     double solde = MontantSet_Total(compte->GetReportValues()) +
                    MontantSet_Total(compte->GetPlusValues());
-    for (const Operation& o : all) {
-      solde = CPArrondi(solde + double(o.montant), short(decimals)) + 0.0;
-      bool pass = std::all_of(filters.begin(), filters.end(),
-                              [&](const auto& f) { return f->IsSelected(o); });
-      if (pass) listed.push_back({compte, position, o, solde});
+    for (Listed& o : all) {
+      solde = CPArrondi(solde + o.montant, short(decimals)) + 0.0;
+      o.solde = solde;
+      if (o.pass) listed.push_back(o);
     }
   }
   // By day, then by account, then in the order they were entered.
   std::stable_sort(listed.begin(), listed.end(), [](const Listed& x, const Listed& y) {
-    int days = CPCompareDates(x.op.date, y.op.date);
+    int days = CPCompareDates(x.date, y.date);
     if (days != 0) return days < 0;
     if (x.position != y.position) return x.position < y.position;
-    return DataID(x.op.header.dataID) < DataID(y.op.header.dataID);
+    return x.dataID < y.dataID;
   });
 
   // The total, in the accounts' currency, or in the dossier's when they differ.
@@ -467,7 +476,7 @@ void Liste(VYXCliContext& ctx, const ListeArgs& a) {
   if (mixed) devise = user.GetReferenceDevise();
   double total = 0;
   for (const Listed& l : listed) {
-    double montant = l.op.montant;
+    double montant = l.montant;
     total += mixed ? user.DeviseToMontant(l.compte->GetCompteDevise(), montant) : montant;
   }
   total = CPArrondi(total, short(decimals)) + 0.0;
@@ -478,19 +487,34 @@ void Liste(VYXCliContext& ctx, const ListeArgs& a) {
     virements[compte] = std::make_unique<VYXVirementNames>(session, *compte);
   }
 
+  // Each operation is read again as it is printed.
+  VYXOpeSource source = [&listed](const std::function<void(const VYXOpeListed&)>& each) {
+    Operation op;
+    for (const Listed& l : listed) {
+      l.compte->GetOperation(l.ref, &op);
+      each({l.compte, &op, l.solde});
+    }
+  };
+
   bool filtered = !filtre.empty() || !criteria.Empty();
   if (ctx.json) {
-    nlohmann::json out = nlohmann::json::array();
-    for (const Listed& l : listed) {
-      nlohmann::json o = VYXOperationJson(*l.compte, l.op);
-      o["solde"] = VYXAmountJson(l.solde);
-      bool source = false;
-      std::string other = virements[l.compte]->Other(l.op, &source);
-      if (!other.empty()) o["virement"] = {{"compte", other}, {"source", source}};
-      if (a.tous) o["compte"] = VYXText(l.compte->GetName());
-      out.push_back(o);
-    }
-    VYXPrintJson(ctx, out);
+    VYXJsonWriter w(*ctx.out);
+    w.BeginArray();
+    source([&](const VYXOpeListed& l) {
+      VYXOperationJsonExtras extras;
+      extras.solde = &l.solde;
+      std::string name;
+      if (a.tous) {
+        name = VYXText(l.compte->GetName());
+        extras.compte = &name;
+      }
+      VYXOperationJsonExtras::Virement virement;
+      virement.compte = virements[l.compte]->Other(*l.op, &virement.source);
+      if (!virement.compte.empty()) extras.virement = &virement;
+      VYXWriteOperationJson(w, *l.compte, *l.op, extras);
+    });
+    w.EndArray();
+    w.Finish();
   } else if (listed.empty() && !a.csv) {
     if (filtered || a.tous) {
       *ctx.out << VYXHelp(kVYXFiltreTexts, kCritNothing) << '\n';
@@ -509,9 +533,8 @@ void Liste(VYXCliContext& ctx, const ListeArgs& a) {
                       }});
     }
     // The other account of a transfer, in a column of its own when there is one.
-    bool transfers = std::any_of(listed.begin(), listed.end(), [](const Listed& l) {
-      return l.op.virementId != 0 || VYXIsTwin(l.op);
-    });
+    bool transfers =
+        std::any_of(listed.begin(), listed.end(), [](const Listed& l) { return l.transfer; });
     if (transfers) {
       columns.push_back({VYXHelp(kVYXVirementCliTexts, kVirColVirement), VYXTable::kLeft,
                          [&virements](VYXCompte& compte, const VYXOpeRow& row) {
@@ -520,14 +543,10 @@ void Liste(VYXCliContext& ctx, const ListeArgs& a) {
                                       : std::string();
                          }});
     }
-    std::vector<VYXOpeListed> ops;
-    for (const Listed& l : listed) ops.push_back({l.compte, &l.op, l.solde});
-    std::vector<std::vector<SousOperation>> lines;
-    std::vector<VYXOpeRow> rows = VYXOpeRows(ops, lines);
     if (a.csv) {
-      VYXPrintOpeCsv(*ctx.out, rows, columns);
+      VYXPrintOpeCsv(*ctx.out, source, columns);
     } else {
-      VYXPrintOpeTable(*ctx.out, rows, columns);
+      VYXPrintOpeTable(*ctx.out, source, columns);
       *ctx.out << VYXHelp(kVYXFiltreTexts, listed.size() == 1 ? kCritTotalOne : kCritTotalMany,
                           {std::to_string(listed.size()), VYXAmountText(total), VYXCodeText(devise)})
                << '\n';

@@ -1,12 +1,14 @@
 #include "cli/VYXOpeOptions.h"
 
 #include <cmath>
+#include <sstream>
 
 #include "accounts/VYXCompteErrors.h"
 #include "accounts/VYXListMapping.h"
 #include "cli/VYXCli.h"
 #include "cli/VYXCliFormat.h"
 #include "cli/VYXCliSession.h"
+#include "cli/VYXJsonWriter.h"
 #include "cli/VYXVirementCli.h"
 #include "foundation/CPAmounts.h"
 #include "foundation/CPCompare.h"
@@ -339,60 +341,101 @@ std::string VYXItemName(VYXCompte& compte, VYXCompteList list, CPResID id) {
 
 namespace {
 
-nlohmann::json NameJson(VYXCompte& compte, VYXCompteList list, CPResID id) {
+// A list item's name, null for none.
+void WriteName(VYXJsonWriter& w, VYXCompte& compte, VYXCompteList list, CPResID id) {
   std::string name = VYXItemName(compte, list, id);
-  return name.empty() ? nlohmann::json(nullptr) : nlohmann::json(name);
+  if (name.empty()) {
+    w.Null();
+  } else {
+    w.String(name);
+  }
+}
+
+void WriteDate(VYXJsonWriter& w, CPDate date) {
+  if (date == 0) {
+    w.Null();
+  } else {
+    w.String(VYXDateIso(date));
+  }
+}
+
+void WriteLine(VYXJsonWriter& w, VYXCompte& compte, const SousOperation& line) {
+  w.BeginObject();
+  w.Key("affaire"), WriteName(w, compte, kVYXListAffaires, line.affaire);
+  w.Key("affectation"), WriteName(w, compte, kVYXListAffectations, line.affectation);
+  w.Key("categorie"), WriteName(w, compte, kVYXListCategories, line.categorie);
+  w.Key("dataID").Int(DataID(line.header.dataID));
+  w.Key("libelle").String(VYXText(PToStd(line.libelle)));
+  w.Key("mois").Int(int(line.mois));
+  w.Key("montant").Number(VYXAmountValue(line.montant));
+  w.Key("montantTva").Number(VYXAmountValue(line.montantTva));
+  w.Key("tiers"), WriteName(w, compte, kVYXListTiers, line.tiers);
+  w.Key("tva"), WriteName(w, compte, kVYXListTauxTVA, line.tva);
+  w.EndObject();
 }
 
 }  // namespace
 
-nlohmann::json VYXOperationJson(VYXCompte& compte, const Operation& op) {
-  nlohmann::json lines = nlohmann::json::array();
+// Keys go in byte order, the order of a dumped tree, so that the single
+// operation a command prints (VYXOperationJson) and a streamed list agree.
+void VYXWriteOperationJson(VYXJsonWriter& w, VYXCompte& compte, const Operation& op,
+                           const VYXOperationJsonExtras& extras) {
+  w.BeginObject();
+  w.Key("affaire"), WriteName(w, compte, kVYXListAffaires, op.affaire);
+  w.Key("affectation"), WriteName(w, compte, kVYXListAffectations, op.affectation);
+  w.Key("categorie"), WriteName(w, compte, kVYXListCategories, op.categorie);
+  if (extras.compte) w.Key("compte").String(*extras.compte);
+  w.Key("dataID").Int(DataID(op.header.dataID));
+  w.Key("date"), WriteDate(w, op.date);
+  w.Key("datePointe"), WriteDate(w, op.datePointe);
+  w.Key("fictive").Bool(op.fictive != 0);
+  w.Key("libelle").String(VYXText(PToStd(op.libelle)));
+  w.Key("mode"), WriteName(w, compte, kVYXListModes, op.mode);
+  w.Key("mois").Int(int(op.mois));
+  w.Key("montant").Number(VYXAmountValue(op.montant));
+  w.Key("montantNonVentile").Number(VYXAmountValue(op.GetMontantNonVentile()));
+  w.Key("montantSousOp").Number(VYXAmountValue(op.montantSousOp));
+  w.Key("montantTva").Number(VYXAmountValue(op.montantTva));
+  w.Key("montantTvaSousOp").Number(VYXAmountValue(op.montantTvaSousOp));
+  w.Key("noCheque").String(VYXText(PToStd(op.noCheque)));
+  w.Key("noPiece").String(VYXText(PToStd(op.noPiece)));
+  w.Key("releve").String(VYXText(PToStd(op.releve)));
+  if (extras.solde) w.Key("solde").Number(VYXAmountValue(*extras.solde));
+  w.Key("sousOperations").BeginArray();
   SousOperation line;
   VYXDataRef sousRef;
   for (bool more = compte.GetFirstSousOperation(op, &line, &sousRef); more;
        more = compte.GetNextSousOperation(op, &line, &sousRef)) {
-    lines.push_back({
-        {"dataID", DataID(line.header.dataID)},
-        {"libelle", VYXText(PToStd(line.libelle))},
-        {"montant", VYXAmountJson(line.montant)},
-        {"montantTva", VYXAmountJson(line.montantTva)},
-        {"tva", NameJson(compte, kVYXListTauxTVA, line.tva)},
-        {"categorie", NameJson(compte, kVYXListCategories, line.categorie)},
-        {"tiers", NameJson(compte, kVYXListTiers, line.tiers)},
-        {"affaire", NameJson(compte, kVYXListAffaires, line.affaire)},
-        {"affectation", NameJson(compte, kVYXListAffectations, line.affectation)},
-        {"mois", int(line.mois)},
-    });
+    WriteLine(w, compte, line);
   }
-  return {
-      {"dataID", DataID(op.header.dataID)},
-      {"date", VYXDateJson(op.date)},
-      {"datePointe", VYXDateJson(op.datePointe)},
-      {"libelle", VYXText(PToStd(op.libelle))},
-      {"montant", VYXAmountJson(op.montant)},
-      {"montantTva", VYXAmountJson(op.montantTva)},
-      {"tva", NameJson(compte, kVYXListTauxTVA, op.tva)},
-      {"categorie", NameJson(compte, kVYXListCategories, op.categorie)},
-      {"tiers", NameJson(compte, kVYXListTiers, op.tiers)},
-      {"affaire", NameJson(compte, kVYXListAffaires, op.affaire)},
-      {"affectation", NameJson(compte, kVYXListAffectations, op.affectation)},
-      {"mode", NameJson(compte, kVYXListModes, op.mode)},
-      {"noCheque", VYXText(PToStd(op.noCheque))},
-      {"noPiece", VYXText(PToStd(op.noPiece))},
-      {"releve", VYXText(PToStd(op.releve))},
-      {"mois", int(op.mois)},
-      {"status", int(op.status)},
-      {"fictive", op.fictive != 0},
-      {"sousOpsNbr", int(op.sousOpsNbr)},
-      // The account a source goes to; a twin's source is its lister's to find.
-      {"virement", op.virementId == 0 ? nlohmann::json(nullptr)
-                                      : nlohmann::json{{"compte", VYXItemName(compte, kVYXListTargets,
-                                                                              op.virementId)},
-                                                       {"source", true}}},
-      {"montantSousOp", VYXAmountJson(op.montantSousOp)},
-      {"montantTvaSousOp", VYXAmountJson(op.montantTvaSousOp)},
-      {"montantNonVentile", VYXAmountJson(op.GetMontantNonVentile())},
-      {"sousOperations", lines},
-  };
+  w.EndArray();
+  w.Key("sousOpsNbr").Int(int(op.sousOpsNbr));
+  w.Key("status").Int(int(op.status));
+  w.Key("tiers"), WriteName(w, compte, kVYXListTiers, op.tiers);
+  w.Key("tva"), WriteName(w, compte, kVYXListTauxTVA, op.tva);
+  // The account a source goes to; a twin's source is its lister's to find.
+  w.Key("virement");
+  if (extras.virement) {
+    w.BeginObject();
+    w.Key("compte").String(extras.virement->compte);
+    w.Key("source").Bool(extras.virement->source);
+    w.EndObject();
+  } else if (op.virementId != 0) {
+    w.BeginObject();
+    w.Key("compte").String(VYXItemName(compte, kVYXListTargets, op.virementId));
+    w.Key("source").Bool(true);
+    w.EndObject();
+  } else {
+    w.Null();
+  }
+  w.EndObject();
+}
+
+nlohmann::json VYXOperationJson(VYXCompte& compte, const Operation& op) {
+  std::ostringstream text;
+  {
+    VYXJsonWriter w(text);
+    VYXWriteOperationJson(w, compte, op);
+  }
+  return nlohmann::json::parse(text.str());
 }

@@ -21,6 +21,7 @@
 
 #include "accounts/VYXCompte.h"
 #include "cli/VYXCliFormula.h"
+#include "cli/VYXJsonWriter.h"
 
 class VYXCliSession;
 
@@ -215,6 +216,20 @@ std::string VYXStatusText(OpStatus status);
 // their names, dates ISO 8601, amounts as numbers, its live split lines in
 // "sousOperations".
 nlohmann::json VYXOperationJson(VYXCompte& compte, const Operation& op);
+
+// What a list adds to each operation it streams.
+struct VYXOperationJsonExtras {
+  struct Virement {
+    std::string compte;  // the other account's name (UTF-8)
+    bool source;
+  };
+  const std::string* compte = nullptr;  // "compte": its account's name, in a list of several
+  const double* solde = nullptr;        // "solde": the account's balance after it
+  const Virement* virement = nullptr;   // replaces what the operation alone tells of its transfer
+};
+// The same object written as it goes, with a list's additions.
+void VYXWriteOperationJson(VYXJsonWriter& w, VYXCompte& compte, const Operation& op,
+                           const VYXOperationJsonExtras& extras = {});
 // The name (UTF-8) of an item of the account's list; empty for none.
 std::string VYXItemName(VYXCompte& compte, VYXCompteList list, CPResID id);
 

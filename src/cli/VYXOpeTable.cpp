@@ -1,5 +1,6 @@
 #include "cli/VYXOpeTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 
@@ -107,32 +108,22 @@ std::vector<VYXOpeColumn> VYXOpeColumns(bool csv, int decimals) {
   };
 }
 
-std::vector<VYXOpeRow> VYXOpeRows(const std::vector<VYXOpeListed>& ops,
-                                  std::vector<std::vector<SousOperation>>& lines) {
-  lines.assign(ops.size(), {});
-  for (size_t i = 0; i < ops.size(); ++i) {
-    SousOperation line;
-    VYXDataRef sousRef;
-    VYXCompte& compte = *ops[i].compte;
-    for (bool more = compte.GetFirstSousOperation(*ops[i].op, &line, &sousRef); more;
-         more = compte.GetNextSousOperation(*ops[i].op, &line, &sousRef)) {
-      lines[i].push_back(line);
-    }
+void VYXForEachOpeRow(const VYXOpeListed& listed,
+                      const std::function<void(const VYXOpeRow&)>& row) {
+  const Operation& op = *listed.op;
+  row({VYXOpeRow::kOperation, listed.compte, &op, nullptr, listed.solde});
+  SousOperation line;
+  VYXDataRef sousRef;
+  bool split = false;
+  for (bool more = listed.compte->GetFirstSousOperation(op, &line, &sousRef); more;
+       more = listed.compte->GetNextSousOperation(op, &line, &sousRef)) {
+    row({VYXOpeRow::kLine, listed.compte, &op, &line, 0});
+    split = true;
   }
-  std::vector<VYXOpeRow> rows;
-  for (size_t i = 0; i < ops.size(); ++i) {
-    const Operation& op = *ops[i].op;
-    VYXCompte* compte = ops[i].compte;
-    rows.push_back({VYXOpeRow::kOperation, compte, &op, nullptr, ops[i].solde});
-    for (const SousOperation& line : lines[i]) {
-      rows.push_back({VYXOpeRow::kLine, compte, &op, &line, 0});
-    }
-    // What the lines leave, shown when it is a cent at least.
-    if (!lines[i].empty() && std::fabs(op.GetMontantNonVentile()) >= 0.005) {
-      rows.push_back({VYXOpeRow::kRest, compte, &op, nullptr, 0});
-    }
+  // What the lines leave, shown when it is a cent at least.
+  if (split && std::fabs(op.GetMontantNonVentile()) >= 0.005) {
+    row({VYXOpeRow::kRest, listed.compte, &op, nullptr, 0});
   }
-  return rows;
 }
 
 void VYXWarnIfSplitBeyond(VYXCompte&, const Operation& op) {
@@ -145,26 +136,56 @@ void VYXWarnIfSplitBeyond(VYXCompte&, const Operation& op) {
   CPGetInteraction().Alert(text);
 }
 
-void VYXPrintOpeTable(std::ostream& out, const std::vector<VYXOpeRow>& rows,
+void VYXPrintOpeTable(std::ostream& out, const VYXOpeSource& source,
                       const std::vector<VYXOpeColumn>& columns) {
-  VYXTable table;
-  for (const VYXOpeColumn& column : columns) table.AddColumn(column.heading, column.align);
-  for (const VYXOpeRow& row : rows) {
-    std::vector<std::string> cells;
-    for (const VYXOpeColumn& column : columns) cells.push_back(column.cell(*row.compte, row));
-    table.AddRow(std::move(cells));
+  std::vector<std::string> headings;
+  std::vector<VYXTable::Align> aligns;
+  std::vector<size_t> widths;
+  for (const VYXOpeColumn& column : columns) {
+    headings.push_back(column.heading);
+    aligns.push_back(column.align);
+    widths.push_back(VYXTextWidth(column.heading));
   }
-  table.Print(out);
+  // The cells are made twice rather than kept: a long list stays small.
+  source([&](const VYXOpeListed& listed) {
+    VYXForEachOpeRow(listed, [&](const VYXOpeRow& row) {
+      for (size_t c = 0; c < columns.size(); ++c) {
+        widths[c] = std::max(widths[c], VYXTextWidth(columns[c].cell(*row.compte, row)));
+      }
+    });
+  });
+  std::string text = VYXTable::Line(headings, widths, aligns);
+  std::vector<std::string> cells(columns.size());
+  source([&](const VYXOpeListed& listed) {
+    VYXForEachOpeRow(listed, [&](const VYXOpeRow& row) {
+      for (size_t c = 0; c < columns.size(); ++c) cells[c] = columns[c].cell(*row.compte, row);
+      text += VYXTable::Line(cells, widths, aligns);
+      if (text.size() >= 64 * 1024) {
+        out << text;
+        text.clear();
+      }
+    });
+  });
+  out << text;
 }
 
-void VYXPrintOpeCsv(std::ostream& out, const std::vector<VYXOpeRow>& rows,
+void VYXPrintOpeCsv(std::ostream& out, const VYXOpeSource& source,
                     const std::vector<VYXOpeColumn>& columns) {
-  for (size_t i = 0; i < columns.size(); ++i) out << (i ? ";" : "") << CsvField(columns[i].heading);
-  out << "\r\n";
-  for (const VYXOpeRow& row : rows) {
-    for (size_t i = 0; i < columns.size(); ++i) {
-      out << (i ? ";" : "") << CsvField(columns[i].cell(*row.compte, row));
-    }
-    out << "\r\n";
-  }
+  std::string text;
+  for (size_t i = 0; i < columns.size(); ++i) text += (i ? ";" : "") + CsvField(columns[i].heading);
+  text += "\r\n";
+  source([&](const VYXOpeListed& listed) {
+    VYXForEachOpeRow(listed, [&](const VYXOpeRow& row) {
+      for (size_t i = 0; i < columns.size(); ++i) {
+        if (i) text += ';';
+        text += CsvField(columns[i].cell(*row.compte, row));
+      }
+      text += "\r\n";
+      if (text.size() >= 64 * 1024) {
+        out << text;
+        text.clear();
+      }
+    });
+  });
+  out << text;
 }

@@ -46,21 +46,25 @@ struct VYXOpeListed {
   double solde;
 };
 
-// The rows of `ops` (in the order given) with their lines and rests. The rows
-// point into `ops`' operations and `lines`, which must outlive them.
-std::vector<VYXOpeRow> VYXOpeRows(const std::vector<VYXOpeListed>& ops,
-                                  std::vector<std::vector<SousOperation>>& lines);
+// The operations of a list, handed in their order to `each`; each one needs
+// to last only as long as the call, so that a list of any length is printed
+// with the memory of one operation.
+using VYXOpeSource = std::function<void(const std::function<void(const VYXOpeListed&)>& each)>;
+
+// The rows of one operation: its own, its lines', and what its lines leave.
+void VYXForEachOpeRow(const VYXOpeListed& listed, const std::function<void(const VYXOpeRow&)>& row);
 
 // Tells the user (an alert) when the operation's split lines go beyond its
 // amount: the account allows it, but it is seldom meant.
 void VYXWarnIfSplitBeyond(VYXCompte& compte, const Operation& op);
 
-void VYXPrintOpeTable(std::ostream& out, const std::vector<VYXOpeRow>& rows,
+// The table, in two walks of the source: the columns' widths, then the rows.
+void VYXPrintOpeTable(std::ostream& out, const VYXOpeSource& source,
                       const std::vector<VYXOpeColumn>& columns);
 
 // The same rows as CSV for a French spreadsheet: ";" between fields, CRLF
 // line ends, fields quoted when they need it.
-void VYXPrintOpeCsv(std::ostream& out, const std::vector<VYXOpeRow>& rows,
+void VYXPrintOpeCsv(std::ostream& out, const VYXOpeSource& source,
                     const std::vector<VYXOpeColumn>& columns);
 
 #endif  // VYX_CLI_VYXOPETABLE_H_

@@ -18,6 +18,30 @@ class VirementCommandsTest : public VYXCliHomeTest {
   }
 };
 
+// The list is written as it goes; it must still read exactly as the tree of
+// the same value would be printed, with the fields a list adds in their place.
+TEST_F(VirementCommandsTest, StreamedListIsLaidOutAsTheTreeOfTheSameValue) {
+  std::string key = Add({"--date", "10/03/24", "--montant", "-100", "--libelle", "Livret \"A\"",
+                         "--virement", "epargne"});
+  Ok({"ventil", "ajouter", "Courant", key, "--montant", "-20", "--libelle", "Frais"});
+  Add({"--date", "11/03/24", "--montant", "-5,5", "--libelle", "Café"});
+  for (std::vector<std::string> args : {std::vector<std::string>{"ope", "liste", "--tous"},
+                                        std::vector<std::string>{"ope", "liste", "Epargne"}}) {
+    args.push_back("--json");
+    std::string out = Ok(args).out;
+    nlohmann::json tree = nlohmann::json::parse(out);
+    EXPECT_EQ(tree.dump(2) + "\n", out) << Joined(args);
+    EXPECT_FALSE(tree.empty());
+  }
+  nlohmann::json all = Json({"ope", "liste", "--tous"});
+  ASSERT_EQ(3u, all.size());
+  EXPECT_EQ("Courant", all[0]["compte"]);
+  EXPECT_EQ(nlohmann::json::parse(R"({"compte": "Epargne", "source": true})"), all[0]["virement"]);
+  EXPECT_EQ(nlohmann::json::parse(R"({"compte": "Courant", "source": false})"), all[1]["virement"]);
+  EXPECT_EQ(-105.5, all[2]["solde"]);
+  EXPECT_EQ(1u, all[0]["sousOperations"].size());
+}
+
 TEST_F(VirementCommandsTest, BothHalvesStayInStepWhicheverOneIsNamed) {
   std::string key = Add({"--date", "10/03/24", "--montant", "-100", "--libelle", "Livret",
                          "--virement", "epargne"});
