@@ -20,6 +20,7 @@ enum : OSErr {
   kCPErrHttpTooLarge = 3177,          // the answer passed the request's size limit
   kCPErrHttpTransfer = 3178,          // the connection broke or the answer was malformed
   kCPErrHttpStatus = 3179,            // an answer came, with an HTTP error status
+  kCPErrHttpUnavailable = 3169,       // the module that goes on the web cannot be loaded
   // The preference store (CPPreferenceStore.h).
   kCPErrPrefsDamaged = 3180,          // the file is not a JSON object: it was set aside
   kCPErrPrefsBadValue = 3181,         // a text or path that the file cannot hold
