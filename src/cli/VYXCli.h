@@ -4,8 +4,9 @@
 // Adding a family of commands
 // ---------------------------
 // Each family lives in its own file (VYXDbCommands.cpp, VYXCompteCommands.cpp,
-// ...) and has one entry point, declared below and called from
-// VYXRunCommandLine (VYXCommandLine.cpp):
+// ...) and has one entry point, declared below and listed with the commands
+// it adds in VYXCliFamilies (VYXCommandLine.cpp), so that a run builds only
+// the family of the command typed:
 //
 //   void VYXAddXxxCommands(CLI::App& app, VYXCliContext& ctx) {
 //     CLI::App* xxx = VYXAddSubcommand(&app, "xxx", VYXHelp(kXxxTexts, kHelpXxx));
@@ -55,6 +56,7 @@
 #include <iosfwd>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 struct VYXCliContext {
   bool json = false;    // --json: print data as JSON
@@ -102,6 +104,21 @@ void VYXAddFactureCommands(CLI::App& app, VYXCliContext& ctx);
 // `facture regler`, `document` and `vendeur`, under `facture`.
 void VYXAddFactureReglementCommands(CLI::App& facture, VYXCliContext& ctx);
 void VYXAddNumerotationCommands(CLI::App& app, VYXCliContext& ctx);
+// The families, each with the top-level commands it adds, in the order of
+// the help; a new family goes into this list (VYXCommandLine.cpp).
+struct VYXCliFamily {
+  void (*add)(CLI::App& app, VYXCliContext& ctx);
+  std::vector<const char*> commands;
+};
+const std::vector<VYXCliFamily>& VYXCliFamilies();
+// What the command line names: one family's command, no command (`vyx`
+// alone), or help, an unknown command or option, which need every family.
+struct VYXTypedCommand {
+  bool all = false;
+  const VYXCliFamily* family = nullptr;
+};
+VYXTypedCommand VYXTypedFamily(int argc, char** argv);
+
 // What `vyx` does without a command: the dossier's accounts and their balances.
 void VYXRunSoldes(VYXCliContext& ctx, const std::string& compte);
 

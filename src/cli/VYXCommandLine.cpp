@@ -1,5 +1,6 @@
 #include "cli/VYXCommandLine.h"
 
+#include <cstring>
 #include <iostream>
 #include <regex>
 
@@ -114,6 +115,54 @@ std::string UsageText(const CLI::ParseError& e, const CLI::App& app) {
 
 }  // namespace
 
+const std::vector<VYXCliFamily>& VYXCliFamilies() {
+  static const std::vector<VYXCliFamily> families = {
+      {VYXAddDossierCommands, {"dossier"}},
+      {VYXAddCompteCommands, {"compte"}},
+      {VYXAddSoldesCommands, {"soldes"}},
+      {VYXAddListeCommands, {"liste"}},
+      {VYXAddChequierCommands, {"chequier"}},
+      {VYXAddOpeCommands, {"ope"}},
+      {VYXAddVentilCommands, {"ventil"}},
+      {VYXAddCalculCommands, {"calcul"}},
+      {VYXAddFiltreCommands, {"filtre"}},
+      {VYXAddBilanCommands, {"bilan", "croise"}},
+      {VYXAddTotauxCommands, {"totaux"}},
+      {VYXAddImporterCommands, {"importer"}},
+      {VYXAddReleveCommands, {"releve"}},
+      {VYXAddRegleCommands, {"regle"}},
+      {VYXAddPointageCommands, {"pointer", "depointer", "releves", "rapprocher"}},
+      {VYXAddAutoCommands, {"auto", "echeances"}},
+      {VYXAddArticleCommands, {"article"}},
+      {VYXAddFactureCommands, {"facture"}},
+      {VYXAddNumerotationCommands, {"numerotation"}},
+      {VYXAddDbCommands, {"db"}},
+  };
+  return families;
+}
+
+VYXTypedCommand VYXTypedFamily(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    std::string_view arg = argv[i];
+    if (arg == "--dossier") {
+      ++i;  // its value
+    } else if (arg.starts_with("--dossier=") || arg == "--oui" || arg == "--non" ||
+               arg == "--json") {
+      // a global option that says nothing of the command
+    } else if (arg.starts_with('-')) {
+      return {true, nullptr};  // help, or an option the command line will refuse with help
+    } else {
+      for (const VYXCliFamily& family : VYXCliFamilies()) {
+        for (const char* name : family.commands) {
+          if (arg == name) return {false, &family};
+        }
+      }
+      return {true, nullptr};  // no such command: the usage error lists them all
+    }
+  }
+  return {false, nullptr};  // no command: the dossier's balances
+}
+
 void VYXSetCommand(CLI::App* sub, VYXCommand command) {
   auto shared = std::make_shared<VYXCommand>(std::move(command));
   // CLI11 calls a command's callback after those of its subcommands: a
@@ -154,6 +203,11 @@ std::string VYXHelp(int list, int item, std::initializer_list<std::string> vars)
 }
 
 int VYXRunCommandLine(int argc, char** argv) {
+  // Asked alone, the version needs neither the commands nor their texts.
+  if (argc == 2 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-V") == 0)) {
+    std::cout << "vyx " VYX_VERSION "\n";
+    return 0;
+  }
   CLI::App app{T(kCliHelpDescription)};
   app.formatter(std::make_shared<FrenchFormatter>());
   app.set_help_flag("-h,--help", T(kCliHelpHelp));
@@ -169,26 +223,12 @@ int VYXRunCommandLine(int argc, char** argv) {
   app.add_flag("--non", ctx.no, T(kCliHelpNo))->excludes(yes);
   app.add_flag("--json", ctx.json, T(kCliHelpJson));
 
-  VYXAddDossierCommands(app, ctx);
-  VYXAddCompteCommands(app, ctx);
-  VYXAddSoldesCommands(app, ctx);
-  VYXAddListeCommands(app, ctx);
-  VYXAddChequierCommands(app, ctx);
-  VYXAddOpeCommands(app, ctx);
-  VYXAddVentilCommands(app, ctx);
-  VYXAddCalculCommands(app, ctx);
-  VYXAddFiltreCommands(app, ctx);
-  VYXAddBilanCommands(app, ctx);
-  VYXAddTotauxCommands(app, ctx);
-  VYXAddImporterCommands(app, ctx);
-  VYXAddReleveCommands(app, ctx);
-  VYXAddRegleCommands(app, ctx);
-  VYXAddPointageCommands(app, ctx);
-  VYXAddAutoCommands(app, ctx);
-  VYXAddArticleCommands(app, ctx);
-  VYXAddFactureCommands(app, ctx);
-  VYXAddNumerotationCommands(app, ctx);
-  VYXAddDbCommands(app, ctx);
+  // Only the family of the command typed is built: building them all costs
+  // more than many commands do. Help and usage errors get every family.
+  VYXTypedCommand typed = VYXTypedFamily(argc, argv);
+  for (const VYXCliFamily& family : VYXCliFamilies()) {
+    if (typed.all || typed.family == &family) family.add(app, ctx);
+  }
 
   gCommand = nullptr;
   try {
