@@ -64,7 +64,7 @@ for c in "${cases[@]}"; do
 import json, sys
 v, s = json.load(open(sys.argv[1]))["results"]
 fr = lambda x, d: f"{x:.{d}f}".replace(".", ",")
-cpu = lambda r: (sum(r["user"]) + sum(r["system"])) / len(r["user"])
+cpu = lambda r: r["user"] + r["system"]  # means over the runs
 mib = lambda kb: fr(int(kb) / 1024, 1)
 print(f"| `{sys.argv[2]}` | {fr(v['median'] * 1000, 1)} ms | {fr(s['median'] * 1000, 1)} ms | "
       f"{fr(v['median'] / s['median'], 2)} | {fr(cpu(v) * 1000, 1)} ms | {fr(cpu(s) * 1000, 1)} ms | "
