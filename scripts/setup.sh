@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libssl-dev libcurl4-openssl-dev libsqlite3-dev
-  libcli11-dev nlohmann-json3-dev libcpp-httplib-dev
+  libcli11-dev nlohmann-json3-dev libcpp-httplib-dev libxml2-dev
   libcairo2-dev libpango1.0-dev fonts-dejavu-core poppler-utils
 )
 

@@ -45,7 +45,7 @@
 //   `importer`, 30660 `releve`, 30670 `regle`, 30730 transfers on `ope`,
 //   30740 `pointer`, `depointer`, `releves` and `rapprocher`, 30745 `auto`
 //   and `echeances`, 30750 `article`, 30760 `facture`, 30770 `numerotation`
-//   and `facture vendeur`; texts added to a family later go to a list of
+//   and `facture vendeur`, 30801 `banque` and `devises`; texts added to a family later go to a list of
 //   their own: 30500 `ope` and `ventil`, 30501 `compte`, 30502 `liste`, 30503
 //   `db` (event logs), 30504 `soldes`.
 #ifndef VYX_CLI_VYXCLI_H_
@@ -96,6 +96,8 @@ void VYXAddBilanCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddTotauxCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddImporterCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddReleveCommands(CLI::App& app, VYXCliContext& ctx);
+// `banque` and `devises`.
+void VYXAddBanqueCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddRegleCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddPointageCommands(CLI::App& app, VYXCliContext& ctx);
 void VYXAddAutoCommands(CLI::App& app, VYXCliContext& ctx);

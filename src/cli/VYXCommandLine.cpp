@@ -130,6 +130,7 @@ const std::vector<VYXCliFamily>& VYXCliFamilies() {
       {VYXAddTotauxCommands, {"totaux"}},
       {VYXAddImporterCommands, {"importer"}},
       {VYXAddReleveCommands, {"releve"}},
+      {VYXAddBanqueCommands, {"banque", "devises"}},
       {VYXAddRegleCommands, {"regle"}},
       {VYXAddPointageCommands, {"pointer", "depointer", "releves", "rapprocher"}},
       {VYXAddAutoCommands, {"auto", "echeances"}},

@@ -41,8 +41,11 @@ std::string VYXFileName(const CPFileRef& file) {
 
 VYXParsedStatement VYXReadStatementFile(const CPFileRef& file, VYXStatementFormat format,
                                         const std::vector<VYXCSVColumn>& columns) {
-  std::string bytes = VYXReadForeignFile(file);
-  std::string name = VYXFileName(file);
+  return VYXReadStatementBytes(VYXReadForeignFile(file), VYXFileName(file), format, columns);
+}
+
+VYXParsedStatement VYXReadStatementBytes(const std::string& bytes, const std::string& name,
+                                         VYXStatementFormat format, const std::vector<VYXCSVColumn>& columns) {
   if (bytes.find_first_not_of(" \t\r\n") == std::string::npos) {
     CPThrowList(kVYXErrNotAStatement, kVYXExchangeTexts, kExEmptyFile, {name});
   }

@@ -52,6 +52,12 @@ VYXParsedStatement VYXReadStatementFile(const CPFileRef& file,
                                         VYXStatementFormat format = VYXStatementFormat::kAuto,
                                         const std::vector<VYXCSVColumn>& columns = {});
 
+// The same for a statement already in memory (one a bank script downloaded);
+// `name` names it in messages (MacRoman).
+VYXParsedStatement VYXReadStatementBytes(const std::string& bytes, const std::string& name,
+                                         VYXStatementFormat format = VYXStatementFormat::kAuto,
+                                         const std::vector<VYXCSVColumn>& columns = {});
+
 // The bytes of a file (a statement, a QIF file to import) with a UTF-8
 // byte-order mark taken off.
 std::string VYXReadForeignFile(const CPFileRef& file);

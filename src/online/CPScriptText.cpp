@@ -4,7 +4,10 @@
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <cctype>
+
+#include "platform/CPUtf8.h"
 
 #include "foundation/CPTextEncoding.h"
 
@@ -27,6 +30,13 @@ std::string CPScriptFold(std::string_view macRoman) {
   std::string out;
   bare.toUTF8String(out);
   return out;
+}
+
+std::string CPScriptSourceToMacRoman(const std::string& bytes) {
+  bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii || !CPIsValidUtf8(bytes)) return bytes;
+  bool lossy = false;
+  return CPConvertTextLenient(bytes, kCPUTF8, kCPMacRoman, &lossy);
 }
 
 long CPScriptLong(std::string_view text) {

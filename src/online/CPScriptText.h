@@ -24,6 +24,11 @@ long CPScriptLong(std::string_view text);
 // password, a PIN, a secret code), which must never reach a log or a file.
 bool CPScriptIsSecretName(std::string_view name);
 
+// A script's bytes in MacRoman: a script written in UTF-8 (as editors write
+// today) is converted, a character MacRoman lacks becoming '?'; other bytes
+// are taken as MacRoman already.
+std::string CPScriptSourceToMacRoman(const std::string& bytes);
+
 // Whether `a` and `b` are the same name, case ignored (ASCII letters).
 bool CPScriptSameName(std::string_view a, std::string_view b);
 

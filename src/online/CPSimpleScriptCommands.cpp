@@ -175,14 +175,14 @@ CPSimpleScriptRef CPSimpleScriptRunner::ResolveScript(const std::string& folder,
 bool CPSimpleScriptRunner::DoInclude(long scriptNumber, Reader& reader, bool) {
   Options options = ReadOptions(reader);
   CPSimpleScriptRef ref = ResolveScript(OptionText(options, "FOLDER"), OptionText(options, "FILE"));
-  ExecuteScript(ref.GetStream(), scriptNumber, ref.Name());
+  ExecuteScript(CPScriptSourceToMacRoman(ref.GetStream()), scriptNumber, ref.Name());
   return false;
 }
 
 bool CPSimpleScriptRunner::DoScript(long, Reader& reader, bool) {
   Options options = ReadOptions(reader);
   CPSimpleScriptRef ref = ResolveScript(OptionText(options, "FOLDER"), OptionText(options, "SCRIPT"));
-  std::string source = ref.GetStream();
+  std::string source = CPScriptSourceToMacRoman(ref.GetStream());
   ExecuteScript(source, NextScriptNumber(), ref.Name());
   return false;
 }

@@ -224,7 +224,7 @@ void CPSimpleScriptRunner::DoReturn() {
 // ---- Running ----
 
 void CPSimpleScriptRunner::ExecuteScript(const CPSimpleScriptRef& ref) {
-  std::string source = ref.GetStream();
+  std::string source = CPScriptSourceToMacRoman(ref.GetStream());
   ExecuteScript(source, NextScriptNumber(), ref.Name());
 }
 
@@ -306,10 +306,18 @@ std::vector<std::pair<std::string, std::string>> CPSimpleScriptRunner::ReadOptio
   std::vector<std::pair<std::string, std::string>> options;
   std::string name, raw, value;
   bool more = false;
+  std::vector<std::string> raws;
   while (reader.ReadOption(&name, &raw, &value, &more)) {
-    if (CPScriptIsSecretName(name)) AddSecret(value);
-    Log(", " + name + "=" + raw + " [" + value + "]");
     options.emplace_back(name, value);
+    raws.push_back(raw);
   }
+  // A secret is known by its own name, or by the field or variable it goes
+  // to (SETINPUT NAME=motdepasse,VALUE=..., ASK VAR=MOTDEPASSE,DEFAULT=...).
+  bool secretField = false;
+  for (const auto& [n, v] : options) secretField = secretField || ((n == "NAME" || n == "VAR") && CPScriptIsSecretName(v));
+  for (const auto& [n, v] : options)
+    if (CPScriptIsSecretName(n) || (secretField && (n == "VALUE" || n == "DEFAULT"))) AddSecret(v);
+  for (size_t i = 0; i < options.size(); ++i)
+    Log(", " + options[i].first + "=" + raws[i] + " [" + options[i].second + "]");
   return options;
 }

@@ -39,6 +39,7 @@ struct CPScriptLimits {
   long maxCommands = 200000;  // lines run, over every script of the runner
   long maxDepth = 16;         // INCLUDE and DO within one another
   long maxWaitSeconds = 60;   // one WAIT
+  long maxRequests = 500;     // web requests, over the whole run
 };
 
 class CPSimpleScriptRunner {
@@ -54,6 +55,8 @@ class CPSimpleScriptRunner {
   void SetVarAsArray(long scriptNumber, std::string_view name, const std::vector<std::string>& items);
   bool GetVarLastIndex(std::string_view name, unsigned long* last) const;
   std::vector<long> GetVarIndexes(std::string_view name) const;
+  // Forgets a variable and every element of it.
+  void RemoveVar(std::string_view name) { vars_.Remove(name); }
   bool GetVar(std::string_view name, long* scriptNumber, std::string* value, long index = 0) const;
   bool GetVar(std::string_view name, std::string* value) const { return GetVar(name, nullptr, value); }
   // `expression` with each <name> replaced by its value (kept as it stands
@@ -120,6 +123,7 @@ class CPSimpleScriptRunner {
   bool Jump(long scriptNumber, Reader& reader, std::string_view label);
   // Masks the secrets in `text`.
   std::string Scrub(std::string_view text) const;
+  const std::set<std::string>& Secrets() const { return secrets_; }
   // The script number of the next DO or top-level run.
   long NextScriptNumber() { return ++scriptCounter_; }
   // The script whose lines are running, for messages.

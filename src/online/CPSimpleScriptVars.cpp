@@ -22,6 +22,10 @@ std::vector<long> CPSimpleScriptVars::Indexes(std::string_view name) const {
   return out;
 }
 
+void CPSimpleScriptVars::Remove(std::string_view name) {
+  std::erase_if(vars_, [&](const auto& entry) { return entry.first.second == name; });
+}
+
 void CPSimpleScriptVars::RemoveScript(long scriptNumber) {
   std::erase_if(vars_, [&](const auto& entry) { return entry.second.scriptNumber == scriptNumber; });
 }

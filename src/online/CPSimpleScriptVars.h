@@ -27,6 +27,7 @@ class CPSimpleScriptVars {
   std::vector<long> Indexes(std::string_view name) const;
   bool HasName(std::string_view name) const { return !Indexes(name).empty(); }
   void RemoveScript(long scriptNumber);
+  void Remove(std::string_view name);
   void Clear() { vars_.clear(); }
 
  private:

@@ -1,0 +1,119 @@
+// `vyx banque` and `vyx devises actualiser` end to end: the real program in a
+// temporary home, the example script shipped with vyx, a bank site on
+// 127.0.0.1.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "VYXCliHomeTest.h"
+#include "support/VYXTestBankSite.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The value of a row of a printed report: what ends the line that begins with `label`.
+std::string Row(const std::string& out, const std::string& label) {
+  size_t at = out.find("\n" + label);
+  if (at == std::string::npos) return "<none>";
+  size_t end = out.find('\n', at + 1);
+  std::string line = out.substr(at + 1, end - at - 1);
+  return line.substr(line.find_last_of(' ') + 1);
+}
+
+class BanqueCommandsTest : public VYXCliHomeTest {
+ protected:
+  VYXTestBankSite site;
+  std::vector<std::string> Telecharger(std::initializer_list<std::string> more) {
+    std::vector<std::string> args = {"banque", "telecharger", "Courant", "--script", "banque-exemple",
+                                     "--param", "URL=" + site.Base(), "--param", "IDENTIFIANT=jean",
+                                     "--delai", "1"};
+    args.insert(args.end(), more);
+    return args;
+  }
+};
+
+TEST_F(BanqueCommandsTest, TheExampleScriptIsListed) {
+  VYXRunResult r = Ok({"banque", "scripts"});
+  EXPECT_NE(std::string::npos, r.out.find("banque-exemple.txt")) << r.out;
+  EXPECT_NE(std::string::npos, r.out.find("Banque d'exemple")) << r.out;
+  fs::create_directories(Folder());
+  EXPECT_NE(std::string::npos, Ok({"banque", "scripts", "--dossier-scripts", Folder().string()}).out.find("Aucun script"));
+}
+
+TEST_F(BanqueCommandsTest, ADownloadLoadsTheBankLinesIntoTheStatementFile) {
+  MakeDossier({"Courant"});
+  std::string journal = (home_.Path() / "journal.txt").string();
+  VYXRunResult r = Ok(Telecharger({"--param", std::string("MOTDEPASSE=") + VYXTestBankSite::kPassword, "--journal", journal}));
+  EXPECT_EQ("4", Row(r.out, "Lignes nouvelles")) << r.out;
+  EXPECT_EQ("1", Row(r.out, "Lignes des fichiers")) << r.out;
+  EXPECT_NE(std::string::npos, r.out.find("2 345,67")) << r.out;
+
+  nlohmann::json lines = Json({"releve", "liste", "Courant", "--tout"});
+  std::string all = lines.dump();
+  for (const char* text : {"CB CARREFOUR 27/12", "VIR SALAIRE DÉCEMBRE", "CHEQUE", "1234567"})
+    EXPECT_NE(std::string::npos, all.find(text)) << text << "\n" << all;
+  // The card statement the script downloaded in OFX went in as card lines.
+  std::string file = VYXReadFile(Folder() / "Courant.releves");
+  EXPECT_NE(std::string::npos, file.find("ECCB\t")) << file;
+  EXPECT_NE(std::string::npos, file.find("BOULANGERIE")) << file;
+
+  std::string log = VYXReadFile(journal);
+  EXPECT_NE(std::string::npos, log.find("SCRIPT: DOWNLOAD"));
+  EXPECT_EQ(std::string::npos, log.find("p@ss"));
+
+  // Loaded again, the statement lines are already there; the card's
+  // outstanding line is replaced by the new card statement, not doubled.
+  r = Ok(Telecharger({"--param", std::string("MOTDEPASSE=") + VYXTestBankSite::kPassword}));
+  EXPECT_EQ("3", Row(r.out, "Lignes déjà chargées")) << r.out;
+  file = VYXReadFile(Folder() / "Courant.releves");
+  for (const char* once : {"CB CARREFOUR", "BOULANGERIE"})
+    EXPECT_EQ(file.find(once), file.rfind(once)) << once << "\n" << file;
+}
+
+TEST_F(BanqueCommandsTest, FailuresWriteNothing) {
+  MakeDossier({"Courant"});
+  fs::path scripts = home_.Path() / "scripts";
+  fs::create_directories(scripts);
+  std::ofstream(scripts / "boucle.txt") << "SCRIPT\tVERS=1.0\nLABEL\tNAME=a\nGOTO\tLABEL=a\n";
+  std::ofstream(scripts / "passwd.txt") << "SCRIPT\tVERS=1.0\nINCLUDE\tFILE=../../etc/passwd\n";
+  auto before = Snapshot();
+  struct Case {
+    VYXTestBankSite::Mode mode;
+    const char* password;
+    const char* message;
+  } cases[] = {
+      {VYXTestBankSite::Mode::kNormal, "faux", "La banque signale l'erreur 2 : Identifiant ou mot de passe incorrect.\n"},
+      {VYXTestBankSite::Mode::kHuge, VYXTestBankSite::kPassword, "trop volumineuse"},
+      {VYXTestBankSite::Mode::kEndless, VYXTestBankSite::kPassword, "pas répondu à temps"},
+      {VYXTestBankSite::Mode::kBroken, VYXTestBankSite::kPassword, "la page des opérations est illisible"},
+  };
+  for (const Case& c : cases) {
+    site.SetMode(c.mode);
+    VYXRunResult r = Refused(Telecharger({"--param", std::string("MOTDEPASSE=") + c.password}));
+    EXPECT_NE(std::string::npos, r.err.find(c.message)) << r.err;
+    EXPECT_TRUE(before == Snapshot());
+  }
+
+  EXPECT_NE(std::string::npos,
+            Refused({"banque", "telecharger", "Courant", "--script", "boucle", "--dossier-scripts", scripts.string()})
+                .err.find("boucle sans fin"));
+  EXPECT_NE(std::string::npos,
+            Refused({"banque", "telecharger", "Courant", "--script", "passwd", "--dossier-scripts", scripts.string()})
+                .err.find("« ../../etc/passwd »"));
+  Refused({"banque", "telecharger", "Courant", "--script", "../passwd", "--dossier-scripts", scripts.string()});
+  EXPECT_TRUE(before == Snapshot());
+}
+
+TEST_F(BanqueCommandsTest, RatesUpdateTheDossierCurrencies) {
+  MakeDossier({"Courant"});
+  Ok({"liste", "devises", "ajouter", "USD"});
+  fs::path scripts = home_.Path() / "scripts";
+  fs::create_directories(scripts);
+  std::ofstream(scripts / "devises.txt") << "SCRIPT\tVERS=1.0\nCALLBACK\tDEVISE=USD,TAUX=\"0,9231\"\nCALLBACK\tDEVISE=ZZZ,TAUX=2\n";
+  VYXRunResult r = Ok({"devises", "actualiser", "--script", "devises", "--dossier-scripts", scripts.string()});
+  EXPECT_NE(std::string::npos, r.out.find("0,923100")) << r.out;
+  EXPECT_NE(std::string::npos, r.out.find("1 taux mis à jour, 1 devises inconnues")) << r.out;
+}
+
+}  // namespace
