@@ -1,9 +1,8 @@
 #include "online/CPHtmlCookie.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <cctype>
+#include <ctime>
 
 #include "online/CPScriptText.h"
 #include "platform/CPClock.h"
@@ -32,6 +31,17 @@ bool PathMatches(const std::string& requestPath, const std::string& cookiePath) 
   if (requestPath.rfind(cookiePath, 0) != 0) return false;
   return requestPath.size() == cookiePath.size() || cookiePath.back() == '/' ||
          requestPath[cookiePath.size()] == '/';
+}
+
+// An Expires date as servers write it ("Thu, 01 Jan 1970 00:00:00 GMT", or
+// with dashes as older servers do), in Unix time; -1 when it does not read.
+long long HttpDate(const std::string& text) {
+  for (const char* format : {"%a, %d %b %Y %H:%M:%S", "%a, %d-%b-%Y %H:%M:%S", "%A, %d-%b-%y %H:%M:%S"}) {
+    std::tm tm{};
+    const char* end = strptime(text.c_str(), format, &tm);
+    if (end) return static_cast<long long>(timegm(&tm));
+  }
+  return -1;
 }
 
 bool Expired(const CPHtmlCookie& c, long long now) { return c.expires != 0 && c.expires <= now; }
@@ -98,8 +108,8 @@ bool CPHtmlCookieJar::ReadCookie(std::string_view setCookie, std::string_view ur
       cookie.expires = cookie.maxAge <= 0 ? 1 : CPUnixNow() + cookie.maxAge;
     } else if (CPScriptSameName(name, "Expires")) {
       if (hasMaxAge) continue;  // Max-Age wins
-      time_t t = curl_getdate(value.c_str(), nullptr);
-      if (t != -1) cookie.expires = t <= 0 ? 1 : static_cast<long long>(t);
+      long long t = HttpDate(value);
+      if (t != -1) cookie.expires = t <= 0 ? 1 : t;
     } else if (CPScriptSameName(name, "Secure")) {
       cookie.secure = 1;
     } else if (CPScriptSameName(name, "Version")) {

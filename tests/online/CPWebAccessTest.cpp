@@ -74,6 +74,8 @@ TEST(CPWebAccess, CookiesAreScopedReplacedAndRemoved) {
   EXPECT_EQ(3u, jar.Cookies().size());
   EXPECT_EQ("2", jar.Cookies()[0].value);
   jar.ReadCookie("sid=x; path=/BANQUE; Max-Age=0", "http://BANK.fr/banque/");
+  EXPECT_TRUE(jar.ReadCookie("tard=1; Expires=Fri, 01 Jan 2100 00:00:00 GMT", "http://bank.fr/"));
+  jar.ReadCookie("tard=; Expires=Thu, 01-Jan-1970 00:00:01 GMT", "http://bank.fr/");
   jar.ReadCookie("lang=; Expires=Thu, 01 Jan 1970 00:00:00 GMT", "http://bank.fr/");
   EXPECT_EQ(1u, jar.Cookies().size());
   jar.ReadCookie("court=1; Max-Age=60", "http://bank.fr/");
