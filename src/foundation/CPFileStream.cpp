@@ -2,10 +2,30 @@
 
 #include <limits>
 
+#include "foundation/CPBusyWait.h"
 #include "foundation/CPException.h"
+#include "foundation/CPFileRollback.h"
+#include "foundation/CPStringTable.h"
 #include "platform/CPOSErr.h"
 
-CPFileStream::~CPFileStream() { file_.Close(); }
+namespace {
+
+constexpr int kFileTexts = 30400;
+constexpr int kWriteFailedItem = 3;  // ^1: the file, ^2: why
+
+}  // namespace
+
+CPFileStream::~CPFileStream() {
+  if (CPFileRollback* rollback = CPFileRollback::Current()) rollback->StreamGone(*this);
+  file_.Close();
+}
+
+// A write that cannot be made says which file it is about: the user sees
+// "the disk is full" next to the file that could not be written.
+void CPFileStream::ThrowWriteFailed(OSErr err) const {
+  CPThrowList(err, kFileTexts, kWriteFailedItem,
+              {CPFileDisplayPath(fileRef_), CPException(err).DisplayText()});
+}
 
 void CPFileStream::SetMarker(int32_t offset, CPStreamFrom from) {
   int64_t m = offset;
@@ -25,9 +45,12 @@ uint32_t CPFileStream::GetLength() const {
 }
 
 void CPFileStream::SetLength(uint32_t length) {
-  if (file_.IsOpen() && permission_ == kCPFileRead) CPThrow(wrPermErr);
+  if (file_.IsOpen() && Reading()) CPThrow(wrPermErr);
+  if (frozen_) CPThrow(wrPermErr);
+  if (CPFileRollback* rollback = CPFileRollback::Current(); rollback && file_.IsOpen())
+    rollback->BeforeSetLength(*this, file_, length);
   cachedLength_ = -1;
-  CPThrowIfOSErr(file_.SetLength(length));
+  if (OSErr err = file_.SetLength(length)) ThrowWriteFailed(err);
   if (marker_ > length) marker_ = length;
 }
 
@@ -37,19 +60,25 @@ void CPFileStream::WriteData(const void* data, long* count) {
     return;
   }
   // The descriptor would answer EBADF; the system names this case itself.
-  if (file_.IsOpen() && permission_ == kCPFileRead) {
+  if (file_.IsOpen() && Reading()) {
+    *count = 0;
+    CPThrow(wrPermErr);
+  }
+  if (frozen_) {
     *count = 0;
     CPThrow(wrPermErr);
   }
   if (uint64_t(marker_) + uint64_t(*count) > std::numeric_limits<uint32_t>::max()) {
     *count = 0;
-    CPThrow(dskFulErr);
+    ThrowWriteFailed(dskFulErr);
   }
+  if (CPFileRollback* rollback = CPFileRollback::Current(); rollback && file_.IsOpen())
+    rollback->BeforeWrite(*this, file_, marker_, uint64_t(*count));
   OSErr err = file_.Write(marker_, data, static_cast<size_t>(*count));
   if (err) {
     *count = 0;
     cachedLength_ = -1;
-    CPThrow(err);
+    ThrowWriteFailed(err);
   }
   marker_ += static_cast<uint32_t>(*count);
   if (cachedLength_ >= 0 && marker_ > cachedLength_) cachedLength_ = marker_;
@@ -69,7 +98,11 @@ void CPFileStream::ReadData(void* data, long* count) {
 
 void CPFileStream::Create(OSType creator, OSType type, bool replace) {
   if (replace && fileRef_.Exists()) CPThrowIfOSErr(CPFileSystem::Delete(fileRef_));
-  CPThrowIfOSErr(CPFileSystem::Create(fileRef_, creator, type, false));
+  if (OSErr err = CPFileSystem::Create(fileRef_, creator, type, false)) {
+    if (err == dupFNErr) CPThrow(err);
+    ThrowWriteFailed(err);
+  }
+  if (CPFileRollback* rollback = CPFileRollback::Current()) rollback->Created(fileRef_);
 }
 
 void CPFileStream::Delete() {
@@ -77,14 +110,21 @@ void CPFileStream::Delete() {
   CPThrowIfOSErr(CPFileSystem::Delete(fileRef_));
 }
 
+// A file that another program holds in a way that excludes this opening
+// (opWrErr) is waited for a while before the opening gives up.
 void CPFileStream::Open(CPFilePermission access) {
-  CPThrowIfOSErr(file_.Open(fileRef_, access));
+  if (file_.IsOpen()) CPThrow(opWrErr);
+  OSErr err = noErr;
+  auto attempt = [&] { return (err = file_.Open(fileRef_, access)) != opWrErr; };
+  if (!CPWaitWhileBusy(fileRef_, attempt)) CPThrowBusy(opWrErr, fileRef_);
+  CPThrowIfOSErr(err);
   permission_ = access;
   cachedLength_ = -1;
   marker_ = 0;
 }
 
 void CPFileStream::Close() {
+  if (CPFileRollback* rollback = CPFileRollback::Current()) rollback->StreamGone(*this);
   marker_ = 0;
   cachedLength_ = -1;
   CPThrowIfOSErr(file_.Close());

@@ -1,5 +1,7 @@
 // A stream over a file. Every file-system failure, including a read that meets
-// the end of the file before its count, raises CPException with the system's code.
+// the end of the file before its count, raises CPException with the system's
+// code; a write that fails names the file in its message. While a command's
+// rollback is current (CPFileRollback.h) writes are recorded to be undone.
 // The stream owns its open file and closes it when destroyed.
 #ifndef VYX_FOUNDATION_CPFILESTREAM_H_
 #define VYX_FOUNDATION_CPFILESTREAM_H_
@@ -27,6 +29,7 @@ class CPFileStream : public CPStream {
   // Deletes an existing file first when `replace`; otherwise an existing file is an error.
   void Create(OSType creator, OSType type, bool replace);
   void Delete();
+  // Waits a while for a file that another program holds (CPBusyWait.h).
   void Open(CPFilePermission access);
   void Close();
   bool Exists() const { return fileRef_.Exists(); }
@@ -44,15 +47,22 @@ class CPFileStream : public CPStream {
   OSType GetFileCreator() const;
   void SetFileCreator(OSType creator);
   CPFilePermission Permission() const { return permission_; }
+  bool Reading() const { return permission_ == kCPFileRead || permission_ == kCPFileReadLocked; }
 
   // Forces written bytes to the disk.
   void Flush();
+  // Refuses every write from now on (wrPermErr): a rollback put the file
+  // back as it was under this stream (CPFileRollback.h).
+  void Freeze() { frozen_ = true; }
 
  private:
+  [[noreturn]] void ThrowWriteFailed(OSErr err) const;
+
   CPFileRef fileRef_;
   CPFile file_;
   CPFilePermission permission_ = kCPFileRead;
   uint32_t marker_ = 0;
+  bool frozen_ = false;
   // The length is cached only while we hold the file alone: a shared or read-only
   // file may be extended by another process at any time.
   mutable int64_t cachedLength_ = -1;

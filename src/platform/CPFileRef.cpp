@@ -40,6 +40,7 @@ OSErr CPFileSystem::FromErrno(int err) {
     case EROFS: return wPrErr;
     case ENOSPC:
     case EDQUOT: return dskFulErr;
+    case EFBIG: return fsDataTooBigErr;
     case EMFILE:
     case ENFILE: return tmfoErr;
     case ENAMETOOLONG: return bdNamErr;
@@ -56,7 +57,8 @@ CPFile::~CPFile() { Close(); }
 
 OSErr CPFile::Open(const CPFileRef& fileRef, CPFilePermission permission) {
   if (fd_ >= 0) return opWrErr;
-  int flags = (permission == kCPFileRead ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+  const bool reading = permission == kCPFileRead || permission == kCPFileReadLocked;
+  int flags = (reading ? O_RDONLY : O_RDWR) | O_CLOEXEC;
   int fd = ::open(fileRef.Path().c_str(), flags);
   if (fd < 0) return CPFileSystem::FromErrno(errno);
   // A directory opens for reading, and would then read as an I/O error.
@@ -67,7 +69,8 @@ OSErr CPFile::Open(const CPFileRef& fileRef, CPFilePermission permission) {
   }
   // A lone writer holds an exclusive lock and sharers a shared one, so that a
   // second writer (in this process or another) is refused instead of writing
-  // beside the first. Readers take no lock.
+  // beside the first. A locked reader holds a shared lock too, which a lone
+  // writer waits out; a plain reader takes none.
   if (permission != kCPFileRead) {
     int op = (permission == kCPFileReadWrite ? LOCK_EX : LOCK_SH) | LOCK_NB;
     if (::flock(fd, op) != 0) {

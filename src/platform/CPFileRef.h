@@ -37,6 +37,7 @@ class CPFileRef {
 // Access permissions of Open.
 enum CPFilePermission : int8_t {
   kCPFileRead = 1,          // reading; never refused because someone else writes
+  kCPFileReadLocked = 2,    // reading, keeping a lone writer out (and refused beside one)
   kCPFileReadWrite = 3,     // reading and writing, alone: a second writer is refused (opWrErr)
   kCPFileReadWriteShared = 4,  // reading and writing beside other sharers, never beside a lone writer
 };

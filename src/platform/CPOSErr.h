@@ -31,5 +31,7 @@ constexpr OSErr dirNFErr = -120;
 constexpr OSErr notAFileErr = -1302;  // a directory where a file was expected
 constexpr OSErr memFullErr = -108;
 constexpr OSErr userCanceledErr = -128;
+// A file that would pass the size the system lets this process write (EFBIG).
+constexpr OSErr fsDataTooBigErr = -1310;
 
 #endif  // VYX_PLATFORM_CPOSERR_H_

@@ -25,7 +25,10 @@ struct CPPreferenceStore::Values {
   json object = json::object();
   std::set<std::string> changed;
 
+  // A value set as it already was is no change: the file is not rewritten for it.
   void Set(const std::string& key, json value) {
+    auto it = object.find(key);
+    if (it != object.end() && *it == value) return;
     object[key] = std::move(value);
     changed.insert(key);
   }

@@ -83,15 +83,24 @@ TEST_F(CPFileStreamTest, RenameMoveAndDeleteFollowTheFile) {
 }
 
 TEST_F(CPFileStreamTest, SecondWriterInTheSameProcessIsRefused) {
+  VYXScopedEnv noWait("VYX_ATTENTE", "0");
   CPFileStream first(dir_.Ref("f"));
   first.Create('VYX ', 'DATA', false);
   first.Open(kCPFileReadWrite);
   CPFileStream second(dir_.Ref("f"));
   EXPECT_CP_CODE(opWrErr, second.Open(kCPFileReadWrite));
   EXPECT_CP_CODE(opWrErr, second.Open(kCPFileReadWriteShared));
+  // A plain reader is never refused; a locked one waits out the writer.
   second.Open(kCPFileRead);
-  first.Close();
   second.Close();
+  EXPECT_CP_CODE(opWrErr, second.Open(kCPFileReadLocked));
+  first.Close();
+  second.Open(kCPFileReadLocked);
+  EXPECT_CP_CODE(opWrErr, first.Open(kCPFileReadWrite));  // and keeps a writer out
+  CPFileStream third(dir_.Ref("f"));
+  third.Open(kCPFileReadLocked);  // beside another reader
+  second.Close();
+  third.Close();
   second.Open(kCPFileReadWrite);
 }
 
