@@ -411,12 +411,19 @@ void CPSimpleDBBlocsHandler::Apply(const CPSimpleDBWriteStep& step) {
   }
 }
 
+// A plan that fails before its commit (a full disk, a size limit: only
+// appends make the file longer) changed nothing a walk sees; what it appended
+// is cut off again, so that the file ends with whole records and the process
+// can go on with it.
 void CPSimpleDBBlocsHandler::Execute(const CPSimpleDBWritePlan& plan) {
+  const uint32_t before = GetAllBlocsSize();
+  bool committing = false;
   try {
     for (const auto& s : plan.prepare) Apply(s);
     if (!plan.commit.empty()) {
       bool journaled = journal_ && NeedsJournal(plan.commit);
       if (journaled) journal_->Begin(plan.commit, *this);
+      committing = true;
       for (const auto& s : plan.commit) Apply(s);
       if (journaled) journal_->End(*this);
     }
@@ -424,6 +431,13 @@ void CPSimpleDBBlocsHandler::Execute(const CPSimpleDBWritePlan& plan) {
   } catch (...) {
     // The map was updated for the whole plan; part of it did not happen.
     ForgetFreeSpace();
+    if (!committing) {
+      try {
+        if (GetAllBlocsSize() > before) stream_->SetLength(start_ + before);
+      } catch (...) {
+        // Left to the next opening, which cuts an unfinished append.
+      }
+    }
     throw;
   }
 }

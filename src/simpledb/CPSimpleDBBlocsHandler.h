@@ -134,6 +134,13 @@ class CPSimpleDBBlocsHandler {
   void Apply(const CPSimpleDBWriteStep& step);
   // Drops the free-space map; the next placement walks the file again.
   void ForgetFreeSpace();
+  // Cuts the file before the free records that end it, if any; true when it
+  // did. While a command may still be undone (CPFileRollback.h), freeing the
+  // last records and compacting leave free records at the end instead of
+  // cutting the file (undoing a cut means growing the file again, which a full
+  // disk may refuse); the file's closing cuts them.
+  bool TrimFreeTail();
+  static bool KeepsLength();
 
  private:
   static uint32_t Offset(CPSimpleDBRefnum refnum) { return (refnum - 1) * kSDBBlocSize; }
@@ -183,6 +190,7 @@ class CPSimpleDBBlocsHandler {
   CPSimpleDBJournal* journal_ = nullptr;
   bool freeKnown_ = false;
   std::map<CPSimpleDBRefnum, uint32_t> free_;  // free record -> its blocks
+  bool freeTail_ = false;  // a free record was left at the end rather than cut
   uint64_t freeTotal_ = 0;
   std::vector<unsigned char> image_;
 };

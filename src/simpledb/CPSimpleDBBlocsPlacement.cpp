@@ -6,12 +6,29 @@
 #include <cstring>
 
 #include "foundation/CPException.h"
+#include "foundation/CPFileRollback.h"
 #include "simpledb/CPSimpleDBBlocsHandler.h"
 #include "simpledb/CPSimpleDBErrors.h"
 
 using Step = CPSimpleDBWriteStep;
 
 // ---- free space
+
+bool CPSimpleDBBlocsHandler::KeepsLength() { return CPFileRollback::Current() != nullptr; }
+
+bool CPSimpleDBBlocsHandler::TrimFreeTail() {
+  if (!freeTail_) return false;
+  freeTail_ = false;
+  KnowFreeSpace();
+  const uint32_t nb = GetNbOfBlocs();
+  CPSimpleDBRefnum start = nb + 1;
+  for (auto it = free_.rbegin(); it != free_.rend() && it->first + it->second == start; ++it) {
+    start = it->first;
+  }
+  if (start > nb) return false;
+  SetNbOfBlocs(start - 1);
+  return true;
+}
 
 void CPSimpleDBBlocsHandler::KnowFreeSpace() {
   if (freeKnown_) return;
@@ -241,12 +258,13 @@ uint32_t CPSimpleDBBlocsHandler::PlanFree(CPSimpleDBWritePlan& plan, CPSimpleDBR
     p += blocs;
     lastWasFree = true;
   }
-  if (nb == refnum || (p > nb && lastWasFree)) {
+  if (!KeepsLength() && (nb == refnum || (p > nb && lastWasFree))) {
     plan.commit.push_back(Step::SetLength(Offset(refnum)));
     NoteUsed(refnum, UINT32_MAX);
     return 0;
   }
   auto n = static_cast<uint32_t>(count);
+  if (p > nb) freeTail_ = true;
   plan.commit.push_back(Step::Write(Offset(refnum), FreeHeaderBytes(n).data(), kSDBDataHeaderSize));
   plan.tidy.push_back(
       Step::Zero(Offset(refnum) + kSDBDataHeaderSize, n * kSDBBlocSize - kSDBDataHeaderSize));
@@ -319,6 +337,7 @@ void CPSimpleDBBlocsHandler::WriteFreeBlocs(CPSimpleDBRefnum refnum, uint32_t co
   uint32_t nb = GetNbOfBlocs();
   CheckRefnum(refnum, nb);
   if (count == 0 || uint64_t(refnum) + count - 1 > nb) CPSimpleDBThrowAt(kSDBErrBadRefnum, refnum);
+  if (uint64_t(refnum) + count - 1 == nb) freeTail_ = true;
   CPSimpleDBWritePlan plan;
   plan.commit.push_back(
       Step::Write(Offset(refnum), FreeHeaderBytes(count).data(), kSDBDataHeaderSize));

@@ -1,11 +1,9 @@
 #include "simpledb/CPSimpleDBDataProvider.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
+#include "foundation/CPBusyWait.h"
 #include "foundation/CPException.h"
-#include "platform/CPClock.h"
 #include "simpledb/CPSimpleDBErrors.h"
 #include "simpledb/CPSimpleDBSession.h"
 
@@ -127,11 +125,11 @@ CPSimpleDBAccessLocker::CPSimpleDBAccessLocker(CPSimpleDBDataProvider* provider)
   // Taken at once nearly always (and always by a file that is not shared):
   // the clock is read only when there is something to wait for.
   if ((key_ = provider_->LockAccess(&previous_)) != 0) return;
-  const uint32_t start = CPClock::Ticks();
-  while ((key_ = provider_->LockAccess(&previous_)) == 0) {
-    if (CPClock::Ticks() - start > 300) CPThrow(kSDBErrAccessTimeout);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  const CPFileRef file = provider_->LockedFile();
+  auto attempt = [&] { return (key_ = provider_->LockAccess(&previous_)) != 0; };
+  if (CPWaitWhileBusy(file, attempt)) return;
+  if (file.Empty()) CPThrow(kSDBErrAccessTimeout);
+  CPThrowBusy(kSDBErrAccessTimeout, file);
 }
 
 CPSimpleDBAccessLocker::~CPSimpleDBAccessLocker() {

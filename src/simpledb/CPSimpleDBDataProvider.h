@@ -13,6 +13,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/CPFileRef.h"
 #include "simpledb/CPSimpleDBRecordInfos.h"
 #include "simpledb/CPSimpleDBTypes.h"
 
@@ -100,6 +101,8 @@ class CPSimpleDBDataProvider {
   virtual uint32_t LockAccess(uint32_t* previousKey) = 0;
   virtual void UnLockAccess(uint32_t key, uint32_t previousKey) = 0;
   virtual bool AccessLocked() const = 0;
+  // The file whose lock LockAccess waits for, named when the wait is given up.
+  virtual CPFileRef LockedFile() const { return CPFileRef(); }
 
   // Change hooks: tell every open session concerned by the record, first to
   // last. `flag` is true for changes made through the provider's own operations.
@@ -263,8 +266,9 @@ class CPSimpleDBDataProvider {
   bool oldEncodingKnown_ = false;
 };
 
-// Holds the provider's access lock for its lifetime. Retries for 300 ticks
-// (5 seconds), then raises 1009.
+// Holds the provider's access lock for its lifetime. Retries for the time a
+// command waits for a busy file (CPBusyWait.h, 5 seconds unless told), then
+// raises 1009 naming the file.
 class CPSimpleDBAccessLocker {
  public:
   explicit CPSimpleDBAccessLocker(CPSimpleDBDataProvider* provider);

@@ -175,7 +175,18 @@ void CPSimpleDBEventFile::Append(uint32_t action, uint32_t noBase, CPSimpleDBEve
   if (newSize) std::memcpy(p + oldSize, newData, newSize);
   WriteEnd(p + oldSize + newSize, offset);
   stream_.SetMarker(static_cast<int32_t>(offset), kCPFromStart);
-  stream_.WriteData(b, static_cast<long>(buffer_.size()));
+  try {
+    stream_.WriteData(b, static_cast<long>(buffer_.size()));
+  } catch (...) {
+    // An event cut short (a full disk) is taken off again: the log must end
+    // with whole events for the next change to follow them.
+    try {
+      if (stream_.GetLength() > offset) stream_.SetLength(offset);
+    } catch (...) {
+      // Left to the next opening, which cuts an unfinished last event.
+    }
+    throw;
+  }
 }
 
 void CPSimpleDBEventFile::AddData(uint32_t noBase, CPSimpleDBEventID eventID, uint32_t autoID,

@@ -3,6 +3,7 @@
 // CPSimpleDBFileOpen.cpp.
 #include "simpledb/CPSimpleDBFile.h"
 
+#include <cstring>
 #include <vector>
 
 #include "foundation/CPException.h"
@@ -23,7 +24,7 @@ CPSimpleDBFile::~CPSimpleDBFile() {
 }
 
 void CPSimpleDBFile::CheckWritable() const {
-  if (readOnly_) CPThrow(kSDBErrReadOnly);
+  if (readOnly_ || abandoned_) CPThrow(kSDBErrReadOnly);
 }
 
 void CPSimpleDBFile::SetNoBase(uint32_t noBase) {
@@ -149,6 +150,22 @@ void CPSimpleDBFile::GetData(CPSimpleDBSession* session, CPSimpleDBRefnum refnum
 
 // ---- writes
 
+namespace {
+
+// The stored record and the one a caller writes hold the same bytes under
+// the same information, the modification date aside.
+bool IsSameRecord(const CPSimpleDBDataInfo& storedInfo, const CPDataEncoding& storedEncoding,
+                  const std::vector<unsigned char>& stored, const CPSimpleDBDataInfo& info,
+                  const void* data, CPDataSize size) {
+  if (stored.size() != size) return false;
+  CPSimpleDBDataInfo had = storedInfo;
+  had.SetEncoding(storedEncoding);
+  had.modification = info.modification;
+  return had == info && (size == 0 || std::memcmp(stored.data(), data, size) == 0);
+}
+
+}  // namespace
+
 void CPSimpleDBFile::AddData(CPSimpleDBSession* session, CPSimpleDBDataInfo* info,
                              const CPDataEncoding& encoding, const void* data, CPDataSize size,
                              CPSimpleDBRefnum* refnum, CPSimpleDBDataID dataID, uint32_t fastAdd) {
@@ -167,7 +184,21 @@ void CPSimpleDBFile::AddData(CPSimpleDBSession* session, CPSimpleDBDataInfo* inf
   header.info.dataID = dataID ? dataID : GetNewID();
   if (!replaying_) header.info.creation = header.info.modification = CPClock::Now();
   blocs_.AddData(header, data, size, refnum, fastAdd != 0);
-  LogAddData(session, header.info, *refnum, data, size);
+  const uint32_t logWas = logEnd_;
+  try {
+    LogAddData(session, header.info, *refnum, data, size);
+  } catch (...) {
+    // A record its event could not follow into the log (a full disk) is taken
+    // off again: the file stays as the log and this station's view say it is.
+    if (logRunning_ && logEnd_ == logWas) {
+      try {
+        blocs_.DeleteData(*refnum);
+      } catch (...) {
+        // The next opening compares the file with its log and logs the record.
+      }
+    }
+    throw;
+  }
   DataAdded(header.info, *refnum, data, size, true);
   *info = header.info;
   info->flags &= ~kSDBEncodingBits;
@@ -190,6 +221,13 @@ void CPSimpleDBFile::ModifyData(CPSimpleDBSession* session, CPSimpleDBRefnum ref
   CPSimpleDBDataHeader header;
   header.info = *info;
   header.info.SetEncoding(encoding);
+  if (!replaying_ && IsSameRecord(stored.info, oldEncoding, old, header.info, data, size)) {
+    // Rewriting a record as it is changes nothing: nothing is written, logged
+    // or announced, and its date stays. A replay keeps every logged change.
+    *newRefnum = refnum;
+    *info = stored.info;
+    return;
+  }
   if (!replaying_) header.info.modification = CPClock::Now();
   BeginChange(kSDBActionModify);
   blocs_.ModifyData(refnum, header, data, size, newRefnum);

@@ -12,11 +12,17 @@
 // A writer that stopped without closing leaves the header flag 0x8 set; the
 // next opening then finishes or drops the change that was cut short (see
 // CPSimpleDBWritePlan.h) and rebuilds the index by walking the blocks.
+//
+// Opened for writing while a command's rollback is current (CPFileRollback.h),
+// a shared file keeps its access lock from its opening to the command's end,
+// so that no other station sees the command half done or has it undone under
+// it; after a rollback the file writes nothing more, not even at closing.
 #ifndef VYX_SIMPLEDB_CPSIMPLEDBFILE_H_
 #define VYX_SIMPLEDB_CPSIMPLEDBFILE_H_
 
 #include <memory>
 
+#include "foundation/CPFileRollback.h"
 #include "foundation/CPFileStream.h"
 #include "platform/CPHandle.h"
 #include "simpledb/CPSimpleDBBlocsHandler.h"
@@ -27,7 +33,7 @@
 class CPSimpleDBEventFile;
 class CPSimpleDBShareFile;
 
-class CPSimpleDBFile : public CPSimpleDBDataProvider {
+class CPSimpleDBFile : public CPSimpleDBDataProvider, private CPRollbackParticipant {
  public:
   explicit CPSimpleDBFile(const CPFileRef& fileRef);
   // Closes a file still open; errors are lost then (call Close to see them).
@@ -87,6 +93,7 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   uint32_t LockAccess(uint32_t* previousKey) override;
   void UnLockAccess(uint32_t key, uint32_t previousKey) override;
   bool AccessLocked() const override { return accessKey_ != 0; }
+  CPFileRef LockedFile() const override { return GetFileSpec(); }
 
   void DataAdded(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum, const void* data,
                  CPDataSize size, bool flag) override;
@@ -110,6 +117,16 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   virtual void Create(OSType creator, OSType type, ConstStringPtr signature,
                       uint32_t contentVersion, bool shared);
   virtual void Open(uint32_t maxContentVersion, bool shared, bool readOnly);
+  // Opens the file for reading as a command that only reads does. Unlike
+  // Open(..., readOnly), it waits for a writer that has the file (the lock of
+  // a lone writer, the access lock of a shared file's stations) and keeps
+  // writers out until Close, so that it never reads a change half made. Like
+  // any reader it writes nothing, and reads a file it may not write.
+  void OpenForReading(uint32_t maxContentVersion, bool shared);
+  // A file opened for writing is marked open (header flag 0x8) by its first
+  // change, before anything else of it is written; until then it is exactly
+  // as it was found. A file that needs repairing is marked at once.
+  bool MarkedOpen() const { return open_ && !readOnly_ && !markPending_; }
   // Opens the file for writing alone, holding its lock so that no other
   // writer comes in, but writes nothing to it before StartWriting: until then
   // it reads as a file opened read-only. A caller can so check what it reads
@@ -124,7 +141,8 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   // again with Open. True at once for a file that only reads (locked).
   bool StartWriting();
   bool WritingLater() const { return writeLater_; }
-  // Saves the index, marks the file closed and lets it go.
+  // Saves the index, marks the file closed and lets it go. A file opened for
+  // writing and never changed is let go as it was: nothing is written.
   virtual void Close();
   virtual void SetAutoID(uint32_t autoID);
   virtual void SetEventID(CPSimpleDBEventID eventID);
@@ -137,6 +155,16 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   // The work is done on a copy that replaces the file only when complete.
   virtual void Rebuild(const CPFileRef& logRef, OSType creator, uint32_t contentVersion,
                        bool shared);
+
+  // Creates the file (it must not exist) as a copy of another database
+  // starts: that database's signature, type, content version, creation date,
+  // baseID, noBase and ID counter, not shared and without a log. Records are
+  // then put in with CopyRecord. For salvages.
+  void CreateLike(OSType creator, const CPSimpleDBHeader& original);
+  // Adds a record as another file holds it: its dataID, flags and dates kept;
+  // the ID counter moves past its dataID.
+  void CopyRecord(const CPSimpleDBDataInfo& info, const CPDataEncoding& encoding, const void* data,
+                  CPDataSize size);
 
   // The event log (CPSimpleDBFileLog.cpp): started at creation of a shared
   // file, or on demand; a file whose header says it is logged keeps its log.
@@ -237,6 +265,7 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
                   uint32_t contentVersion);
   // Sharing.
   void OpenShareFile();
+  void TakeReaderLock();
   void CheckShareOnOpening();
   void CatchUp();
   void Resync();
@@ -244,6 +273,11 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   void CloseShared();
 
   void OpenStream(CPFilePermission permission);
+  // Joins the current command's rollback, if any; a shared file takes its
+  // access lock for the command's time.
+  void JoinCommand();
+  void Committed() override;
+  void RolledBack() override;
   void LoadStreamSegment();
   void RecoverAfterUncleanStop();
   void DropSavedIndexes();
@@ -256,6 +290,13 @@ class CPSimpleDBFile : public CPSimpleDBDataProvider {
   bool open_ = false;
   bool readOnly_ = false;
   bool writeLater_ = false;  // opened for writing, read-only until StartWriting
+  bool markPending_ = false;  // opened for writing, not yet marked open: nothing written
+  CPFileRollback* rollback_ = nullptr;  // the command this opening writes for
+  std::unique_ptr<CPSimpleDBAccessLocker> commandHold_;  // a shared file's lock, held for it
+  bool abandoned_ = false;  // the command was undone: nothing more is written
+  bool guardedRead_ = false;  // opened by OpenForReading
+  bool sharedFile_ = false;   // opened as a shared file, for writing or reading
+  std::unique_ptr<CPSimpleDBShareFile> readerShare_;  // a reader's lock on a shared file
   bool shared_ = false;
   uint32_t accessKey_ = 0;
   Handle streamHandle_ = nullptr;

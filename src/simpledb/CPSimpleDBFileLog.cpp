@@ -192,6 +192,9 @@ void CPSimpleDBFile::BeginChange(uint32_t action) {
   // Checked before the file is touched: a change that could not be logged
   // must not be made.
   if (logRunning_) CheckLogEnd();
+  // The first change of this opening: the file says it is open before any
+  // of the change reaches it, so that a writer stopped in the middle is seen.
+  if (markPending_) WriteHeader(true);
   if (shared_ && shareLocked_ && !changeMarked_) {
     CPSimpleDBSynchroLockInfos infos = share_->Read();
     infos.opID = action;
@@ -212,12 +215,12 @@ void CPSimpleDBFile::LogAddData(CPSimpleDBSession* session, const CPSimpleDBData
                                 CPSimpleDBRefnum refnum, const void* data, CPDataSize size) {
   if (updating_) CPThrow(kSDBErrLogDuringUpdate);
   if (!info.IsLogged()) return NoteUnloggedChange();
-  ++header_.eventID;
   if (logRunning_) {
     CheckLogEnd();
-    log_->AddData(NoBaseOf(session), header_.eventID, header_.autoID, info, refnum, data, size);
+    log_->AddData(NoBaseOf(session), header_.eventID + 1, header_.autoID, info, refnum, data, size);
     logEnd_ = log_->GetNextEventRefnum();
   }
+  ++header_.eventID;
   if (!FastAdd()) WriteHeader(true);
 }
 
@@ -227,13 +230,13 @@ void CPSimpleDBFile::LogModifyData(CPSimpleDBSession* session, const CPSimpleDBD
                                    const void* newData, CPDataSize newSize) {
   if (updating_) CPThrow(kSDBErrLogDuringUpdate);
   if (!info.IsLogged()) return NoteUnloggedChange();
-  ++header_.eventID;
   if (logRunning_) {
     CheckLogEnd();
-    log_->ModifyData(NoBaseOf(session), header_.eventID, header_.autoID, info, oldRefnum, oldData,
+    log_->ModifyData(NoBaseOf(session), header_.eventID + 1, header_.autoID, info, oldRefnum, oldData,
                      oldSize, newRefnum, newData, newSize);
     logEnd_ = log_->GetNextEventRefnum();
   }
+  ++header_.eventID;
   if (!FastAdd()) WriteHeader(true);
 }
 
@@ -241,12 +244,12 @@ void CPSimpleDBFile::LogDeleteData(CPSimpleDBSession* session, const CPSimpleDBD
                                    CPSimpleDBRefnum refnum, const void* data, CPDataSize size) {
   if (updating_) CPThrow(kSDBErrLogDuringUpdate);
   if (!info.IsLogged()) return NoteUnloggedChange();
-  ++header_.eventID;
   if (logRunning_) {
     CheckLogEnd();
-    log_->DeleteData(NoBaseOf(session), header_.eventID, header_.autoID, info, refnum, data, size);
+    log_->DeleteData(NoBaseOf(session), header_.eventID + 1, header_.autoID, info, refnum, data, size);
     logEnd_ = log_->GetNextEventRefnum();
   }
+  ++header_.eventID;
   if (!FastAdd()) WriteHeader(true);
 }
 
@@ -254,12 +257,12 @@ void CPSimpleDBFile::LogMoveData(CPSimpleDBSession* session, const CPSimpleDBDat
                                  CPSimpleDBRefnum from, CPSimpleDBRefnum to) {
   if (updating_) CPThrow(kSDBErrLogDuringUpdate);
   if (!info.IsLogged()) return NoteUnloggedChange();
-  ++header_.eventID;
   if (logRunning_) {
     CheckLogEnd();
-    log_->MoveData(NoBaseOf(session), header_.eventID, header_.autoID, info, from, to);
+    log_->MoveData(NoBaseOf(session), header_.eventID + 1, header_.autoID, info, from, to);
     logEnd_ = log_->GetNextEventRefnum();
   }
+  ++header_.eventID;
   if (!FastAdd()) WriteHeader(true);
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "foundation/CPBusyWait.h"
 #include "foundation/CPException.h"
 #include "foundation/CPStringTable.h"
 #include "platform/CPClock.h"
@@ -42,6 +43,7 @@ void CPSimpleDBFile::WriteHeader(bool open) {
   header_.modification = CPClock::Now();
   if (open) {
     header_.flags |= kSDBHeaderOpenFlag;
+    markPending_ = false;
   } else {
     header_.flags &= ~kSDBHeaderOpenFlag;
   }
@@ -56,8 +58,34 @@ void CPSimpleDBFile::OpenStream(CPFilePermission permission) {
   if (open_) CPThrow(paramErr);
   stream_.Open(permission);
   open_ = true;
+  abandoned_ = false;
   recovery_ = Recovery();
   blocs_ = CPSimpleDBBlocsHandler(&stream_, kSDBHeaderAreaSize);
+}
+
+// Taken before the opening's own lock and given back after it (locks nest):
+// from here to the command's end, every operation of this station runs under
+// it and the others wait.
+void CPSimpleDBFile::JoinCommand() {
+  CPFileRollback* rollback = CPFileRollback::Current();
+  if (!rollback || readOnly_) return;
+  rollback_ = rollback;
+  rollback_->Join(this);
+  if (shared_) commandHold_ = std::make_unique<CPSimpleDBAccessLocker>(this);
+}
+
+void CPSimpleDBFile::Committed() {
+  rollback_ = nullptr;
+  commandHold_.reset();
+}
+
+// The bytes are back as they were; what this object holds in memory is not,
+// and is no longer written anywhere. Other stations never saw the command:
+// they held no lock meanwhile.
+void CPSimpleDBFile::RolledBack() {
+  rollback_ = nullptr;
+  abandoned_ = true;
+  commandHold_.reset();
 }
 
 void CPSimpleDBFile::Create(OSType creator, OSType type, ConstStringPtr signature,
@@ -74,6 +102,7 @@ void CPSimpleDBFile::Create(OSType creator, OSType type, ConstStringPtr signatur
     readOnly_ = stream_.IsLocked() || stream_.VolumeIsLocked();
     shared_ = shared && !readOnly_;
     if (shared_) OpenShareFile();
+    JoinCommand();
     CPSimpleDBAccessLocker lock(this);
     header_.creation = CPClock::Now();
     headerArea_ = std::make_unique<unsigned char[]>(kSDBHeaderAreaSize);
@@ -100,17 +129,28 @@ void CPSimpleDBFile::Create(OSType creator, OSType type, ConstStringPtr signatur
 
 void CPSimpleDBFile::Open(uint32_t maxContentVersion, bool shared, bool readOnly) {
   const bool later = writeLater_ && !readOnly && !shared;
-  writeLater_ = false;
-  OpenStream(readOnly ? kCPFileRead : shared ? kCPFileReadWriteShared : kCPFileReadWrite);
-  bool markedOpen = false;
+  const bool guarded = guardedRead_ && readOnly;
+  writeLater_ = guardedRead_ = false;
+  OpenStream(guarded    ? kCPFileReadLocked
+             : readOnly ? kCPFileRead
+             : shared   ? kCPFileReadWriteShared
+                        : kCPFileReadWrite);
   try {
     readOnly_ = readOnly || stream_.IsLocked() || stream_.VolumeIsLocked();
+    guardedRead_ = guarded;
+    sharedFile_ = shared;
     // Held back: every write below is skipped as for a reader.
     writeLater_ = later && !readOnly_;
     if (writeLater_) readOnly_ = true;
-    // A reader takes no part in sharing: it neither locks nor follows the log.
+    // A reader takes no part in sharing: it neither follows the log nor
+    // counts as present; a guarded one only waits for the access lock.
     shared_ = shared && !readOnly_;
-    if (shared_) OpenShareFile();
+    if (shared_) {
+      OpenShareFile();
+    } else if (guarded && shared) {
+      TakeReaderLock();
+    }
+    if (!writeLater_) JoinCommand();
     // Other stations wait while this one reads the header, recovers, indexes.
     CPSimpleDBAccessLocker lock(this);
     ReadHeader();
@@ -121,16 +161,27 @@ void CPSimpleDBFile::Open(uint32_t maxContentVersion, bool shared, bool readOnly
     if (shared_) CheckShareOnOpening();
     if (header_.stream != 0) LoadStreamSegment();
     uint32_t end = header_.stream ? header_.stream : stream_.GetLength();
-    if ((end - kSDBHeaderAreaSize) % kSDBBlocSize) CPThrow(kSDBErrNotWholeBlocs);
+    // A part of a block at the end is an append that a full disk or a size
+    // limit cut short, in a file whose writer then stopped; in a file that
+    // was closed, it is damage.
+    const uint32_t partial = (end - kSDBHeaderAreaSize) % kSDBBlocSize;
+    if (partial && (!recovery_.unclean || header_.stream)) CPThrow(kSDBErrNotWholeBlocs);
     // The log flag is set by the log's first start, once the log is written:
     // setting it before would make a file opened shared for the first time
     // look for a log that does not exist yet.
     if (!readOnly_) {
-      WriteHeader(true);
+      // A file found closed is marked open by its first change, so that an
+      // opening that changes nothing leaves it exactly as it was; one that
+      // needs repairing is marked before the repair.
+      if (recovery_.unclean || header_.stream) {
+        WriteHeader(true);
+      } else {
+        markPending_ = true;
+      }
+      if (partial) stream_.SetLength(end - partial);
       blocs_.SetJournal(&journal_);
-      markedOpen = !recovery_.unclean && !shared_;
-    } else if (header_.stream) {
-      blocs_.SetDataEnd(header_.stream);
+    } else if (header_.stream || partial) {
+      blocs_.SetDataEnd(end - partial);
     }
     if (recovery_.unclean) RecoverAfterUncleanStop();
     // Nothing below changes the data area: a memory copy made now serves the
@@ -140,18 +191,34 @@ void CPSimpleDBFile::Open(uint32_t maxContentVersion, bool shared, bool readOnly
     if (!readOnly_ && (shared_ || (header_.flags & kSDBHeaderLogFlag))) StartEventLog();
     ready_ = true;
   } catch (...) {
-    // A file found closed is left closed: an opening refused (a missing or
-    // foreign log) changed nothing that the next one should recover from.
-    if (markedOpen) {
-      try {
-        WriteHeader(false);
-      } catch (...) {
-        // Then the next opening walks the blocks; nothing is lost.
-      }
-    }
+    // A file found closed was not marked open: an opening refused (a missing
+    // or foreign log) leaves it as it was.
     Release();
     throw;
   }
+}
+
+void CPSimpleDBFile::OpenForReading(uint32_t maxContentVersion, bool shared) {
+  if (open_) CPThrow(paramErr);
+  guardedRead_ = true;  // read by Open, which a memory copy overrides
+  try {
+    Open(maxContentVersion, shared, true);
+  } catch (...) {
+    guardedRead_ = false;
+    throw;
+  }
+}
+
+// Held until the file is closed: the reader's view of the file is then one
+// that no station was in the middle of changing. A file no station ever
+// opened shared has no share file and nobody to wait for.
+void CPSimpleDBFile::TakeReaderLock() {
+  auto share = std::make_unique<CPSimpleDBShareFile>(GetShareFileFileSpec(), 0);
+  if (!share->OpenForReading()) return;
+  if (!CPWaitWhileBusy(GetFileSpec(), [&] { return share->TryReadLock(); })) {
+    CPThrowBusy(kSDBErrAccessTimeout, GetFileSpec());
+  }
+  readerShare_ = std::move(share);
 }
 
 void CPSimpleDBFile::OpenWritingLater(uint32_t maxContentVersion) {
@@ -166,22 +233,23 @@ void CPSimpleDBFile::OpenWritingLater(uint32_t maxContentVersion) {
 }
 
 // What Open does for a writer that a reader's opening skipped: with the file
-// found closed and without a stream segment, that is marking it open and
-// starting its log. The log is opened first: it only reads, so a log that
-// does not match the file refuses the opening before anything is written.
+// found closed and without a stream segment, that is starting its log (which
+// only reads it: a log that does not match the file refuses the opening).
+// The file is then marked open by its first change, as after Open.
 bool CPSimpleDBFile::StartWriting() {
   if (!open_) CPThrow(paramErr);
   if (!writeLater_) return true;
   if (recovery_.unclean || header_.stream != 0) return false;
   CPSimpleDBAccessLocker lock(this);
   readOnly_ = false;
+  JoinCommand();
   try {
     if (header_.flags & kSDBHeaderLogFlag) StartEventLog();
-    WriteHeader(true);
   } catch (...) {
     readOnly_ = true;
     throw;
   }
+  markPending_ = true;
   blocs_.SetJournal(&journal_);
   writeLater_ = false;
   return true;
@@ -219,6 +287,13 @@ void CPSimpleDBFile::RecoverAfterUncleanStop() {
     if (CPSimpleDBHeaderJournal::Inspect(blocs_) == CPSimpleDBHeaderJournal::kPending) {
       CPThrow(kSDBErrInterrupted);
     }
+    // An append that never finished is no record of the file: a reader sees
+    // the blocks before it, as the writer's next opening will keep them.
+    CPSimpleDBRefnum torn = 0;
+    blocs_.Scan([](CPSimpleDBRefnum, const CPSimpleDBDataHeader&,
+                   const CPDataEncoding&) { return true; },
+                &torn);
+    if (torn) blocs_.SetDataEnd(kSDBHeaderAreaSize + (torn - 1) * kSDBBlocSize);
     return;
   }
   CPSimpleDBRecovery done = CPSimpleDBRecover(blocs_);
@@ -256,7 +331,7 @@ void CPSimpleDBFile::DropSavedIndexes() {
 // matches the blocks.
 void CPSimpleDBFile::SetupIndex() {
   indexValid_ = false;
-  if (!shared_ && !recovery_.unclean && header_.indexRefnum != 0 &&
+  if (!sharedFile_ && !recovery_.unclean && header_.indexRefnum != 0 &&
       header_.indexEventID == header_.eventID && LoadSavedIndex()) {
     recovery_.savedIndexUsed = true;
     return;
@@ -337,12 +412,13 @@ void CPSimpleDBFile::BuildIndex() {
   indexDirty_ = true;
   if (header_.autoID < 0x1000000 && header_.autoID < highest) {
     header_.autoID = highest;
-    if (!readOnly_) WriteHeader(true);
+    // Written with the first change, if any: the walk finds it again.
+    if (!readOnly_ && !markPending_) WriteHeader(true);
   }
 }
 
 void CPSimpleDBFile::SaveIndex() {
-  if (shared_ || readOnly_ || !indexValid_) return;
+  if (shared_ || readOnly_ || markPending_ || !indexValid_) return;
   if (header_.indexRefnum != 0 && header_.indexEventID == header_.eventID && !indexDirty_) return;
   std::vector<CPSimpleDBFileIndexItem> items = index_.Items();
   std::vector<unsigned char> data(items.size() * kSDBFileIndexItemSize);
@@ -384,11 +460,16 @@ void CPSimpleDBFile::SaveIndex() {
 
 void CPSimpleDBFile::Close() {
   if (!open_) return;
+  if (abandoned_) {
+    Release();
+    return;
+  }
   try {
     if (shared_) {
       CloseShared();
-    } else if (!readOnly_) {
+    } else if (!readOnly_ && !markPending_) {
       SaveIndex();
+      blocs_.TrimFreeTail();
       WriteHeader(false);
     }
   } catch (...) {
@@ -401,6 +482,9 @@ void CPSimpleDBFile::Close() {
 void CPSimpleDBFile::Release() {
   open_ = false;
   writeLater_ = false;
+  markPending_ = false;
+  guardedRead_ = false;
+  sharedFile_ = false;
   ready_ = false;
   logRunning_ = false;
   if (log_) log_->Close();
@@ -411,8 +495,13 @@ void CPSimpleDBFile::Release() {
   } catch (...) {
     // Closing a descriptor after a failure has nothing left to report.
   }
+  if (rollback_) rollback_->Leave(this);
+  rollback_ = nullptr;
+  // Given back while the share file is still there to give it back to.
+  commandHold_.reset();
   // Last, so that this station counts as present until its file is closed.
   share_.reset();
+  readerShare_.reset();
   shareLocked_ = changeMarked_ = generationMoved_ = updating_ = false;
   accessKey_ = 0;
   DisposeHandle(streamHandle_);
@@ -445,8 +534,14 @@ void CPSimpleDBFile::Compact(CPSimpleDBSession* session) {
     write += count;
   }
   // The moves are in the log; cutting the free tail is not, so other stations
-  // learn of it through the share file.
+  // learn of it through the share file. While the command may be undone, the
+  // tail is one free record, cut when the file closes.
   BeginChange(CPFourCC("cut "));
-  blocs_.SetNbOfBlocs(write - 1);
+  const uint32_t nb = blocs_.GetNbOfBlocs();
+  if (!CPSimpleDBBlocsHandler::KeepsLength()) {
+    blocs_.SetNbOfBlocs(write - 1);
+  } else if (write <= nb) {
+    blocs_.WriteFreeBlocs(write, nb - write + 1);
+  }
   NoteUnloggedChange();
 }

@@ -53,6 +53,9 @@ void CPSimpleDBFile::Rebuild(const CPFileRef& logRef, OSType creator, uint32_t c
   }
   guard.Close();
   Open(contentVersion, shared, false);
+  // The opening is the rebuild's last step: the file counts as changed by it,
+  // so that closing saves its index as the closing of the original did.
+  if (markPending_) WriteHeader(true);
 }
 
 // Opens (or creates) the copy, checks it against the log and replays what it
@@ -109,4 +112,34 @@ void CPSimpleDBFile::ReplayInto(CPSimpleDBEventFile& source, bool exists, OSType
   header_.flags |= kSDBHeaderLogFlag;
   WriteHeader(true);
   ready_ = true;
+}
+
+// ---- copies
+
+void CPSimpleDBFile::CreateLike(OSType creator, const CPSimpleDBHeader& original) {
+  Create(creator, original.type, original.signature, original.contentVersion, false);
+  header_.creation = original.creation;
+  header_.baseID = original.baseID;
+  header_.noBase = original.noBase;
+  header_.autoID = original.autoID;
+  WriteHeader(true);
+}
+
+void CPSimpleDBFile::CopyRecord(const CPSimpleDBDataInfo& info, const CPDataEncoding& encoding,
+                                const void* data, CPDataSize size) {
+  CPSimpleDBDataInfo copy = info;
+  CPSimpleDBRefnum refnum = 0;
+  replaying_ = true;  // the record's own dates
+  try {
+    AddData(nullptr, &copy, encoding, data, size, &refnum, info.dataID, 0);
+  } catch (...) {
+    replaying_ = false;
+    throw;
+  }
+  replaying_ = false;
+  if ((info.dataID >> 24) == ((header_.noBase - 1) & 0xFF) &&
+      (info.dataID & 0xFFFFFF) > (header_.autoID & 0xFFFFFF)) {
+    header_.autoID = info.dataID & 0xFFFFFF;
+    WriteHeader(true);
+  }
 }

@@ -239,7 +239,11 @@ void CPSimpleDBFile::ApplyEvents(uint32_t from, uint32_t to, bool throughFile) {
 }
 
 // The last station out marks the file closed; the others leave the flag to it.
+// A station that changed nothing writes nothing, unless it is the last one
+// and finds the flag left by a station that changed it and left before.
 void CPSimpleDBFile::CloseShared() {
   CPSimpleDBAccessLocker lock(this);
-  WriteHeader(share_->OthersPresent());
+  const bool others = share_->OthersPresent();
+  if (markPending_ && (others || !(header_.flags & kSDBHeaderOpenFlag))) return;
+  WriteHeader(others);
 }

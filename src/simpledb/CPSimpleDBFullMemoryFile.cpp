@@ -34,7 +34,11 @@ void CPSimpleDBFullMemoryFile::ReloadCopy() {
 
 void CPSimpleDBFullMemoryFile::Compact(CPSimpleDBSession* session) {
   CPSimpleDBFile::Compact(session);
-  memory_.SetAllBlocsSize(GetBlocsHandler().GetAllBlocsSize());
+  if (CPSimpleDBBlocsHandler::KeepsLength()) {
+    ReloadCopy();  // the moves left a free tail that the file holds as one record
+  } else {
+    memory_.SetAllBlocsSize(GetBlocsHandler().GetAllBlocsSize());
+  }
 }
 
 namespace {

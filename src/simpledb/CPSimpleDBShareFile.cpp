@@ -7,6 +7,7 @@
 #include <string>
 
 #include "foundation/CPException.h"
+#include "foundation/CPFileRollback.h"
 #include "platform/CPFileLock.h"
 #include "platform/CPOSErr.h"
 #include "simpledb/CPSimpleDBBytes.h"
@@ -25,11 +26,21 @@ void CPSimpleDBShareFile::Open() {
   if (IsOpen()) return;
   OSErr err = CPFileSystem::Create(fileRef_, creator_, kSDBShareFileType, false);
   if (err != noErr && err != dupFNErr) CPThrowIfOSErr(err);
+  // Made for a command that may yet be undone: it goes with the rest.
+  if (err == noErr && CPFileRollback::Current()) CPFileRollback::Current()->Created(fileRef_);
   CPThrowIfOSErr(file_.Open(fileRef_, kCPFileReadWriteShared));
   if ((err = CPFileLock::TryLock(file_, kPresenceRange, 1, false)) != noErr) {
     file_.Close();
     CPThrowIfOSErr(err);
   }
+}
+
+bool CPSimpleDBShareFile::OpenForReading() {
+  if (IsOpen()) return true;
+  OSErr err = file_.Open(fileRef_, kCPFileRead);
+  if (err == fnfErr) return false;
+  CPThrowIfOSErr(err);
+  return true;
 }
 
 void CPSimpleDBShareFile::Close() {
@@ -41,6 +52,20 @@ void CPSimpleDBShareFile::Close() {
 bool CPSimpleDBShareFile::TryLock(bool yield) {
   if (yield && CPFileLock::HeldByOther(file_, kWaitingRange, 1, true)) return false;
   OSErr err = CPFileLock::TryLock(file_, kAccessRange, 1, true);
+  if (err == opWrErr) {
+    if (!waiting_) waiting_ = CPFileLock::TryLock(file_, kWaitingRange, 1, false) == noErr;
+    return false;
+  }
+  CPThrowIfOSErr(err);
+  if (waiting_) {
+    CPFileLock::Unlock(file_, kWaitingRange, 1);
+    waiting_ = false;
+  }
+  return true;
+}
+
+bool CPSimpleDBShareFile::TryReadLock() {
+  OSErr err = CPFileLock::TryLock(file_, kAccessRange, 1, false);
   if (err == opWrErr) {
     if (!waiting_) waiting_ = CPFileLock::TryLock(file_, kWaitingRange, 1, false) == noErr;
     return false;

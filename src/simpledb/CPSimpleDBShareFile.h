@@ -45,6 +45,9 @@ class CPSimpleDBShareFile {
 
   // Opens the file, creating it when missing, and marks this station present.
   void Open();
+  // A reader's opening: the file as it is, for reading only; false when there
+  // is none (no station ever shared the database). A reader is not present.
+  bool OpenForReading();
   void Close();
   bool IsOpen() const { return file_.IsOpen(); }
   const CPFileRef& GetFileSpec() const { return fileRef_; }
@@ -54,6 +57,10 @@ class CPSimpleDBShareFile {
   // free lock is not taken while another station waits.
   bool TryLock(bool yield);
   void Unlock();
+  // The access lock as a reader takes it: beside other readers, never beside a
+  // station that holds it to change the database. False when one does; the
+  // reader then counts as waiting, so that the station lets it pass next.
+  bool TryReadLock();
   bool OthersPresent() const;
 
   // The record (a missing or foreign one reads as blank, generation 0) and its

@@ -20,7 +20,9 @@ uint32_t Get32(const unsigned char* p, bool bigEndian) {
 }  // namespace
 
 CPSimpleDBInspector::CPSimpleDBInspector(const CPFileRef& fileRef) : stream_(fileRef) {
-  stream_.Open(kCPFileRead);
+  // Held for reading: a writer changing the file meanwhile would show a
+  // change half made as a fault; it is waited for instead.
+  stream_.Open(kCPFileReadLocked);
   length_ = stream_.GetLength();
   if (length_ < kSDBHeaderAreaSize) CPThrow(kSDBErrTooShort);
   unsigned char stored[kSDBHeaderSize];

@@ -445,15 +445,64 @@ TEST_P(SDBFileTest, SessionsHearTheChangesThatConcernThem) {
   CheckCopy(*f);
 }
 
+// An opening for writing that changes nothing leaves the file and its log
+// as they were, their dates included: a record rewritten as it is, and
+// closing, write nothing. The first real change marks the file open first.
+TEST_P(SDBFileTest, AnOpeningThatChangesNothingWritesNothing) {
+  CPSimpleDBDataInfo info;
+  {
+    auto f = Create();
+    Add(*f, 300, 1, 'TEST', &info);
+    f->StartEventLog();
+  }
+  const CPFileRef log = dir_.Ref("compte.evt");
+  auto state = [&] {
+    struct stat a, b;
+    ::stat(fileRef_.Path().c_str(), &a);
+    ::stat(log.Path().c_str(), &b);
+    return VYXReadFile(fileRef_.Path()) + VYXReadFile(log.Path()) +
+           std::to_string(a.st_mtim.tv_nsec) + std::to_string(b.st_mtim.tv_nsec);
+  };
+  const std::string before = state();
+  std::vector<unsigned char> same = SDBBytes(300, 1), other = SDBBytes(300, 2);
+  {
+    auto f = Open();
+    EXPECT_FALSE(f->MarkedOpen());
+    CPSimpleDBSession s(f.get());
+    CPSimpleDBRefnum r = 0, placed = 0;
+    ASSERT_TRUE(s.GetDataRefnum(info.dataID, &info, &r));
+    s.ModifyData(r, &info, CPHostEncoding, same.data(), 300, &placed);
+    EXPECT_EQ(r, placed);
+    EXPECT_FALSE(f->MarkedOpen());
+  }
+  EXPECT_EQ(before, state());
+  {
+    auto f = Open();
+    CPSimpleDBSession s(f.get());
+    CPSimpleDBRefnum r = 0, placed = 0;
+    ASSERT_TRUE(s.GetDataRefnum(info.dataID, &info, &r));
+    const CPSimpleDBEventID eventID = f->GetEventID();
+    s.ModifyData(r, &info, CPHostEncoding, other.data(), 300, &placed);
+    EXPECT_TRUE(f->MarkedOpen());
+    EXPECT_EQ(eventID + 1, f->GetEventID());
+    EXPECT_EQ(0x8u, LE32(VYXReadFile(fileRef_.Path()), 20) & 0x8);
+    CheckCopy(*f);
+  }
+  EXPECT_EQ(other, ReadID(*Open(true), info.dataID));
+}
+
 TEST_P(SDBFileTest, ASecondWriterIsRefusedWithAClearMessage) {
   auto first = Create();
   auto second = Make(fileRef_);
+  VYXScopedEnv noWait("VYX_ATTENTE", "0");
   try {
     second->Open(10, false, false);
     FAIL() << "a second writer was let in";
   } catch (const CPException& e) {
     EXPECT_EQ(opWrErr, e.Code());
-    EXPECT_EQ("Le fichier est déjà ouvert en écriture, par vyx ou par une autre application.",
+    EXPECT_EQ("Le fichier « " + fileRef_.Path().string() +
+                  " » est occupé par un autre programme (vyx ou une autre application) : "
+                  "réessayez quand il aura fini.",
               MacRomanToUtf8(e.DisplayText()));
   }
   auto reader = Open(fileRef_, true);  // readers are never refused

@@ -324,6 +324,10 @@ TEST(CPSimpleDBKill, ASecondProcessCannotOpenTheFileForWriting) {
   if (pid == 0) {
     CPSimpleDBFile f(fileRef);
     f.Open(10, false, false);
+    CPSimpleDBSession s(&f);  // a change marks the file open
+    CPSimpleDBDataInfo info('TEST', 'bina', 0);
+    CPSimpleDBRefnum r;
+    s.AddData(&info, CPHostEncoding, "x", 1, &r);
     char c = 1;
     if (::write(ready[1], &c, 1) != 1) ::_exit(2);
     if (::read(release[0], &c, 1) != 1) ::_exit(2);
@@ -332,6 +336,7 @@ TEST(CPSimpleDBKill, ASecondProcessCannotOpenTheFileForWriting) {
   char c;
   ASSERT_EQ(1, ::read(ready[0], &c, 1));
   {
+    VYXScopedEnv noWait("VYX_ATTENTE", "0");
     CPSimpleDBFile f(fileRef);
     EXPECT_CP_CODE(opWrErr, f.Open(10, false, false));
     CPSimpleDBFile reader(fileRef);
