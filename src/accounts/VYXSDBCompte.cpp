@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 #include "accounts/VYXCompteErrors.h"
@@ -76,6 +77,8 @@ void VYXSDBCompte::OpenStore(OpenMode mode) {
                         false);
   } else if (mode == OpenMode::kChecking) {
     store->file->OpenWritingLater(kVYXCompteContentVersion);
+  } else if (mode == OpenMode::kReading) {
+    store->file->OpenForReading(kVYXCompteContentVersion, false);
   } else {
     store->file->Open(kVYXCompteContentVersion, false, false);
   }
@@ -120,6 +123,10 @@ void VYXSDBCompte::CloseStore() {
   store->file->Close();
 }
 
+void VYXSDBCompte::SaveBeforeClosing() {
+  if (store_ && loaded_ && !store_->file->IsReadOnly()) Sets().SaveIndexes();
+}
+
 void VYXSDBCompte::Close() {
   if (!store_) return;
   try {
@@ -162,8 +169,14 @@ void VYXSDBCompte::ICompte(bool newFile, bool check, bool /*show*/) {
   // refused here rather than shown altered.
   Utf8ToMacRoman(Stem(fileRef_));
   loaded_ = false;
+  infosStored_ = false;
   try {
-    if (newFile) {
+    if (reading_ && !newFile) {
+      OpenStore(OpenMode::kReading);
+      LoadCompteFile();
+      ScanCompteFile(check);
+      LoadPreferences();
+    } else if (newFile) {
       OpenStore(OpenMode::kCreate);
       LoadPreferences();
       NewCompteFile();
@@ -189,7 +202,7 @@ void VYXSDBCompte::ICompte(bool newFile, bool check, bool /*show*/) {
     infos_.lastReloadDate = CPClock::Now();
     CheckCompteData();
     RefreshTotaux();
-    if (infos_.converted) {
+    if (infos_.converted && !reading_) {
       std::string question = CPGetListString(kVYXConversionList, kVYXKeepConvertedItem);
       CPReplaceVar(question, 1, GetName());
       if (!CPGetInteraction().AskYesNo(question, true)) infos_.converted = 0;
@@ -219,8 +232,25 @@ void VYXSDBCompte::LoadCompteFile() {
   if (infos.fileVersion != 0) {
     CPThrowList(kVYXErrCompteVersion, kVYXCompteErrorsList, kVYXUnknownVersionItem, {GetName()});
   }
-  infos_ = infos;
+  infos_ = storedInfos_ = infos;
+  infosStored_ = true;
   if (!TestPassword()) CPThrowCancel();
+}
+
+// What changed in the information record since it was read or written,
+// beyond its dates: the date of a reload (every opening) alone is not worth a
+// write, and goes with the next change. Sums that differ from the stored ones
+// only in their last bits (added in another order) are the same sums.
+bool VYXSDBCompte::InformationsChanged() const {
+  CompteInfos now = infos_;
+  now.reload = storedInfos_.reload;
+  now.lastReloadDate = storedInfos_.lastReloadDate;
+  now.header.modification = storedInfos_.header.modification;
+  for (int s = 0; s < kOpStatusCount; ++s) {
+    if (std::fabs(now.total.montant[s] - storedInfos_.total.montant[s]) < 1e-6)
+      now.total.montant[s] = storedInfos_.total.montant[s];
+  }
+  return std::memcmp(&now, &storedInfos_, sizeof now) != 0;
 }
 
 void VYXSDBCompte::ScanCompteFile(bool /*check*/) {
@@ -261,7 +291,9 @@ void VYXSDBCompte::ScanCompteFile(bool /*check*/) {
   for (int s = 0; s < kOpStatusCount; ++s) {
     if (std::fabs(found.montant[s] - stored.montant[s]) > 0.1) differ = true;
   }
-  if (differ) {
+  // A reader shows the figures it found; the question is for a writer, who
+  // would store them.
+  if (differ && !reading_) {
     std::string question = CPGetListString(kVYXCompteQuestionsList, kVYXSumsDifferItem);
     CPReplaceVar(question, 1, GetName());
     if (!CPGetInteraction().AskYesNo(question, false)) {
@@ -281,10 +313,15 @@ void VYXSDBCompte::SavePreferences() {
 
 void VYXSDBCompte::SavePreference(CPResID id) { prefs_.Save(Sets().preferences, id); }
 
+// A record that would change only by its date is not rewritten: setting a
+// value to what it is, or opening an account, writes nothing.
 void VYXSDBCompte::WriteInformations() {
   if (S().file->IsReadOnly()) return;
+  if (infosStored_ && !InformationsChanged()) return;
   infos_.header.modification = CPClock::Now();
   S().infos->Write(infos_);
+  storedInfos_ = infos_;
+  infosStored_ = true;
 }
 
 // ---- reading

@@ -42,9 +42,18 @@ class VYXSDBCompte : public VYXCompte {
   // the account. `check` also runs the reload check; `show` would show the
   // operation list, which this build has not.
   void ICompte(bool newFile, bool check, bool show);
+  // Set before ICompte: the account is opened for reading only, as a command
+  // that only reads opens it (CPSimpleDBFile::OpenForReading): its file is
+  // never written (sums found off are shown as found, not stored), may be one
+  // the user cannot write, and is waited for while a writer has it.
+  void SetReadingOnly(bool reading) { reading_ = reading; }
+  bool IsReadingOnly() const { return reading_; }
   // Tells the listeners and the supervisor, saves the display orders and
   // closes the file. Nothing happens for an account that is not open.
   void Close();
+  // What Close saves (the display orders), saved now: a command writes it
+  // before it is done, so that closing afterwards has nothing left to change.
+  void SaveBeforeClosing();
   bool IsOpen() const { return store_ != nullptr; }
 
   void GetCompteIdentifier(CPFileRef* fileRef) const override { *fileRef = fileRef_; }
@@ -160,7 +169,7 @@ class VYXSDBCompte : public VYXCompte {
     // The checks before writing need the payment modes alone.
     std::unique_ptr<CPResourceSet_T<Mode>> modesOnly;
   };
-  enum class OpenMode { kCreate, kChecking, kReadWrite };
+  enum class OpenMode { kCreate, kChecking, kReadWrite, kReading };
 
   // Opens the file and builds what lies on it. kChecking opens it for
   // writing with every write held back (CPSimpleDBFile::OpenWritingLater)
@@ -179,10 +188,16 @@ class VYXSDBCompte : public VYXCompte {
   // At opening: the opening balances take the closing ones of the account
   // they follow; when it cannot be read the user is told and they stay.
   void FollowReportLink();
+  // The information record differs from the stored one in more than its
+  // dates.
+  bool InformationsChanged() const;
   VYXCompteSets& Sets() const;
   Store& S() const;
 
   CPFileRef fileRef_;
+  bool reading_ = false;
+  CompteInfos storedInfos_;  // as read at opening, or last written
+  bool infosStored_ = false;
   std::unique_ptr<Store> store_;
 };
 

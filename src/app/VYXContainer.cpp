@@ -140,6 +140,7 @@ bool VYXContainer::LoadSampleUserPrefs() {
 void VYXContainer::ChangeUserPreferences(const CPFileRef& file, bool create) {
   CloseUserPreferences();
   auto opened = std::make_unique<VYXSDBUserPreferences>(file);
+  opened->SetReadingOnly(reading_ && !create);
   opened->IUserPreferences(create);
   userPrefs_ = std::move(opened);
   gUserPrefs = userPrefs_.get();

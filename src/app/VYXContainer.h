@@ -95,6 +95,12 @@ class VYXContainer : public CPBroadcaster {
   virtual std::unique_ptr<VYXGlobalPreferences> MakeGlobalPreferences();
   VYXGlobalPreferences& GetGlobalPreferences() const { return *globalPrefs_; }
 
+  // ---- Reading only. A container set so (before Startup) opens the dossier
+  // and its accounts for reading only, as a command that only reads does:
+  // nothing of theirs is written, and an account is not listed in passing.
+  void SetReadingOnly(bool reading) { reading_ = reading; }
+  bool IsReadingOnly() const { return reading_; }
+
   // ---- The user file. At most one is open.
   VYXSDBUserPreferences* GetUserPreferences() const { return userPrefs_.get(); }
   // A file the system asked vyx to open: before start-up, the one start-up
@@ -227,6 +233,7 @@ class VYXContainer : public CPBroadcaster {
 
   Folders folders_;
   std::unique_ptr<Opener> opener_;
+  bool reading_ = false;
   bool inited_ = false;
   bool quitting_ = false;
   CPFileRef requested_;

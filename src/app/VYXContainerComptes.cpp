@@ -23,11 +23,12 @@ VYXSDBCompte& VYXContainer::LoadCompte(const CPFileRef& file, bool create, bool 
                                        bool list) {
   if (!userPrefs_) CPThrow(kVYXErrNoDossier);
   auto compte = std::make_unique<VYXSDBCompte>(*userPrefs_, file);
+  compte->SetReadingOnly(reading_ && !create);
   compte->ICompte(create, check, show);
   VYXSDBCompte& opened = *compte;
   comptes_.push_back(std::move(compte));
   try {
-    if (list && userPrefs_->GetCompteIndex(file) == 0) userPrefs_->AddCompte(file);
+    if (list && !reading_ && userPrefs_->GetCompteIndex(file) == 0) userPrefs_->AddCompte(file);
   } catch (...) {
     CloseCompte(opened);
     throw;

@@ -128,7 +128,7 @@ void Ajouter(VYXCliContext& ctx, const AddArgs& args) {
 }
 
 void Liste(VYXCliContext& ctx, const std::string& nom) {
-  VYXCliSession session(ctx);
+  VYXCliSession session(ctx, VYXCliSession::Start::kReading);
   VYXSDBCompte& compte = session.OpenCompte(nom);
   CPResourceSet_T<Chequier>& books = compte.GetChequiers();
   std::vector<CPResID> ids;

@@ -66,6 +66,10 @@ struct VYXCliContext {
   std::ostream* out = nullptr;
   std::ostream* err = nullptr;
   int exitCode = 0;  // set by a command that fails without raising
+  // A command that failed after writing: its files were put back as they
+  // were (kUndone), or could not all be (kNotUndone, `undoFailure` says why).
+  enum class Undo { kNone, kUndone, kNotUndone } undo = Undo::kNone;
+  std::string undoFailure;  // MacRoman
 };
 
 // The command to run once parsing succeeded; a command raises CPException to fail.

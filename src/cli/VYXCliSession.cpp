@@ -14,6 +14,7 @@
 #include "platform/CPClock.h"
 #include "platform/CPInteraction.h"
 #include "platform/CPOSErr.h"
+#include "userfile/VYXSDBUserPreferences.h"
 #include "userfile/VYXUserTexts.h"
 
 namespace {
@@ -70,6 +71,26 @@ class AlertCatcher : public CPInteraction {
   std::vector<std::string> alerts_;
 };
 
+// Closing what a rollback left behind: the files are as they were, and what
+// fails to close there (it may not write any more) concerns nobody.
+class Unheard : public CPInteraction {
+ public:
+  Unheard() : previous_(CPSetInteraction(this)) {}
+  ~Unheard() override { CPSetInteraction(previous_); }
+  Unheard(const Unheard&) = delete;
+  Unheard& operator=(const Unheard&) = delete;
+  bool AskYesNo(const std::string&, bool safe) override { return safe; }
+  Answer AskYesNoCancel(const std::string&, Answer safe) override { return safe; }
+  bool AskText(const std::string&, std::string*, bool) override { return false; }
+  void Alert(const std::string&) override {}
+  void ProgressBegin(const std::string&, long) override {}
+  void ProgressUpdate(long) override {}
+  void ProgressEnd() override {}
+
+ private:
+  CPInteraction* previous_;
+};
+
 }  // namespace
 
 // The container as the command line runs it: start-up may leave the dossier
@@ -84,8 +105,11 @@ class VYXCliSession::CliContainer : public VYXContainer {
 };
 
 VYXCliSession::VYXCliSession(VYXCliContext& ctx, Start start)
-    : container_(std::make_unique<CliContainer>()) {
-  container_->openDossier = start == Start::kDossier;
+    : ctx_(ctx),
+      rollback_(start == Start::kReading ? nullptr : std::make_unique<CPFileRollback>()),
+      container_(std::make_unique<CliContainer>()) {
+  container_->openDossier = start != Start::kNoDossier;
+  container_->SetReadingOnly(start == Start::kReading);
   if (container_->openDossier && !ctx.dossier.empty()) {
     container_->SetUserFileSpec(CPFileRef(ctx.dossier));
     // The dossier of this command only: the next ones work where they did.
@@ -100,7 +124,25 @@ VYXCliSession::VYXCliSession(VYXCliContext& ctx, Start start)
   }
 }
 
+// Reached without Close when the command failed: what it wrote is undone
+// first, then everything is let go without a word.
 VYXCliSession::~VYXCliSession() {
+  if (rollback_ && !rollback_->Done()) {
+    const bool wrote = rollback_->Wrote();
+    std::string why;
+    if (!rollback_->Rollback(&why)) {
+      ctx_.undo = VYXCliContext::Undo::kNotUndone;
+      ctx_.undoFailure = why;
+    } else if (wrote) {
+      ctx_.undo = VYXCliContext::Undo::kUndone;
+    }
+    Unheard unheard;
+    try {
+      container_->Quit();
+    } catch (...) {
+    }
+    return;
+  }
   try {
     container_->Quit();
   } catch (const std::exception& e) {
@@ -232,8 +274,24 @@ void VYXCliSession::OpenAllComptes() {
 }
 
 void VYXCliSession::Close() {
-  AlertCatcher catcher;
-  container_->Quit();
-  // Accounts that failed to close were shown and passed over: the command failed.
-  if (catcher.Caught()) catcher.Raise(container_->GetLastError());
+  if (!rollback_) {
+    AlertCatcher catcher;
+    container_->Quit();
+    // Accounts that failed to close were shown and passed over: the command failed.
+    if (catcher.Caught()) catcher.Raise(container_->GetLastError());
+    return;
+  }
+  // The last changes of the command: what closing would save.
+  for (int32_t n = 1; n <= container_->GetNbOfComptes(); ++n) {
+    container_->GetNthCompte(n)->SaveBeforeClosing();
+  }
+  if (VYXSDBUserPreferences* dossier = container_->GetUserPreferences()) dossier->SavePreferences();
+  rollback_->Commit();
+  // Done: the files hold the command whole. Closing only marks them closed
+  // and saves their indexes, which the next opening makes again if need be.
+  Unheard unheard;
+  try {
+    container_->Quit();
+  } catch (...) {
+  }
 }

@@ -7,6 +7,17 @@
 // The container answers false and shows what went wrong; the session turns
 // that into the CPException the command line reports (French message, exit 1),
 // or into a cancellation when the user gave a question up.
+//
+// A command that only reads starts its session with Start::kReading: the
+// dossier and the accounts it opens are opened for reading only (see
+// DEVELOPERS.md), so that several such commands run at once, a file the user
+// may not write is read, and nothing is written.
+//
+// A command that writes is all or nothing: what it writes to the dossier,
+// its log and its accounts is kept (CPFileRollback) until Close has saved
+// what closing saves; a command that fails before (a refusal, a full disk)
+// has every file put back as it was by the destructor, files it made removed.
+// The dossier stays locked against other stations until then.
 #ifndef VYX_CLI_VYXCLISESSION_H_
 #define VYX_CLI_VYXCLISESSION_H_
 
@@ -15,6 +26,7 @@
 #include <vector>
 
 #include "accounts/VYXSDBCompte.h"
+#include "foundation/CPFileRollback.h"
 #include "platform/CPFileRef.h"
 
 class VYXContainer;
@@ -25,6 +37,7 @@ class VYXCliSession {
  public:
   enum class Start {
     kDossier,    // open the dossier start-up chooses; none is a refusal
+    kReading,    // the same, for reading only: a command that only reads
     kNoDossier,  // the global preferences only: the command opens or creates one
   };
   explicit VYXCliSession(VYXCliContext& ctx, Start start = Start::kDossier);
@@ -76,12 +89,17 @@ class VYXCliSession {
   // reach them all.
   void OpenAllComptes();
 
-  // Quits the container: every account, then the dossier, closed. Raises
-  // what went wrong.
+  // Saves what closing saves, which ends the command: from then on what it
+  // wrote stays. Then quits the container: every account, then the dossier,
+  // closed; what only closing writes (a saved index, the header's flags) is
+  // left to the next opening when it cannot be written. Raises what went
+  // wrong before the end.
   void Close();
 
  private:
   class CliContainer;
+  VYXCliContext& ctx_;
+  std::unique_ptr<CPFileRollback> rollback_;  // none for a command that only reads
   std::unique_ptr<CliContainer> container_;
 };
 

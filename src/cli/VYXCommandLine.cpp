@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <iostream>
+#include <sstream>
 #include <regex>
 
 #include "analysis/VYXCompteTotaux.h"
@@ -16,6 +17,9 @@
 namespace {
 
 VYXCommand* gCommand = nullptr;
+
+constexpr int kUndoTexts = 30402;
+enum : int { kUndone = 1, kNotUndone = 2 };
 
 std::string T(int item) { return VYXHelp(kVYXCliTexts, item); }
 
@@ -247,23 +251,33 @@ int VYXRunCommandLine(int argc, char** argv) {
                          : ctx.no ? VYXCliInteraction::Answers::kNo
                                   : VYXCliInteraction::Answers::kAsk,
                          VYXCliInteraction::ProcessTerminal());
+  // What a command prints is shown once it is done: a command that fails
+  // half-way has nothing printed that says it did what it then undid.
+  std::ostringstream printed;
+  ctx.out = &printed;
   try {
     if (gCommand) {
       (*gCommand)();
     } else {
       VYXRunSoldes(ctx, std::string());
     }
+    std::cout << printed.str();
     return ctx.exitCode;
   } catch (const VYXFormulaError& e) {
     std::cerr << "vyx : " << e.what() << '\n' << e.Pointer() << '\n';
     return 1;
   } catch (const CPException& e) {
     // A question the user gave up: nothing to report, nothing was done.
-    if (e.IsCancel()) return 1;
-    std::cerr << "vyx : " << e.what() << '\n';
-    return 1;
+    if (!e.IsCancel()) std::cerr << "vyx : " << e.what() << '\n';
   } catch (const std::exception& e) {
     std::cerr << "vyx : " << e.what() << '\n';
-    return 1;
   }
+  // Said after a failure that came once files were written: whether they
+  // are back as they were.
+  if (ctx.undo == VYXCliContext::Undo::kUndone) {
+    std::cerr << "vyx : " << VYXHelp(kUndoTexts, kUndone) << '\n';
+  } else if (ctx.undo == VYXCliContext::Undo::kNotUndone) {
+    std::cerr << "vyx : " << VYXHelp(kUndoTexts, kNotUndone, {VYXText(ctx.undoFailure)}) << '\n';
+  }
+  return 1;
 }

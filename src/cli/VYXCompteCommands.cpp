@@ -153,7 +153,7 @@ void Creer(VYXCliContext& ctx, const std::string& nom, const std::string& devise
 }
 
 void Liste(VYXCliContext& ctx) {
-  VYXCliSession session(ctx);
+  VYXCliSession session(ctx, VYXCliSession::Start::kReading);
   VYXSDBUserPreferences& dossier = session.Dossier();
   nlohmann::json out = nlohmann::json::array();
   VYXTable table;
@@ -262,7 +262,8 @@ void Supprimer(VYXCliContext& ctx, const std::string& nom) {
 void Verrou(VYXCliContext& ctx, const std::string& nom, const std::optional<std::string>& date) {
   std::optional<CPDate> lock;
   if (date) lock = VYXArgDate(*date);
-  VYXCliSession session(ctx);
+  VYXCliSession session(ctx,
+                        lock ? VYXCliSession::Start::kDossier : VYXCliSession::Start::kReading);
   VYXSDBCompte& compte = session.OpenCompte(nom);
   if (lock) compte.SetLockDate(*lock);
   std::string name = VYXText(compte.GetName());
@@ -294,7 +295,8 @@ void Reports(VYXCliContext& ctx, const std::string& nom, const ReportArgs& args)
       given = true;
     }
   }
-  VYXCliSession session(ctx);
+  VYXCliSession session(
+      ctx, given || args.suivre ? VYXCliSession::Start::kDossier : VYXCliSession::Start::kReading);
   const int decimals = session.Dossier().GetDecimals(kDecimalsMontants);
   for (int s = 0; s < kOpStatusCount; ++s) {
     if (values[s] && !values[s]->IsFormula()) VYXCheckAmountDecimals(**typed[s], decimals);

@@ -14,12 +14,14 @@
 #include "cli/VYXCliTexts.h"
 #include "foundation/CPDates.h"
 #include "foundation/CPException.h"
+#include "foundation/CPFileRollback.h"
 #include "foundation/CPStringTable.h"
 #include "foundation/CPTextEncoding.h"
 #include "platform/CPOSErr.h"
 #include "simpledb/CPSimpleDBErrors.h"
 #include "simpledb/CPSimpleDBEventFile.h"
 #include "simpledb/CPSimpleDBFile.h"
+#include "simpledb/CPSimpleDBSalvage.h"
 #include "simpledb/CPSimpleDBSession.h"
 #include "simpledb/CPSimpleDBVerifier.h"
 
@@ -79,6 +81,32 @@ enum : int {
 
 std::string T(int item, std::initializer_list<std::string> vars = {}) {
   return VYXHelp(kDbTexts, item, vars);
+}
+
+// Texts of the salvage and of the refusals of damaged files.
+constexpr int kSalvageTexts = 30401;
+enum : int {
+  kHelpRecuperer = 1,
+  kHelpSortie,
+  kSalvaged,
+  kNothingLeftOut,
+  kLeftOutTitle,
+  kLeftOutBlocs,
+  kLeftOutRecord,
+  kSalvagedName,
+  kCompactDamaged,
+  kSalvageExists,
+  kSalvagedOne,
+  kReasonNoRecord = 20,
+  kReasonChecksum,
+  kReasonPastEnd,
+  kReasonNoID,
+  kReasonDuplicate,
+  kReasonPartBloc,
+};
+
+std::string S(int item, std::initializer_list<std::string> vars = {}) {
+  return VYXHelp(kSalvageTexts, item, vars);
 }
 
 // A four-character code as text; bytes that are no characters show as '?'.
@@ -485,17 +513,54 @@ void Verify(VYXCliContext& ctx, const std::string& path) {
   if (v.fault || logFault) ctx.exitCode = 1;
 }
 
-void Compact(VYXCliContext& ctx, const std::string& path) {
-  CPSimpleDBFile file{CPFileRef(path)};
-  file.Open(UINT32_MAX, false, false);
-  if (file.IsReadOnly()) CPThrow(kSDBErrReadOnly);
-  uint32_t before = file.GetBlocsHandler().GetNbOfBlocs();
-  {
-    CPSimpleDBSession session(&file);
-    file.Compact(&session);
+// Every record read whole, its checksum checked: a damaged record is not
+// moved about by a compaction, which would say the file is fine.
+void CheckBeforeCompacting(CPSimpleDBFile& file, const std::string& path) {
+  CPSimpleDBBlocsHandler& blocs = file.GetBlocsHandler();
+  try {
+    std::vector<unsigned char> data;
+    blocs.Scan([&](CPSimpleDBRefnum r, const CPSimpleDBDataHeader& h, const CPDataEncoding&) {
+      if (!h.info.IsFree()) blocs.ReadRecord(r, nullptr, nullptr, &data);
+      return true;
+    });
+  } catch (const CPException& e) {
+    if (e.IsCancel()) throw;
+    CPThrowMessage(e.Code(), Utf8ToMacRoman(S(kCompactDamaged, {path, VYXText(e.DisplayText())})));
   }
-  uint32_t after = file.GetBlocsHandler().GetNbOfBlocs();
-  file.Close();
+}
+
+// All or nothing: a compaction that cannot finish (a full disk) puts the
+// file back as it was.
+void Compact(VYXCliContext& ctx, const std::string& path) {
+  CPFileRollback rollback;
+  uint32_t before = 0, after = 0;
+  try {
+    CPSimpleDBFile file{CPFileRef(path)};
+    file.Open(UINT32_MAX, false, false);
+    if (file.IsReadOnly()) CPThrow(kSDBErrReadOnly);
+    CheckBeforeCompacting(file, path);
+    before = file.GetBlocsHandler().GetNbOfBlocs();
+    {
+      CPSimpleDBSession session(&file);
+      file.Compact(&session);
+    }
+    // Closing cuts the free blocks the moves left at the end.
+    file.Close();
+    rollback.Commit();
+    CPFileStream closed{CPFileRef(path)};
+    closed.Open(kCPFileRead);
+    after = (closed.GetLength() - kSDBHeaderAreaSize) / kSDBBlocSize;
+  } catch (...) {
+    const bool wrote = rollback.Wrote();
+    std::string why;
+    if (!rollback.Rollback(&why)) {
+      ctx.undo = VYXCliContext::Undo::kNotUndone;
+      ctx.undoFailure = why;
+    } else if (wrote) {
+      ctx.undo = VYXCliContext::Undo::kUndone;
+    }
+    throw;
+  }
   if (ctx.json) {
     VYXPrintJson(ctx, {{"fichier", path}, {"blocsAvant", before}, {"blocsApres", after}});
   } else {
@@ -505,7 +570,24 @@ void Compact(VYXCliContext& ctx, const std::string& path) {
 
 // The database a log belongs to, when none is named: the one file beside it
 // whose log it is.
-CPFileRef DatabaseBeside(const CPFileRef& log) {
+// A candidate is a database file (its header says so) of the base that wrote
+// the log: the share file and other files of the same name are not.
+bool IsDatabaseOf(const CPFileRef& candidate, const CPSimpleDBLogFileHeader& log) {
+  try {
+    CPSimpleDBInspector file(candidate);
+    return file.Header().baseID == log.baseID && file.Header().noBase == log.noBase;
+  } catch (const CPException&) {
+    return false;
+  }
+}
+
+CPFileRef DatabaseBeside(const CPFileRef& given) {
+  // "K.evt" typed alone lies in the current folder.
+  const CPFileRef log{std::filesystem::absolute(given.Path())};
+  CPSimpleDBEventFile events(log);
+  events.Open(kCPFileRead);
+  const CPSimpleDBLogFileHeader header = events.ReadHeader();
+  events.Close();
   std::vector<CPFileRef> found;
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(log.Folder().Path(), ec)) {
@@ -513,7 +595,8 @@ CPFileRef DatabaseBeside(const CPFileRef& log) {
     CPFileRef candidate(entry.path());
     const std::string name = candidate.Name();
     if (name.size() > 4 && name[name.size() - 4] == '.' &&
-        CPSimpleDBFile(candidate).GetEventLogFileSpec().SameFile(log)) {
+        CPSimpleDBFile(candidate).GetEventLogFileSpec().SameFile(log) &&
+        IsDatabaseOf(candidate, header)) {
       found.push_back(candidate);
     }
   }
@@ -546,6 +629,74 @@ void Rebuild(VYXCliContext& ctx, const std::string& logPath, const std::string& 
     *ctx.out << T(kRebuilt, {target.Path().string(), std::to_string(records),
                              std::to_string(eventID), std::to_string(autoID)})
              << '\n';
+  }
+}
+
+// "Courant.cpt" gives "Courant (récupéré).cpt", then "Courant (récupéré 2).cpt"...
+CPFileRef SalvageName(const CPFileRef& damaged) {
+  const std::filesystem::path path = damaged.Path();
+  const std::string stem = path.stem().string(), extension = path.extension().string();
+  for (int n = 1;; ++n) {
+    std::string name = S(kSalvagedName, {stem});
+    if (n > 1) name.insert(name.size() - 1, " " + std::to_string(n));
+    CPFileRef candidate = damaged.Sibling(name + extension);
+    if (!candidate.Exists()) return candidate;
+  }
+}
+
+std::string ReasonText(int16_t code) {
+  switch (code) {
+    case kSDBErrChecksum: return S(kReasonChecksum);
+    case kSDBErrBadRefnum: return S(kReasonPastEnd);
+    case kSDBErrNoDataID: return S(kReasonNoID);
+    case kSDBErrDuplicateID: return S(kReasonDuplicate);
+    case kSDBErrNotWholeBlocs: return S(kReasonPartBloc);
+    default: return S(kReasonNoRecord);
+  }
+}
+
+void Salvage(VYXCliContext& ctx, const std::string& path, const std::string& output) {
+  const CPFileRef damaged{path};
+  if (!damaged.Exists()) CPThrow(fnfErr);
+  const CPFileRef target = output.empty() ? SalvageName(damaged) : CPFileRef(output);
+  if (target.Exists() || target.SameFile(damaged)) {
+    CPThrowMessage(dupFNErr, Utf8ToMacRoman(S(kSalvageExists, {target.Path().string()})));
+  }
+  const CPSimpleDBSalvageReport report = CPSimpleDBSalvage(damaged, target);
+  if (ctx.json) {
+    nlohmann::json left = nlohmann::json::array();
+    for (const CPSimpleDBLeftOut& l : report.leftOut) {
+      left.push_back({{"bloc", l.refnum},
+                      {"blocs", l.blocs},
+                      {"dataID", l.dataID ? nlohmann::json(l.dataID) : nlohmann::json()},
+                      {"type", l.dataID ? nlohmann::json(Code(l.type)) : nlohmann::json()},
+                      {"code", l.code},
+                      {"raison", ReasonText(l.code)}});
+    }
+    VYXPrintJson(ctx, {{"fichier", path},
+                       {"sortie", target.Path().string()},
+                       {"recuperes", report.copied},
+                       {"laisses", left}});
+    return;
+  }
+  std::ostream& out = *ctx.out;
+  out << S(report.copied > 1 ? kSalvaged : kSalvagedOne,
+           {target.Path().string(), std::to_string(report.copied), path})
+      << '\n';
+  if (report.leftOut.empty()) {
+    out << S(kNothingLeftOut) << '\n';
+    return;
+  }
+  out << S(kLeftOutTitle) << '\n';
+  for (const CPSimpleDBLeftOut& l : report.leftOut) {
+    const std::string last = std::to_string(l.refnum + l.blocs - 1);
+    if (l.dataID) {
+      out << S(kLeftOutRecord, {std::to_string(l.refnum), last, std::to_string(l.dataID),
+                                Code(l.type), ReasonText(l.code)})
+          << '\n';
+    } else {
+      out << S(kLeftOutBlocs, {std::to_string(l.refnum), last, ReasonText(l.code)}) << '\n';
+    }
   }
 }
 
@@ -582,5 +733,15 @@ void VYXAddDbCommands(CLI::App& app, VYXCliContext& ctx) {
   VYXAddJsonFlag(rebuild, ctx);
   VYXSetCommand(rebuild, [&ctx, logPath, path, version] {
     WithCode(*logPath, [&] { Rebuild(ctx, *logPath, *path, *version); });
+  });
+
+  auto* salvage = VYXAddSubcommand(db, "recuperer", S(kHelpRecuperer));
+  auto damaged = std::make_shared<std::string>();
+  auto output = std::make_shared<std::string>();
+  salvage->add_option("FICHIER", *damaged, T(kHelpFichier))->required();
+  salvage->add_option("SORTIE", *output, S(kHelpSortie));
+  VYXAddJsonFlag(salvage, ctx);
+  VYXSetCommand(salvage, [&ctx, damaged, output] {
+    WithCode([&] { Salvage(ctx, *damaged, *output); });
   });
 }

@@ -236,7 +236,7 @@ void VYXAddDossierCommands(CLI::App& app, VYXCliContext& ctx) {
   CLI::App* info = VYXAddSubcommand(dossier, "info", T(kHelpInfo));
   VYXAddJsonFlag(info, ctx);
   VYXSetCommand(info, [&ctx] {
-    VYXCliSession session(ctx);
+    VYXCliSession session(ctx, VYXCliSession::Start::kReading);
     Info(ctx, session);
     session.Close();
   });

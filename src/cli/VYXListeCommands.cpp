@@ -66,7 +66,7 @@ void PrintCategories(VYXCliContext& ctx, VYXUserPreferences& dossier) {
 }
 
 void Lister(VYXCliContext& ctx, Liste liste) {
-  VYXCliSession session(ctx);
+  VYXCliSession session(ctx, VYXCliSession::Start::kReading);
   VYXUserPreferences& dossier = session.Dossier();
   CPResourceSet& set = SetOf(dossier, liste);
   std::vector<CPResID> ids = CPResourceIDsInOrder(set);

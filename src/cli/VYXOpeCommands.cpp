@@ -416,7 +416,7 @@ void Liste(VYXCliContext& ctx, const ListeArgs& a) {
   if (a.compte.empty() != a.tous) CPThrowList(paramErr, kVYXFiltreTexts, kCritNoCompte);
   VYXCriteria criteria = VYXReadCriteria(a.criteria);
   std::string filtre = a.filtre.empty() ? std::string() : VYXArgText(a.filtre);
-  VYXCliSession session(ctx);
+  VYXCliSession session(ctx, VYXCliSession::Start::kReading);
   VYXSDBUserPreferences& user = session.Dossier();
 
   std::vector<std::pair<VYXSDBCompte*, int32_t>> comptes;

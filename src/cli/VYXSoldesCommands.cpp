@@ -48,7 +48,7 @@ enum : int {
 }  // namespace
 
 void VYXRunSoldes(VYXCliContext& ctx, const std::string& compte) {
-  VYXCliSession session(ctx);
+  VYXCliSession session(ctx, VYXCliSession::Start::kReading);
   std::vector<VYXCliSession::Compte> comptes;
   if (compte.empty()) {
     comptes = session.Comptes();

@@ -37,11 +37,15 @@ void VYXSDBUserPreferences::IUserPreferences(bool create) {
       db_->Create(kVYXUserFileCreator, kVYXUserFileType, kVYXUserFileSignature, kVYXUserFileVersion,
                   kShared);
     } else {
-      // The log belongs to the dossier, which must open without it: a dossier
-      // moved or restored without its log, or with a log that cannot serve,
-      // starts a new one (the old one kept aside), and the user is told.
-      db_->SetRestartUnusableLog(true);
-      db_->Open(kVYXUserFileVersion, kShared, false);
+      if (reading_) {
+        db_->OpenForReading(kVYXUserFileVersion, kShared);
+      } else {
+        // The log belongs to the dossier, which must open without it: a dossier
+        // moved or restored without its log, or with a log that cannot serve,
+        // starts a new one (the old one kept aside), and the user is told.
+        db_->SetRestartUnusableLog(true);
+        db_->Open(kVYXUserFileVersion, kShared, false);
+      }
       const CPSimpleDBHeader& header = db_->GetHeader();
       if (header.type != kVYXUserFileType || std::memcmp(header.signature, kVYXUserFileSignature,
                                                          kVYXUserFileSignature[0] + 1u) != 0) {
@@ -171,6 +175,7 @@ void VYXSDBUserPreferences::WritePreferenceDefaults() {
 // those the file still lacks, and never writes over what another station may
 // have changed since.
 void VYXSDBUserPreferences::SavePreferences() {
+  if (reading_) return;
   Exclusive hold(*this);
   CPSimpleDBDataInfo info;
   CPSimpleDBRefnum refnum = 0;

@@ -33,6 +33,11 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
   // up the currencies. A failure leaves nothing open and raises the cause; a
   // file that is not a user file raises kVYXErrNotUserFile.
   void IUserPreferences(bool create);
+  // Set before IUserPreferences: the file is opened for reading only
+  // (CPSimpleDBFile::OpenForReading), which waits while a station changes it
+  // and keeps stations from changing it until Close; nothing is written.
+  void SetReadingOnly(bool reading) { reading_ = reading; }
+  bool IsReadingOnly() const override { return reading_; }
   bool IsOpen() const { return db_ != nullptr; }
   // 'USER' 1, then saves, lets every set go and closes the file.
   void Close();
@@ -107,6 +112,7 @@ class VYXSDBUserPreferences : public VYXUserPreferences {
   void TellLogRestart();
 
   CPFileRef file_;
+  bool reading_ = false;
   std::unique_ptr<CPSimpleDBFullMemoryFile> db_;
   std::unique_ptr<CPSimpleDBResourceStorage> storage_;
   std::unique_ptr<CPSimpleDBSession> usri_;

@@ -42,6 +42,7 @@ VYXCompteList VYXCompteListOf(VYXSharedList list) {
 
 // Announced as a batch load: lists on screen refresh once, at its end.
 void VYXUserPreferences::CheckCompte(VYXCompte& compte) {
+  if (IsReadingOnly()) return;
   Exclusive hold(*this);
   StartLoading();
   try {
@@ -72,6 +73,7 @@ CPResID VYXUserPreferences::CheckDevise(VYXCompte& compte) {
 }
 
 void VYXUserPreferences::NoteCompteDevise(VYXCompte& compte) {
+  if (IsReadingOnly()) return;
   Exclusive hold(*this);
   int32_t position = GetCompteIndex(compte);
   UserCompte infos;

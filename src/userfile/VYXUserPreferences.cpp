@@ -370,4 +370,6 @@ CPResID VYXUserPreferences::AddItem(CPResourceSet& set, ConstStringPtr name, con
 
 // ---- Opening
 
-void VYXUserPreferences::InitUserPreferences() { InitDevises(); }
+void VYXUserPreferences::InitUserPreferences() {
+  if (!IsReadingOnly()) InitDevises();
+}

@@ -82,6 +82,9 @@ class VYXUserPreferences : public CPBroadcaster, public CPListener, public VYXCo
 
   // ---- The file and its sets (the storage subclass provides them).
   virtual const CPFileRef& GetFileSpec() const = 0;
+  // Opened for reading only (a command that only reads): nothing is written,
+  // neither what the accounts it checks would add nor what closing saves.
+  virtual bool IsReadingOnly() const { return false; }
   virtual VYXUserResIndexesSet& GetResourcesIndexes() = 0;
   virtual VYXUserPreferencesSet& GetPreferences() = 0;
   virtual VYXUserComptesSet& GetComptes() = 0;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "platform/CPClock.h"
 #include "simpledb/CPCRC16.h"
 #include "simpledb/CPSimpleDBFile.h"
 #include "simpledb/CPSimpleDBSession.h"
@@ -191,13 +192,96 @@ TEST_F(DbCommandsTest, CompacterShortensTheFileAndKeepsItSound) {
   EXPECT_EQ(0, v.exitCode) << v.out;
   EXPECT_NE(std::string::npos, v.out.find("index enregistré conforme"));
 
-  // Another writer holds the file: compacting is refused, not done beside it.
+  // Another writer holds the file: compacting is refused once the wait is
+  // over, not done beside it.
   CPSimpleDBFile holder{CPFileRef(path)};
   holder.Open(10, false, false);
-  VYXRunResult refused = VYXRunVyx({"db", "compacter", path});
+  VYXRunOptions briefly;
+  briefly.env = {{"VYX_ATTENTE", "0.2"}};
+  VYXRunResult refused = VYXRunVyx({"db", "compacter", path}, briefly);
   EXPECT_EQ(1, refused.exitCode);
-  EXPECT_NE(std::string::npos, refused.err.find("déjà ouvert en écriture")) << refused.err;
+  EXPECT_NE(std::string::npos, refused.err.find("« " + path + " » est occupé")) << refused.err;
   EXPECT_NE(std::string::npos, refused.err.find("(erreur n° -49)")) << refused.err;
+}
+
+// A damaged record is not moved about by a compaction that would then say
+// the file is fine: the file is refused as it is, and left as it was.
+TEST_F(DbCommandsTest, CompacterRefusesADamagedFile) {
+  struct Case {
+    uint64_t at;
+    std::string bytes;
+    std::string fault;
+  } cases[] = {
+      {Block(5) + 44 + 3, "?", "Bloc 5 : Enregistrement endommagé : ses données"},
+      {Block(6), "XXXX", "Bloc 6 : Enregistrement endommagé : son en-tête"},
+  };
+  for (const Case& c : cases) {
+    std::string path = Make("a.cpt");
+    Patch(path, c.at, c.bytes);
+    const std::string before = VYXReadFile(path);
+    VYXRunResult r = VYXRunVyx({"db", "compacter", path});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_EQ("", r.out);
+    EXPECT_NE(std::string::npos, r.err.find("« " + path + " » n'a pas été compacté")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find(c.fault)) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("vyx db recuperer")) << r.err;
+    EXPECT_EQ(before, VYXReadFile(path));
+    fs::remove(path);
+  }
+}
+
+// Records 1, 3 and 4 live (blocks 1, 5, 6-7), the saved index at 2: the
+// data of 3 no longer matches its checksum, the header of 4 is gone.
+TEST_F(DbCommandsTest, RecupererCopiesWhatCanBeReadAndSaysWhatItLeftOut) {
+  std::string path = Make("a.cpt");
+  Patch(path, Block(5) + 44, "?");
+  Patch(path, Block(6), "XXXX");
+  const std::string before = VYXReadFile(path);
+  VYXRunResult r = VYXRunVyx({"db", "recuperer", path});
+  ASSERT_EQ(0, r.exitCode) << r.err;
+  const std::string salvage = (dir_.Path() / "a (récupéré).cpt").string();
+  EXPECT_EQ("« " + salvage + " » : 1 enregistrement récupéré de « " + path +
+                " ».\n"
+                "Laissé de côté :\n"
+                "  blocs 5 à 5, enregistrement 3 de type « OPER » : données qui ne "
+                "correspondent pas à leur somme de contrôle\n"
+                "  blocs 6 à 7 : pas d'enregistrement lisible\n",
+            r.out);
+  EXPECT_EQ(before, VYXReadFile(path));
+  EXPECT_EQ(0, VYXRunVyx({"db", "verifier", salvage}).exitCode);
+  {
+    CPSimpleDBFile f{CPFileRef(salvage)};
+    f.Open(10, false, true);
+    CPSimpleDBSession s(&f);
+    EXPECT_EQ(1u, s.GetNbOfData());
+    CPSimpleDBDataInfo info;
+    CPSimpleDBRefnum refnum;
+    ASSERT_TRUE(s.GetDataRefnum(1, &info, &refnum));
+    EXPECT_EQ(CPSimpleDBDataType('OPER'), info.type);
+    EXPECT_EQ(2, info.GetVersion());
+    EXPECT_EQ(CPClock::Now(), info.creation);  // the record's own date, kept
+    std::string data(10, 0);
+    s.GetData(refnum, nullptr, nullptr, data.data(), 10);
+    EXPECT_EQ(std::string(10, 'k'), data);
+    EXPECT_EQ(3u, f.GetHeader().contentVersion);
+  }
+
+  // Again: a name of its own; never over an existing file, never over the original.
+  nlohmann::json again = Json(VYXRunVyx({"db", "recuperer", path, "--json"}));
+  EXPECT_EQ((dir_.Path() / "a (récupéré 2).cpt").string(), again["sortie"]);
+  EXPECT_EQ(1, again["recuperes"]);
+  ASSERT_EQ(2u, again["laisses"].size());
+  EXPECT_EQ(3, again["laisses"][0]["dataID"]);
+  EXPECT_EQ(1302, again["laisses"][0]["code"]);
+  EXPECT_EQ(6, again["laisses"][1]["bloc"]);
+  EXPECT_EQ(2, again["laisses"][1]["blocs"]);
+  for (const std::string& target : {salvage, path}) {
+    const std::string was = VYXReadFile(target);
+    VYXRunResult refused = VYXRunVyx({"db", "recuperer", path, target});
+    EXPECT_EQ(1, refused.exitCode);
+    EXPECT_NE(std::string::npos, refused.err.find("existe déjà")) << refused.err;
+    EXPECT_EQ(was, VYXReadFile(target));
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "foundation/CPException.h"
@@ -30,6 +31,20 @@ class VYXPinnedClock {
  public:
   VYXPinnedClock(int day, int month, int year, int hour = 12, int minute = 0);
   ~VYXPinnedClock();
+};
+
+// Sets an environment variable for the object's lifetime (VYX_ATTENTE, the
+// wait for a busy file, most often).
+class VYXScopedEnv {
+ public:
+  VYXScopedEnv(const char* name, const char* value);
+  ~VYXScopedEnv();
+  VYXScopedEnv(const VYXScopedEnv&) = delete;
+  VYXScopedEnv& operator=(const VYXScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> was_;
 };
 
 // The code a call raised as CPException, or nothing when it did not raise.
@@ -58,12 +73,43 @@ struct VYXRunResult {
   std::string out;    // standard output
   std::string err;    // standard error
 };
+// How a program is started: variables added to its environment, whether it
+// runs as the user "nobody" (when the tests run as root, a user for whom a
+// file without write permission really cannot be written), and a limit to
+// the size of the files it writes.
+struct VYXRunOptions {
+  std::vector<std::pair<std::string, std::string>> env;
+  bool asNobody = false;
+  // When not 0: no file may grow past this many bytes (RLIMIT_FSIZE, with
+  // SIGXFSZ ignored), so that writes beyond it come back short, then fail
+  // with EFBIG, as on a disk that is full.
+  uint64_t fileSizeLimit = 0;
+  std::string cwd;  // its current folder, when not the tests'
+};
+// A program started and not yet waited for; its input is empty.
+struct VYXRunningProgram {
+  int pid = -1;
+  int out = -1;
+  int err = -1;
+};
+VYXRunningProgram VYXStartProgram(const std::string& program, const std::vector<std::string>& args,
+                                  const VYXRunOptions& options = {});
+// True once it has ended (its outputs are still to be read by VYXFinishProgram).
+bool VYXProgramEnded(VYXRunningProgram& running);
+// Reads its outputs to their end and waits for it.
+VYXRunResult VYXFinishProgram(VYXRunningProgram& running);
 // Runs `program` with `args` and waits for it; its input is empty.
-VYXRunResult VYXRunProgram(const std::string& program, const std::vector<std::string>& args);
+VYXRunResult VYXRunProgram(const std::string& program, const std::vector<std::string>& args,
+                           const VYXRunOptions& options = {});
 #ifdef VYX_BINARY_PATH
 // Runs the real `vyx` built with the tests.
-inline VYXRunResult VYXRunVyx(const std::vector<std::string>& args) {
-  return VYXRunProgram(VYX_BINARY_PATH, args);
+inline VYXRunResult VYXRunVyx(const std::vector<std::string>& args,
+                              const VYXRunOptions& options = {}) {
+  return VYXRunProgram(VYX_BINARY_PATH, args, options);
+}
+inline VYXRunningProgram VYXStartVyx(const std::vector<std::string>& args,
+                                     const VYXRunOptions& options = {}) {
+  return VYXStartProgram(VYX_BINARY_PATH, args, options);
 }
 #endif
 
