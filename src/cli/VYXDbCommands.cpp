@@ -515,7 +515,7 @@ void Verify(VYXCliContext& ctx, const std::string& path) {
 
 // Every record read whole, its checksum checked: a damaged record is not
 // moved about by a compaction, which would say the file is fine.
-void CheckBeforeCompacting(CPSimpleDBFile& file, const std::string& path) {
+void CheckBeforeCompacting(CPSimpleDBFile& file) {
   CPSimpleDBBlocsHandler& blocs = file.GetBlocsHandler();
   try {
     std::vector<unsigned char> data;
@@ -525,7 +525,7 @@ void CheckBeforeCompacting(CPSimpleDBFile& file, const std::string& path) {
     });
   } catch (const CPException& e) {
     if (e.IsCancel()) throw;
-    CPThrowMessage(e.Code(), Utf8ToMacRoman(S(kCompactDamaged, {path, VYXText(e.DisplayText())})));
+    CPThrowMessage(e.Code(), Utf8ToMacRoman(S(kCompactDamaged, {VYXText(e.DisplayText())})));
   }
 }
 
@@ -538,7 +538,7 @@ void Compact(VYXCliContext& ctx, const std::string& path) {
     CPSimpleDBFile file{CPFileRef(path)};
     file.Open(UINT32_MAX, false, false);
     if (file.IsReadOnly()) CPThrow(kSDBErrReadOnly);
-    CheckBeforeCompacting(file, path);
+    CheckBeforeCompacting(file);
     before = file.GetBlocsHandler().GetNbOfBlocs();
     {
       CPSimpleDBSession session(&file);
@@ -742,6 +742,6 @@ void VYXAddDbCommands(CLI::App& app, VYXCliContext& ctx) {
   salvage->add_option("SORTIE", *output, S(kHelpSortie));
   VYXAddJsonFlag(salvage, ctx);
   VYXSetCommand(salvage, [&ctx, damaged, output] {
-    WithCode([&] { Salvage(ctx, *damaged, *output); });
+    WithCode(*damaged, [&] { Salvage(ctx, *damaged, *output); });
   });
 }

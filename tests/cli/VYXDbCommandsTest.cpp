@@ -222,7 +222,7 @@ TEST_F(DbCommandsTest, CompacterRefusesADamagedFile) {
     VYXRunResult r = VYXRunVyx({"db", "compacter", path});
     EXPECT_EQ(1, r.exitCode);
     EXPECT_EQ("", r.out);
-    EXPECT_NE(std::string::npos, r.err.find("« " + path + " » n'a pas été compacté")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("« " + path + " » : la base est endommagée et n'a pas été compactée")) << r.err;
     EXPECT_NE(std::string::npos, r.err.find(c.fault)) << r.err;
     EXPECT_NE(std::string::npos, r.err.find("vyx db recuperer")) << r.err;
     EXPECT_EQ(before, VYXReadFile(path));
