@@ -389,6 +389,10 @@ class VYXCompte : public CPBroadcaster, public CPListener {
   // The list, sorted; reads only. An automatic operation whose amount cannot
   // be evaluated gives no event (its failure is shown).
   void BuildOpenEventsArray(bool automatic, CPDate date, std::vector<VYXOpenEvent>* events);
+  // The list in words, as the user is shown it; and the same for a command
+  // that only reads, which cannot make them and says what will.
+  std::string OpenEventsText(const std::vector<VYXOpenEvent>& events) const;
+  std::string OpenEventsReadOnlyText(const std::vector<VYXOpenEvent>& events) const;
   // Offers the list to the user through the interaction; false when refused.
   virtual bool EditOpenEventsArray(std::vector<VYXOpenEvent>* events);
   // Makes the accepted events, between 'CPTE' 19 and 20: operations created

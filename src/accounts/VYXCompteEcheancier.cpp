@@ -37,6 +37,7 @@ enum : int {
   kPendingQuestionItem = 2,
   kPendingLineItem = 3,  // ^1 date, ^2 label, ^3 amount, ^4 kind
   kPendingMoreItem = 4,  // ^1 how many more
+  kPendingReadOnlyItem = 5,
   kKindFirstItem = 10,   // 10 + VYXOpenEvent::Kind
 };
 
@@ -350,15 +351,15 @@ void VYXCompte::BuildOpenEventsArray(bool /*automatic*/, CPDate date,
   std::stable_sort(events->begin(), events->end(), sCompareOpenEventsArrayItems);
 }
 
-bool VYXCompte::EditOpenEventsArray(std::vector<VYXOpenEvent>* events) {
+std::string VYXCompte::OpenEventsText(const std::vector<VYXOpenEvent>& events) const {
   std::string question = CPGetListString(kVYXEcheancierList, kPendingTitleItem);
   CPReplaceVar(question, 1, GetName());
   size_t shown = 0;
-  for (const VYXOpenEvent& e : *events) {
+  for (const VYXOpenEvent& e : events) {
     // A long list is cut: the question is read on one screen.
     if (++shown > kMaxListed) {
       std::string more = CPGetListString(kVYXEcheancierList, kPendingMoreItem);
-      CPReplaceVar(more, 1, std::to_string(events->size() - kMaxListed));
+      CPReplaceVar(more, 1, std::to_string(events.size() - kMaxListed));
       question += "\n" + more;
       break;
     }
@@ -369,6 +370,15 @@ bool VYXCompte::EditOpenEventsArray(std::vector<VYXOpenEvent>* events) {
     CPReplaceVar(line, 4, CPGetListString(kVYXEcheancierList, kKindFirstItem + int(e.kind)));
     question += "\n" + line;
   }
+  return question;
+}
+
+std::string VYXCompte::OpenEventsReadOnlyText(const std::vector<VYXOpenEvent>& events) const {
+  return OpenEventsText(events) + "\n" + CPGetListString(kVYXEcheancierList, kPendingReadOnlyItem);
+}
+
+bool VYXCompte::EditOpenEventsArray(std::vector<VYXOpenEvent>* events) {
+  std::string question = OpenEventsText(*events);
   question += "\n" + CPGetListString(kVYXEcheancierList, kPendingQuestionItem);
   bool yes = CPGetInteraction().AskYesNo(question, false);
   for (VYXOpenEvent& e : *events) e.accepted = yes;

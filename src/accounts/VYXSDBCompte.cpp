@@ -239,12 +239,12 @@ void VYXSDBCompte::LoadCompteFile() {
 
 // What changed in the information record since it was read or written,
 // beyond its dates: the date of a reload (every opening) alone is not worth a
-// write, and goes with the next change. Sums that differ from the stored ones
+// write, and goes with the next change; the first reload of a new file is.
+// Sums that differ from the stored ones
 // only in their last bits (added in another order) are the same sums.
 bool VYXSDBCompte::InformationsChanged() const {
   CompteInfos now = infos_;
-  now.reload = storedInfos_.reload;
-  now.lastReloadDate = storedInfos_.lastReloadDate;
+  if (now.reload == storedInfos_.reload) now.lastReloadDate = storedInfos_.lastReloadDate;
   now.header.modification = storedInfos_.header.modification;
   for (int s = 0; s < kOpStatusCount; ++s) {
     if (std::fabs(now.total.montant[s] - storedInfos_.total.montant[s]) < 1e-6)

@@ -154,10 +154,15 @@ void VYXContainer::ChangeUserPreferences(const CPFileRef& file, bool create) {
 }
 
 void VYXContainer::FinishPendingVirements() {
-  if (!userPrefs_) return;
+  // A reader cannot finish them; its session opens again as a writer.
+  if (!userPrefs_ || reading_) return;
   if (!opener_) opener_ = std::make_unique<Opener>(*this);
   userPrefs_->SetCompteOpener(opener_.get());
   userPrefs_->GetUserDirectory().FinishPendingVirementChanges();
+}
+
+bool VYXContainer::HasPendingVirements() const {
+  return userPrefs_ && userPrefs_->GetVirementsEnCours().GetResourcesCount() > 0;
 }
 
 void VYXContainer::CloseUserPreferences() {

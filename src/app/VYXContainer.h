@@ -199,7 +199,8 @@ class VYXContainer : public CPBroadcaster {
   // Finishes the transfers that a crash left half made in the open dossier
   // (VYXUserDirectory::FinishPendingVirementChanges).
   void FinishPendingVirements();
-
+  // The dossier holds a transfer that a crash cut short (finishing it writes).
+  bool HasPendingVirements() const;
   // ---- Files of accounts. Each answers false rather than raise; an open
   // account's file is not renamed, swapped or deleted.
   // Copies `from` into `folder` as "name.cpt"; false when it is not there or

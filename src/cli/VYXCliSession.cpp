@@ -104,14 +104,31 @@ class VYXCliSession::CliContainer : public VYXContainer {
   using VYXContainer::SetRecordUserFile;
 };
 
-VYXCliSession::VYXCliSession(VYXCliContext& ctx, Start start)
-    : ctx_(ctx),
-      rollback_(start == Start::kReading ? nullptr : std::make_unique<CPFileRollback>()),
-      container_(std::make_unique<CliContainer>()) {
+VYXCliSession::VYXCliSession(VYXCliContext& ctx, Start start) : ctx_(ctx) {
+  Begin(start);
+  // A transfer cut short by a crash shows as half a transfer until it is
+  // finished, which writes: a command that only reads then opens the dossier
+  // as a writer would, so that it never shows what no command left.
+  if (start == Start::kReading && container_->HasPendingVirements()) {
+    {
+      Unheard unheard;
+      try {
+        container_->Quit();
+      } catch (...) {
+      }
+    }
+    container_.reset();
+    Begin(Start::kDossier);
+  }
+}
+
+void VYXCliSession::Begin(Start start) {
+  rollback_ = start == Start::kReading ? nullptr : std::make_unique<CPFileRollback>();
+  container_ = std::make_unique<CliContainer>();
   container_->openDossier = start != Start::kNoDossier;
   container_->SetReadingOnly(start == Start::kReading);
-  if (container_->openDossier && !ctx.dossier.empty()) {
-    container_->SetUserFileSpec(CPFileRef(ctx.dossier));
+  if (container_->openDossier && !ctx_.dossier.empty()) {
+    container_->SetUserFileSpec(CPFileRef(ctx_.dossier));
     // The dossier of this command only: the next ones work where they did.
     container_->SetRecordUserFile(false);
   }
@@ -128,7 +145,7 @@ VYXCliSession::VYXCliSession(VYXCliContext& ctx, Start start)
 // first, then everything is let go without a word.
 VYXCliSession::~VYXCliSession() {
   if (rollback_ && !rollback_->Done()) {
-    const bool wrote = rollback_->Wrote();
+    const bool wrote = rollback_->Wrote() && rollback_->WriteFailed();
     std::string why;
     if (!rollback_->Rollback(&why)) {
       ctx_.undo = VYXCliContext::Undo::kNotUndone;
@@ -242,9 +259,16 @@ VYXSDBCompte& VYXCliSession::OpenCompteFile(const CPFileRef& file, bool openEven
     if (!container_->OpenCompte(file, &compte) || !compte) catcher.Raise(container_->GetLastError());
   }
   if (!wasOpen && openEvents) {
-    // What the schedule cannot make is said; the command goes on.
+    // What the schedule cannot make is said; the command goes on. A command
+    // that only reads cannot make anything: it says what is waiting.
     try {
-      compte->HandleOpenEvents(true, CPClock::Now());
+      if (!rollback_) {
+        std::vector<VYXOpenEvent> events;
+        if (compte->GetGenerateOpAuto()) compte->BuildOpenEventsArray(true, CPClock::Now(), &events);
+        if (!events.empty()) CPGetInteraction().Alert(compte->OpenEventsReadOnlyText(events));
+      } else {
+        compte->HandleOpenEvents(true, CPClock::Now());
+      }
     } catch (const CPException& e) {
       if (!e.IsCancel()) CPGetInteraction().Alert(e.DisplayText());
     }

@@ -98,6 +98,8 @@ class VYXCliSession {
 
  private:
   class CliContainer;
+  void Begin(Start start);
+
   VYXCliContext& ctx_;
   std::unique_ptr<CPFileRollback> rollback_;  // none for a command that only reads
   std::unique_ptr<CliContainer> container_;

@@ -272,7 +272,7 @@ int VYXRunCommandLine(int argc, char** argv) {
   } catch (const std::exception& e) {
     std::cerr << "vyx : " << e.what() << '\n';
   }
-  // Said after a failure that came once files were written: whether they
+  // Said after a write that failed once others were made: whether the files
   // are back as they were.
   if (ctx.undo == VYXCliContext::Undo::kUndone) {
     std::cerr << "vyx : " << VYXHelp(kUndoTexts, kUndone) << '\n';

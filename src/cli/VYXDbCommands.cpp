@@ -551,7 +551,7 @@ void Compact(VYXCliContext& ctx, const std::string& path) {
     closed.Open(kCPFileRead);
     after = (closed.GetLength() - kSDBHeaderAreaSize) / kSDBBlocSize;
   } catch (...) {
-    const bool wrote = rollback.Wrote();
+    const bool wrote = rollback.Wrote() && rollback.WriteFailed();
     std::string why;
     if (!rollback.Rollback(&why)) {
       ctx.undo = VYXCliContext::Undo::kNotUndone;

@@ -1,6 +1,7 @@
 #include "foundation/CPFileRollback.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -98,6 +99,23 @@ void CPFileRollback::StreamGone(CPFileStream& stream) {
 
 void CPFileRollback::Created(const CPFileRef& file) {
   if (!done_) created_.push_back(file);
+}
+
+bool CPFileRollback::Reopen(const CPFileRef& ref, CPFilePermission access, CPFile& file) {
+  struct stat st;
+  if (done_ || ::stat(ref.Path().c_str(), &st) != 0) return false;
+  for (const Tracked& t : files_) {
+    if (t.fd < 0 || t.device != st.st_dev || t.inode != st.st_ino) continue;
+    int fd = ::fcntl(t.fd, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return false;
+    // The same open file: converting its lock converts the kept one too.
+    if (access == kCPFileReadWrite && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd);
+      return false;
+    }
+    return file.Adopt(fd) == noErr;
+  }
+  return false;
 }
 
 long CPFileRollback::Track(CPFileStream& stream, const CPFile& file) {

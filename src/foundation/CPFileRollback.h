@@ -61,6 +61,17 @@ class CPFileRollback {
   // Something was written (and would be undone).
   bool Wrote() const { return !undo_.empty() || !created_.empty(); }
   bool Done() const { return done_; }
+  // A write failed under this rollback (a full disk, an I/O error): the
+  // command's failure is one the user is told was undone. A refusal after
+  // some writes is undone as well, without a word: its message says enough.
+  void NoteWriteFailure() { writeFailed_ = true; }
+  bool WriteFailed() const { return writeFailed_; }
+
+  // A file this command wrote, closed and opens again is still locked by the
+  // descriptor kept to undo it: `file` then gets a copy of that descriptor
+  // (and its lock, made exclusive for a writer) instead of being refused as
+  // busy by its own command. False for a file not kept here.
+  bool Reopen(const CPFileRef& ref, CPFilePermission access, CPFile& file);
 
   void Join(CPRollbackParticipant* participant);
   void Leave(CPRollbackParticipant* participant);
@@ -105,6 +116,7 @@ class CPFileRollback {
   std::vector<CPRollbackParticipant*> participants_;
   bool untracked_ = false;  // a write could not be recorded
   bool done_ = false;
+  bool writeFailed_ = false;
 };
 
 #endif  // VYX_FOUNDATION_CPFILEROLLBACK_H_

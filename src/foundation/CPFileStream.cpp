@@ -23,6 +23,7 @@ CPFileStream::~CPFileStream() {
 // A write that cannot be made says which file it is about: the user sees
 // "the disk is full" next to the file that could not be written.
 void CPFileStream::ThrowWriteFailed(OSErr err) const {
+  if (CPFileRollback* rollback = CPFileRollback::Current()) rollback->NoteWriteFailure();
   CPThrowList(err, kFileTexts, kWriteFailedItem,
               {CPFileDisplayPath(fileRef_), CPException(err).DisplayText()});
 }
@@ -115,7 +116,14 @@ void CPFileStream::Delete() {
 void CPFileStream::Open(CPFilePermission access) {
   if (file_.IsOpen()) CPThrow(opWrErr);
   OSErr err = noErr;
-  auto attempt = [&] { return (err = file_.Open(fileRef_, access)) != opWrErr; };
+  auto attempt = [&] {
+    err = file_.Open(fileRef_, access);
+    if (err == opWrErr) {
+      CPFileRollback* rollback = CPFileRollback::Current();
+      if (rollback && rollback->Reopen(fileRef_, access, file_)) err = noErr;
+    }
+    return err != opWrErr;
+  };
   if (!CPWaitWhileBusy(fileRef_, attempt)) CPThrowBusy(opWrErr, fileRef_);
   CPThrowIfOSErr(err);
   permission_ = access;

@@ -83,6 +83,13 @@ OSErr CPFile::Open(const CPFileRef& fileRef, CPFilePermission permission) {
   return noErr;
 }
 
+OSErr CPFile::Adopt(int fd) {
+  if (fd_ >= 0) return opWrErr;
+  if (fd < 0) return rfNumErr;
+  fd_ = fd;
+  return noErr;
+}
+
 OSErr CPFile::Close() {
   if (fd_ < 0) return noErr;
   int rc = ::close(fd_);  // releases the lock too

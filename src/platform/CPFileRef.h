@@ -51,6 +51,8 @@ class CPFile {
   CPFile& operator=(const CPFile&) = delete;
 
   OSErr Open(const CPFileRef& fileRef, CPFilePermission permission);
+  // Takes `fd` as its own (it closes it), with whatever lock it holds.
+  OSErr Adopt(int fd);
   OSErr Close();
   bool IsOpen() const { return fd_ >= 0; }
   int Descriptor() const { return fd_; }

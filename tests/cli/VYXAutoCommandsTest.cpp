@@ -59,8 +59,15 @@ TEST_F(AutoCommandsTest, OpeningAnAccountOffersWhatIsDue) {
   VYXRunResult r = Ok({"ope", "liste", "Courant"});
   EXPECT_NE(std::string::npos, r.err.find("Cotisation")) << r.err;
   EXPECT_EQ(std::string::npos, r.out.find("Cotisation"));
-  // Answered in advance, the due operations are made before the command works.
+  // A command that only reads cannot make them, even answered in advance:
+  // it lists them and says which command will.
   r = Ok({"--oui", "ope", "liste", "Courant"});
+  EXPECT_NE(std::string::npos, r.err.find("Cotisation")) << r.err;
+  EXPECT_NE(std::string::npos, r.err.find("ne fait que lire")) << r.err;
+  EXPECT_EQ(std::string::npos, r.out.find("Cotisation"));
+  // Answered in advance, a command that writes makes them before it works.
+  Ok({"--oui", "compte", "defauts", "Courant", "--mode", "Carte bancaire"});
+  r = Ok({"ope", "liste", "Courant"});
   EXPECT_NE(std::string::npos, r.out.find("01/01/24  Cotisation"));
   EXPECT_NE(std::string::npos, r.out.find("01/01/25  Cotisation"));
   EXPECT_EQ(2u, Json({"ope", "liste", "Courant"}).size());

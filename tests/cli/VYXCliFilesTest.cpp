@@ -159,23 +159,30 @@ TEST_F(CliFilesTest, AMissingLogIsStartedAgainFromTheDossier) {
   EXPECT_TRUE(Has(v.out, "le journal d'événements « " + log.string() + " » ne peut pas servir"))
       << v.out;
 
+  // A command that only reads reads the dossier as it is and writes nothing.
   VYXRunResult r = Ok({"soldes"});
+  EXPECT_EQ("", r.err);
+  EXPECT_TRUE(Has(r.out, "-42,80"));
+  EXPECT_FALSE(fs::exists(log));
+
+  // The first change starts a new log, and says so.
+  r = Ok({"liste", "tiers", "ajouter", "Boulangerie"});
   EXPECT_EQ("vyx : Le journal d'événements du dossier, « " + log.string() +
                 " », est introuvable : un nouveau journal part de l'état actuel du dossier.\n",
             r.err);
-  EXPECT_TRUE(Has(r.out, "-42,80"));
   EXPECT_TRUE(Has(Ok({"db", "verifier", dossier.string()}).out, "Base saine"));
-  EXPECT_EQ("", Ok({"soldes"}).err);
+  EXPECT_EQ("", Ok({"liste", "tiers", "ajouter", "Primeur"}).err);
 }
 
 TEST_F(CliFilesTest, ADossierRenamedByHandOpensWithANewLog) {
   MakeHousehold();
   const std::string oldLog = VYXReadFile(Folder() / "Maison.evt");
   fs::rename(Folder() / "Maison.grp", Folder() / "Foyer.grp");
-  VYXRunResult r = Ok({"--dossier", (Folder() / "Foyer.grp").string(), "ope", "liste", "courant"});
+  const std::string foyer = (Folder() / "Foyer.grp").string();
+  EXPECT_TRUE(Has(Ok({"--dossier", foyer, "ope", "liste", "courant"}).out, "-42,80"));
+  VYXRunResult r = Ok({"--dossier", foyer, "liste", "tiers", "ajouter", "Boulangerie"});
   EXPECT_TRUE(Has(r.err, "« " + (Folder() / "Foyer.evt").string() + " », est introuvable"))
       << r.err;
-  EXPECT_TRUE(Has(r.out, "-42,80"));
   EXPECT_TRUE(fs::exists(Folder() / "Foyer.evt"));
   EXPECT_EQ(oldLog, VYXReadFile(Folder() / "Maison.evt"));  // another file's: left alone
 }
@@ -206,8 +213,9 @@ TEST_F(CliFilesTest, ALogThatCannotServeIsSetAsideNeverDeleted) {
     { std::ofstream(log, std::ios::binary | std::ios::trunc) << c.bytes; }
     EXPECT_EQ(1, VYXRunVyx({"db", "verifier", dossier.string()}).exitCode);
 
-    VYXRunResult r = Ok({"ope", "liste", "courant"});
-    EXPECT_TRUE(Has(r.out, "-42,80"));
+    EXPECT_TRUE(Has(Ok({"ope", "liste", "courant"}).out, "-42,80"));
+    EXPECT_TRUE(Named(Folder(), ".abime").empty()) << "a command that only reads sets nothing aside";
+    VYXRunResult r = Ok({"liste", "tiers", "ajouter", std::string("Tiers ") + c.what});
     std::vector<fs::path> aside = Named(Folder(), ".abime");
     ASSERT_EQ(1u, aside.size());
     EXPECT_EQ(c.bytes, VYXReadFile(aside[0]));
@@ -225,7 +233,7 @@ TEST_F(CliFilesTest, ALogIsNotRestartedUnderAnotherStation) {
   ASSERT_EQ("ok", station.Ask("ouvrir " + dossier.string()));
   fs::path log = Folder() / "Maison.evt";
   fs::remove(log);
-  VYXRunResult r = Refused({"soldes"});
+  VYXRunResult r = Refused({"liste", "tiers", "ajouter", "Boulangerie"});
   EXPECT_TRUE(Has(r.err, "introuvable")) << r.err;
   EXPECT_TRUE(Named(Folder(), ".abime").empty());
   EXPECT_FALSE(fs::exists(log));

@@ -184,8 +184,11 @@ TEST_F(ListeCommandsTest, ItemInUseDeletedOnlyWhenConfirmedAndKeptByItsAccount) 
                 R"({"nom": "Restaurants", "supprime": true, "gardePar": ["Compte courant"]})"),
             Json({"--oui", "liste", "categories", "supprimer", "Restaurants"}));
   EXPECT_TRUE(Item(Json({"liste", "categories"}), "Restaurants").is_null());
-  // The account kept its copy: the next time it opens, the dossier takes it in again.
+  // The account kept its copy: the next time a command opens it to write,
+  // the dossier takes it in again (a command that only reads writes nothing).
   Ok({"soldes"});
+  EXPECT_TRUE(Item(Json({"liste", "categories"}), "Restaurants").is_null());
+  Ok({"compte", "defauts", "Compte courant", "--statut", "engagee"});
   EXPECT_FALSE(Item(Json({"liste", "categories"}), "Restaurants").is_null());
 }
 
