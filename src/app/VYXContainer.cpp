@@ -154,11 +154,11 @@ void VYXContainer::ChangeUserPreferences(const CPFileRef& file, bool create) {
 }
 
 void VYXContainer::FinishPendingVirements() {
-  // A reader cannot finish them; its session opens again as a writer.
-  if (!userPrefs_ || reading_) return;
+  if (!userPrefs_) return;
   if (!opener_) opener_ = std::make_unique<Opener>(*this);
   userPrefs_->SetCompteOpener(opener_.get());
-  userPrefs_->GetUserDirectory().FinishPendingVirementChanges();
+  // A reader cannot finish them; its session opens again as a writer.
+  if (!reading_) userPrefs_->GetUserDirectory().FinishPendingVirementChanges();
 }
 
 bool VYXContainer::HasPendingVirements() const {

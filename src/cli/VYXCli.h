@@ -65,6 +65,10 @@ struct VYXCliContext {
   std::string dossier;  // --dossier FICHIER
   std::ostream* out = nullptr;
   std::ostream* err = nullptr;
+  // Where `out` points while a command may still be undone (`held`, shown
+  // when it is done), and once it is known to only read (`direct`).
+  std::ostringstream* held = nullptr;
+  std::ostream* direct = nullptr;
   int exitCode = 0;  // set by a command that fails without raising
   // A command that failed after writing: its files were put back as they
   // were (kUndone), or could not all be (kNotUndone, `undoFailure` says why).

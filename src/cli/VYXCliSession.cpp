@@ -1,6 +1,7 @@
 #include "cli/VYXCliSession.h"
 
 #include <filesystem>
+#include <sstream>
 
 #include "app/VYXContainer.h"
 #include "cli/VYXCli.h"
@@ -124,6 +125,15 @@ VYXCliSession::VYXCliSession(VYXCliContext& ctx, Start start) : ctx_(ctx) {
 
 void VYXCliSession::Begin(Start start) {
   rollback_ = start == Start::kReading ? nullptr : std::make_unique<CPFileRollback>();
+  if (ctx_.held && ctx_.direct) {
+    if (start == Start::kReading) {
+      *ctx_.direct << ctx_.held->str();
+      ctx_.held->str(std::string());
+      ctx_.out = ctx_.direct;
+    } else if (start == Start::kDossier) {
+      ctx_.out = ctx_.held;
+    }
+  }
   container_ = std::make_unique<CliContainer>();
   container_->openDossier = start != Start::kNoDossier;
   container_->SetReadingOnly(start == Start::kReading);

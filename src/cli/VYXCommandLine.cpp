@@ -252,9 +252,13 @@ int VYXRunCommandLine(int argc, char** argv) {
                                   : VYXCliInteraction::Answers::kAsk,
                          VYXCliInteraction::ProcessTerminal());
   // What a command prints is shown once it is done: a command that fails
-  // half-way has nothing printed that says it did what it then undid.
+  // half-way has nothing printed that says it did what it then undid. A
+  // command that only reads undoes nothing: its session lets it print as it
+  // goes, in constant memory however long the list.
   std::ostringstream printed;
   ctx.out = &printed;
+  ctx.held = &printed;
+  ctx.direct = &std::cout;
   try {
     if (gCommand) {
       (*gCommand)();
