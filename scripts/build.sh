@@ -10,7 +10,7 @@ dir=build
 args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG")
 if [ "${1:-}" = "--sanitize" ]; then
   dir=build-asan
-  args=(-DCMAKE_BUILD_TYPE=Debug -DVYX_SANITIZE=ON -DVYX_BENCH=OFF)
+  args=(-DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DVYX_SANITIZE=ON -DVYX_BENCH=OFF)
 fi
 # A compiler cache makes rebuilds cheap, also those of other checkouts: paths
 # under the checkout are hashed relative to it, wherever it lies.

@@ -51,21 +51,13 @@ void CPSimpleDBShareFile::Close() {
 
 bool CPSimpleDBShareFile::TryLock(bool yield) {
   if (yield && CPFileLock::HeldByOther(file_, kWaitingRange, 1, true)) return false;
-  OSErr err = CPFileLock::TryLock(file_, kAccessRange, 1, true);
-  if (err == opWrErr) {
-    if (!waiting_) waiting_ = CPFileLock::TryLock(file_, kWaitingRange, 1, false) == noErr;
-    return false;
-  }
-  CPThrowIfOSErr(err);
-  if (waiting_) {
-    CPFileLock::Unlock(file_, kWaitingRange, 1);
-    waiting_ = false;
-  }
-  return true;
+  return TryAccess(true);
 }
 
-bool CPSimpleDBShareFile::TryReadLock() {
-  OSErr err = CPFileLock::TryLock(file_, kAccessRange, 1, false);
+bool CPSimpleDBShareFile::TryReadLock() { return TryAccess(false); }
+
+bool CPSimpleDBShareFile::TryAccess(bool exclusive) {
+  OSErr err = CPFileLock::TryLock(file_, kAccessRange, 1, exclusive);
   if (err == opWrErr) {
     if (!waiting_) waiting_ = CPFileLock::TryLock(file_, kWaitingRange, 1, false) == noErr;
     return false;

@@ -72,6 +72,10 @@ class CPSimpleDBShareFile {
   static void StationName(StringPtr name);
 
  private:
+  // The access range, shared or exclusive; a station refused marks itself
+  // waiting until it gets it.
+  bool TryAccess(bool exclusive);
+
   CPFileRef fileRef_;
   OSType creator_;
   CPFile file_;
