@@ -8,6 +8,7 @@ packages=(
   libicu-dev libssl-dev libcurl4-openssl-dev libsqlite3-dev
   libcli11-dev nlohmann-json3-dev libcpp-httplib-dev libxml2-dev
   libcairo2-dev libpango1.0-dev fonts-dejavu-core poppler-utils
+  libsecret-1-dev gnome-keyring dbus-daemon libarchive-dev
 )
 
 missing=()

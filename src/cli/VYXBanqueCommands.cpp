@@ -25,6 +25,7 @@
 #include "foundation/CPStringTable.h"
 #include "foundation/CPTextEncoding.h"
 #include "online/CPAccountAccess.h"
+#include "online/CPBankCredentials.h"
 #include "online/CPDevisesAccess.h"
 #include "online/CPOnlineErrors.h"
 #include "online/CPScriptText.h"
@@ -42,7 +43,8 @@ enum : int {
   kHelpJournal, kHelpDelai, kNoScripts, kColScript, kColVersion, kColDescription, kScriptNotFound, kBadParam,
   kAskParam, kNothingReceived, kRan, kRowReceived, kRowNew, kRowHeld, kRowSolde, kHelpDevises, kHelpActualiser,
   kHelpScriptDevises, kNoDevisesScript, kColDevise, kColAncien, kColNouveau, kDevisesDone, kRowFile,
-  kHelpTrousseau, kRowCards,
+  kHelpTrousseau, kRowCards, kHelpOublier, kHelpScriptOublier, kHelpIdentifiant, kForgotten, kNothingKept,
+  kNoSecretParam, kNotKept,
 };
 
 std::string T(int item, std::initializer_list<std::string> vars = {}) { return VYXHelp(kTexts, item, vars); }
@@ -125,26 +127,67 @@ struct RunArgs {
 };
 
 // The script's parameters: NOM=VALEUR as given, NOM alone asked (without
-// echo for a password, which may also come from the keyring).
-std::vector<CPReleveInternetParam> ReadParams(const RunArgs& args) {
+// echo for a password): those are flagged in `*asked`.
+std::vector<CPReleveInternetParam> ReadParams(const std::vector<std::string>& args, std::vector<bool>* asked) {
   std::vector<CPReleveInternetParam> params;
-  for (const std::string& arg : args.params) {
+  for (const std::string& arg : args) {
     size_t eq = arg.find('=');
     CPReleveInternetParam p;
     p.name = VYXArgText(arg.substr(0, eq));
     if (p.name.empty()) CPThrowList(paramErr, kTexts, kBadParam, {VYXArgText(arg)});
     p.secret = CPScriptIsSecretName(p.name);
-    if (eq != std::string::npos) {
-      p.value = VYXArgText(arg.substr(eq + 1));
-    } else {
-      std::string answer;
-      if (!CPGetInteraction().AskText(CPFillVars(CPGetListString(kTexts, kAskParam), {p.name}), &answer, p.secret))
-        CPThrowCancel();
-      p.value = answer;
-    }
+    if (eq != std::string::npos) p.value = VYXArgText(arg.substr(eq + 1));
+    asked->push_back(eq == std::string::npos);
     params.push_back(p);
   }
   return params;
+}
+
+void Ask(CPReleveInternetParam& p) {
+  std::string answer;
+  if (!CPGetInteraction().AskText(CPFillVars(CPGetListString(kTexts, kAskParam), {p.name}), &answer, p.secret))
+    CPThrowCancel();
+  p.value = answer;
+}
+
+// The login a kept password is filed under: the parameter named like one.
+std::string Login(const std::vector<CPReleveInternetParam>& params) {
+  for (const CPReleveInternetParam& p : params)
+    if (CPScriptIsLoginName(p.name)) return p.value;
+  return {};
+}
+
+// The passwords a download keeps in the keyring once the bank took them.
+struct Keeping {
+  std::unique_ptr<CPBankCredentials> keyring;
+  std::vector<const CPReleveInternetParam*> toKeep;
+};
+
+// Gives each parameter its value: asked, or, with the keyring, taken back
+// from it. The keyring is reached before anything goes on the web, so that a
+// machine without one stops there instead of sending an empty password.
+void FillParams(std::vector<CPReleveInternetParam>& params, const std::vector<bool>& asked, bool trousseau,
+                const std::string& script, Keeping* keeping) {
+  if (trousseau) {
+    if (std::none_of(params.begin(), params.end(), [](const auto& p) { return p.secret; }))
+      CPThrowList(paramErr, kTexts, kNoSecretParam);
+    keeping->keyring = std::make_unique<CPBankCredentials>(script, Login(params));
+  }
+  for (size_t i = 0; i < params.size(); ++i) {
+    CPReleveInternetParam& p = params[i];
+    if (!trousseau || !p.secret) {
+      if (asked[i]) Ask(p);
+      continue;
+    }
+    std::string kept;
+    bool found = keeping->keyring->Find(p.name, &kept);
+    if (asked[i] && found) {
+      p.value = kept;
+      continue;
+    }
+    if (asked[i]) Ask(p);
+    if (!found || kept != p.value) keeping->toKeep.push_back(&p);
+  }
 }
 
 // Writes the script's log where the user asked, even after a failure.
@@ -208,7 +251,10 @@ void Scripts(VYXCliContext& ctx, const std::string& folder) {
 
 void Telecharger(VYXCliContext& ctx, const RunArgs& args) {
   fs::path script = FindScript(args.dossierScripts, args.script);
-  std::vector<CPReleveInternetParam> params = ReadParams(args);
+  std::vector<bool> asked;
+  std::vector<CPReleveInternetParam> params = ReadParams(args.params, &asked);
+  Keeping keeping;
+  FillParams(params, asked, args.trousseau, script.filename().string(), &keeping);
   std::string scriptName = CPShownText(script.filename().string());
 
   // The download, before anything of the dossier is touched.
@@ -235,6 +281,15 @@ void Telecharger(VYXCliContext& ctx, const RunArgs& args) {
   if (!ok) {
     if (!webErrors.empty()) errorText += " (" + webErrors.back() + ")";
     CPThrowMessage(kCPErrBankError, errorText);
+  }
+  // The bank took the passwords: kept for the next download. The lines came
+  // all the same, so a keyring that fails now only costs a warning.
+  for (const CPReleveInternetParam* p : keeping.toKeep) {
+    try {
+      keeping.keyring->Keep(p->name, p->value);
+    } catch (const CPException& e) {
+      *ctx.err << T(kNotKept, {VYXText(e.Message())}) << '\n';
+    }
   }
 
   // What the script gave, as a statement read from a file.
@@ -303,6 +358,25 @@ void Telecharger(VYXCliContext& ctx, const RunArgs& args) {
   session.Close();
 }
 
+struct ForgetArgs {
+  std::string script, login, dossierScripts;
+};
+
+// The passwords are filed under the script's file name: that of the script
+// found, else the name given (the script may be gone), with and without ".txt".
+void Oublier(VYXCliContext& ctx, const ForgetArgs& args) {
+  std::vector<std::string> names;
+  try {
+    names.push_back(FindScript(args.dossierScripts, args.script).filename().string());
+  } catch (const CPException&) {
+    names.push_back(args.script);
+    if (fs::path(args.script).extension() != ".txt") names.push_back(args.script + ".txt");
+  }
+  bool removed = false;
+  for (const std::string& name : names) removed |= CPBankCredentials(name, VYXArgText(args.login)).Forget();
+  *ctx.out << T(removed ? kForgotten : kNothingKept, {names.front()}) << '\n';
+}
+
 struct DevisesArgs {
   std::string script, dossierScripts, journal;
   std::vector<std::string> params;
@@ -328,9 +402,9 @@ void Actualiser(VYXCliContext& ctx, const DevisesArgs& args) {
     }
     probe.Close();
   }
-  RunArgs run;
-  run.params = args.params;
-  std::vector<CPReleveInternetParam> params = ReadParams(run);
+  std::vector<bool> asked;
+  std::vector<CPReleveInternetParam> params = ReadParams(args.params, &asked);
+  FillParams(params, asked, false, scriptName, nullptr);
   std::vector<CPDeviseRate> rates;
   std::vector<std::string> webErrors;
   Journal journal(args.journal);
@@ -408,8 +482,16 @@ void VYXAddBanqueCommands(CLI::App& app, VYXCliContext& ctx) {
   telecharger->add_option("--journal", run->journal, T(kHelpJournal));
   telecharger->add_option("--dossier-scripts", run->dossierScripts, T(kHelpDossierScripts));
   telecharger->add_option("--delai", run->delai, T(kHelpDelai));
+  telecharger->add_flag("--trousseau", run->trousseau, T(kHelpTrousseau));
   VYXAddJsonFlag(telecharger, ctx);
   VYXSetCommand(telecharger, [&ctx, run] { Telecharger(ctx, *run); });
+
+  auto forget = std::make_shared<ForgetArgs>();
+  CLI::App* oublier = VYXAddSubcommand(banque, "oublier", T(kHelpOublier));
+  oublier->add_option("--script", forget->script, T(kHelpScriptOublier))->required();
+  oublier->add_option("--identifiant", forget->login, T(kHelpIdentifiant));
+  oublier->add_option("--dossier-scripts", forget->dossierScripts, T(kHelpDossierScripts));
+  VYXSetCommand(oublier, [&ctx, forget] { Oublier(ctx, *forget); });
 
   CLI::App* devises = VYXAddSubcommand(&app, "devises", T(kHelpDevises));
   devises->require_subcommand(1);

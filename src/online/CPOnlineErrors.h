@@ -28,6 +28,7 @@ enum : int {
   kCPTextCannotDownload = 8,      // ^1 the address, ^2 the reason
   kCPTextBankError = 9,           // ^1 the code, ^2 the message
   kCPTextHttpStatus = 10,         // ^1 the status line
+  kCPTextNoKeyring = 12,          // ^1 the keyring's reason
 };
 
 #endif  // VYX_ONLINE_CPONLINEERRORS_H_

@@ -60,10 +60,29 @@ bool CPScriptSameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool CPScriptIsSecretName(std::string_view name) {
+namespace {
+
+// Letters and digits only, in lower case: "Mot de passe" and "MOT_DE_PASSE" alike.
+std::string Squeezed(std::string_view name) {
   std::string lower;
   for (char c : name)
     if (std::isalnum(static_cast<unsigned char>(c))) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+}  // namespace
+
+bool CPScriptIsLoginName(std::string_view name) {
+  if (CPScriptIsSecretName(name)) return false;
+  std::string lower = Squeezed(name);
+  static const char* const kWords[] = {"identifiant", "login", "user", "utilisateur", "client", "abonne"};
+  for (const char* w : kWords)
+    if (lower.find(w) != std::string::npos) return true;
+  return lower == "id";
+}
+
+bool CPScriptIsSecretName(std::string_view name) {
+  std::string lower = Squeezed(name);
   // Words banks and scripts use for what a user types to prove who they are.
   static const char* const kWords[] = {"pass", "pwd", "mdp", "secret", "motdepasse", "password",
                                        "codeconfidentiel", "codesecret", "credential", "token"};

@@ -24,6 +24,10 @@ long CPScriptLong(std::string_view text);
 // password, a PIN, a secret code), which must never reach a log or a file.
 bool CPScriptIsSecretName(std::string_view name);
 
+// Whether a parameter of this name holds the user's login at the bank (an
+// identifier, a customer number), under which a kept password is filed.
+bool CPScriptIsLoginName(std::string_view name);
+
 // A script's bytes in MacRoman: a script written in UTF-8 (as editors write
 // today) is converted, a character MacRoman lacks becoming '?'; other bytes
 // are taken as MacRoman already.

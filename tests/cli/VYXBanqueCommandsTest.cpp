@@ -3,6 +3,8 @@
 // 127.0.0.1.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <fstream>
 
 #include "VYXCliHomeTest.h"
@@ -103,6 +105,86 @@ TEST_F(BanqueCommandsTest, FailuresWriteNothing) {
                 .err.find("« ../../etc/passwd »"));
   Refused({"banque", "telecharger", "Courant", "--script", "../passwd", "--dossier-scripts", scripts.string()});
   EXPECT_TRUE(before == Snapshot());
+}
+
+// A real Secret Service for the test alone: a D-Bus session bus and
+// gnome-keyring-daemon, its keyring under the temporary home, unlocked.
+class KeyringTest : public BanqueCommandsTest {
+ protected:
+  void SetUp() override {
+    BanqueCommandsTest::SetUp();
+    for (const char* program : {"/usr/bin/dbus-daemon", "/usr/bin/gnome-keyring-daemon"})
+      if (!fs::exists(program)) GTEST_SKIP() << program << " absent: scripts/setup.sh installs it";
+    fs::path runtime = home_.Path() / "run";
+    fs::create_directories(runtime);
+    fs::permissions(runtime, fs::perms::owner_all);
+    VYXRunResult bus = VYXRunProgram("/usr/bin/dbus-daemon", {"--session", "--fork", "--print-address=1", "--print-pid=1"});
+    ASSERT_EQ(0, bus.exitCode) << bus.err;
+    size_t line = bus.out.find('\n');
+    address_ = bus.out.substr(0, line);
+    busPid_ = std::stoi(bus.out.substr(line + 1));
+    session_.env = {{"DBUS_SESSION_BUS_ADDRESS", address_}, {"XDG_RUNTIME_DIR", runtime.string()}};
+    // The keyring's password comes on its input; the daemon leaves with the bus.
+    VYXRunResult keyring = VYXRunProgram(
+        "/bin/sh", {"-c", "printf essai | gnome-keyring-daemon --daemonize --unlock --components=secrets >/dev/null 2>&1"},
+        session_);
+    ASSERT_EQ(0, keyring.exitCode) << keyring.err;
+  }
+  void TearDown() override {
+    if (busPid_ > 0) ::kill(busPid_, SIGTERM);
+    BanqueCommandsTest::TearDown();
+  }
+  VYXRunResult Run(const std::vector<std::string>& args) { return VYXRunVyx(args, session_); }
+
+  std::string address_;
+  int busPid_ = -1;
+  VYXRunOptions session_;
+};
+
+TEST_F(KeyringTest, APasswordKeptIsTakenBackUntilForgotten) {
+  MakeDossier({"Courant"});
+  // A password the bank refused is not kept.
+  VYXRunResult r = Run(Telecharger({"--param", "MOTDEPASSE=faux", "--trousseau"}));
+  EXPECT_EQ(1, r.exitCode) << r.err;
+  EXPECT_NE(std::string::npos, Run(Telecharger({"--param", "MOTDEPASSE", "--trousseau"})).err.find("MOTDEPASSE"));
+
+  r = Run(Telecharger({"--param", std::string("MOTDEPASSE=") + VYXTestBankSite::kPassword, "--trousseau"}));
+  ASSERT_EQ(0, r.exitCode) << r.err;
+  EXPECT_EQ("4", Row(r.out, "Lignes nouvelles")) << r.out;
+  // Taken back without a question (the test has no terminal to answer one).
+  r = Run(Telecharger({"--param", "MOTDEPASSE", "--trousseau"}));
+  ASSERT_EQ(0, r.exitCode) << r.err;
+  EXPECT_EQ("3", Row(r.out, "Lignes déjà chargées")) << r.out;
+  // Kept under the login: another one has none.
+  std::vector<std::string> other = Telecharger({"--param", "MOTDEPASSE", "--trousseau"});
+  std::replace(other.begin(), other.end(), std::string("IDENTIFIANT=jean"), std::string("IDENTIFIANT=paul"));
+  EXPECT_NE(0, Run(other).exitCode);
+  for (const auto& entry : fs::recursive_directory_iterator(home_.Path() / "compta")) {
+    if (!entry.is_regular_file()) continue;
+    EXPECT_EQ(std::string::npos, VYXReadFile(entry.path()).find("p@ss")) << entry.path();
+  }
+
+  r = Run({"banque", "oublier", "--script", "banque-exemple", "--identifiant", "jean"});
+  EXPECT_EQ(0, r.exitCode) << r.err;
+  EXPECT_NE(std::string::npos, r.out.find("oubliés")) << r.out;
+  r = Run(Telecharger({"--param", "MOTDEPASSE", "--trousseau"}));
+  EXPECT_NE(0, r.exitCode);
+  EXPECT_NE(std::string::npos, r.err.find("MOTDEPASSE")) << r.err;
+  EXPECT_NE(std::string::npos, Run({"banque", "oublier", "--script", "banque-exemple"}).out.find("aucun mot de passe"));
+}
+
+TEST_F(BanqueCommandsTest, WithoutAKeyringNothingGoesOnTheWeb) {
+  MakeDossier({"Courant"});
+  auto before = Snapshot();
+  VYXRunOptions headless;
+  headless.env = {{"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (home_.Path() / "pas-de-bus").string()},
+                  {"DISPLAY", ""}};
+  VYXRunResult r = VYXRunVyx(Telecharger({"--param", "MOTDEPASSE", "--trousseau"}), headless);
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_NE(std::string::npos, r.err.find("Aucun trousseau n'est disponible")) << r.err;
+  EXPECT_TRUE(site.Requests().empty());
+  EXPECT_TRUE(before == Snapshot());
+  EXPECT_NE(std::string::npos, Refused(Telecharger({"--trousseau"})).err.find("--param MOTDEPASSE"));
 }
 
 TEST_F(BanqueCommandsTest, RatesUpdateTheDossierCurrencies) {
