@@ -27,6 +27,7 @@
 #include "online/CPAccountAccess.h"
 #include "online/CPBankCredentials.h"
 #include "online/CPDevisesAccess.h"
+#include "online/CPFilesPack.h"
 #include "online/CPOnlineErrors.h"
 #include "online/CPScriptText.h"
 #include "platform/CPInteraction.h"
@@ -56,17 +57,21 @@ std::vector<fs::path> ScriptFolders(const std::string& given) {
   return {VYXDataFolder() / "scripts", VYXExamplesFolder() / "scripts"};
 }
 
+// A file given as the scripts' folder is a files pack (a tar or zip archive).
+bool IsPack(const std::string& given) {
+  std::error_code ec;
+  return !given.empty() && fs::is_regular_file(given, ec);
+}
+
 struct ScriptInfo {
-  fs::path path;
+  std::string name;  // the file's name, or the entry's in a pack (UTF-8)
+  fs::path path;     // the file, or the pack
   std::vector<std::pair<std::string, std::string>> header;  // the SCRIPT line's options, MacRoman
 };
 
 // The options of the script's SCRIPT line, read as the interpreter reads them.
-std::vector<std::pair<std::string, std::string>> ReadHeader(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string text(4096, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(in.gcount()));
+std::vector<std::pair<std::string, std::string>> ReadHeader(std::string text) {
+  if (text.size() > 4096) text.resize(4096);
   CPSimpleScriptReader reader(CPScriptSourceToMacRoman(text), nullptr);
   std::string command, name, raw, value;
   bool hasOptions = false, more = false;
@@ -80,21 +85,40 @@ std::vector<std::pair<std::string, std::string>> ReadHeader(const fs::path& path
   return header;
 }
 
+std::string Beginning(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string text(4096, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(in.gcount()));
+  return text;
+}
+
 std::vector<ScriptInfo> FindScripts(const std::string& folder) {
   std::vector<ScriptInfo> scripts;
-  for (const fs::path& dir : ScriptFolders(folder)) {
+  if (IsPack(folder)) {
+    CPFileContainer pack = CPFileContainer::Pack(folder);
+    for (size_t i = 0; i < pack.GetPack()->GetCount(); ++i) {
+      std::vector<std::pair<std::string, std::string>> header;
+      try {
+        header = ReadHeader(pack.GetPack()->GetEntry(i));
+      } catch (const CPException&) {
+        continue;  // an entry too large or unreadable is no script
+      }
+      if (!header.empty()) scripts.push_back({pack.GetPack()->GetName(i), folder, header});
+    }
+  }
+  for (const fs::path& dir : IsPack(folder) ? std::vector<fs::path>{} : ScriptFolders(folder)) {
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(dir, ec)) {
       if (!entry.is_regular_file(ec)) continue;
-      std::vector<std::pair<std::string, std::string>> header = ReadHeader(entry.path());
+      std::vector<std::pair<std::string, std::string>> header = ReadHeader(Beginning(entry.path()));
       if (header.empty()) continue;  // no script: a script begins with SCRIPT
-      bool shadowed = std::any_of(scripts.begin(), scripts.end(), [&](const ScriptInfo& s) {
-        return s.path.filename() == entry.path().filename();
-      });
-      if (!shadowed) scripts.push_back({entry.path(), header});
+      std::string name = entry.path().filename().string();
+      bool shadowed = std::any_of(scripts.begin(), scripts.end(), [&](const ScriptInfo& s) { return s.name == name; });
+      if (!shadowed) scripts.push_back({name, entry.path(), header});
     }
   }
-  std::sort(scripts.begin(), scripts.end(), [](const auto& a, const auto& b) { return a.path.filename() < b.path.filename(); });
+  std::sort(scripts.begin(), scripts.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
   return scripts;
 }
 
@@ -104,14 +128,24 @@ std::string HeaderValue(const ScriptInfo& s, std::string_view name) {
   return {};
 }
 
-// The script named NOM (or NOM.txt) and the folder it is in.
-fs::path FindScript(const std::string& folder, const std::string& name) {
-  for (const fs::path& dir : ScriptFolders(folder)) {
+// A script found: where it and the scripts it calls are read, and its name there.
+struct FoundScript {
+  CPFileContainer container;
+  std::string name;  // UTF-8
+};
+
+// The script named NOM (or NOM.txt): in the pack given, else in the folders.
+FoundScript FindScript(const std::string& folder, const std::string& name) {
+  bool plain = !name.empty() && !fs::path(name).has_parent_path();
+  if (IsPack(folder)) {
+    CPFileContainer pack = CPFileContainer::Pack(folder);
+    for (const std::string& candidate : {name, name + ".txt"})
+      if (plain && pack.GetPack()->Find(candidate) != CPFilesPack::npos) return {pack, candidate};
+  }
+  for (const fs::path& dir : IsPack(folder) ? std::vector<fs::path>{} : ScriptFolders(folder)) {
     for (const std::string& candidate : {name, name + ".txt"}) {
-      fs::path p = dir / candidate;
       std::error_code ec;
-      if (fs::path(candidate).has_parent_path() || candidate.empty()) continue;
-      if (fs::is_regular_file(p, ec)) return p;
+      if (plain && fs::is_regular_file(dir / candidate, ec)) return {CPFileContainer::Folder(dir), candidate};
     }
   }
   std::string folders;
@@ -225,7 +259,7 @@ void Scripts(VYXCliContext& ctx, const std::string& folder) {
     for (const ScriptInfo& s : scripts) {
       nlohmann::json header = nlohmann::json::object();
       for (const auto& [n, v] : s.header) header[VYXText(n)] = VYXText(v);
-      list.push_back({{"script", s.path.filename().string()}, {"chemin", s.path.string()}, {"entete", header}});
+      list.push_back({{"script", s.name}, {"chemin", s.path.string()}, {"entete", header}});
     }
     VYXPrintJson(ctx, list);
     return;
@@ -244,18 +278,18 @@ void Scripts(VYXCliContext& ctx, const std::string& folder) {
     std::string description = HeaderValue(s, "NOM");
     std::string more = HeaderValue(s, "DESCRIPTION");
     if (!more.empty()) description += (description.empty() ? "" : " : ") + more;
-    table.AddRow({s.path.filename().string(), VYXText(HeaderValue(s, "VERS")), VYXText(description)});
+    table.AddRow({s.name, VYXText(HeaderValue(s, "VERS")), VYXText(description)});
   }
   table.Print(*ctx.out);
 }
 
 void Telecharger(VYXCliContext& ctx, const RunArgs& args) {
-  fs::path script = FindScript(args.dossierScripts, args.script);
+  FoundScript script = FindScript(args.dossierScripts, args.script);
   std::vector<bool> asked;
   std::vector<CPReleveInternetParam> params = ReadParams(args.params, &asked);
   Keeping keeping;
-  FillParams(params, asked, args.trousseau, script.filename().string(), &keeping);
-  std::string scriptName = CPShownText(script.filename().string());
+  FillParams(params, asked, args.trousseau, script.name, &keeping);
+  std::string scriptName = CPShownText(script.name);
 
   // The download, before anything of the dossier is touched.
   std::vector<CPComptaReleveItem> items;
@@ -265,7 +299,7 @@ void Telecharger(VYXCliContext& ctx, const RunArgs& args) {
   bool ok = false;
   try {
     ok = CPGetReleveInternet(
-        CPFileContainer::Folder(script.parent_path()), CPShownText(script.filename().string()), params,
+        script.container, scriptName, params,
         [&](long, CPComptaReleveItem& item) {
           items.push_back(item);
           return false;
@@ -367,7 +401,7 @@ struct ForgetArgs {
 void Oublier(VYXCliContext& ctx, const ForgetArgs& args) {
   std::vector<std::string> names;
   try {
-    names.push_back(FindScript(args.dossierScripts, args.script).filename().string());
+    names.push_back(FindScript(args.dossierScripts, args.script).name);
   } catch (const CPException&) {
     names.push_back(args.script);
     if (fs::path(args.script).extension() != ".txt") names.push_back(args.script + ".txt");
@@ -390,9 +424,9 @@ void Actualiser(VYXCliContext& ctx, const DevisesArgs& args) {
     VYXCliSession probe(ctx, VYXCliSession::Start::kNoDossier);
     std::string url;
     if (!args.script.empty()) {
-      fs::path script = FindScript(args.dossierScripts, args.script);
-      container = CPFileContainer::Folder(script.parent_path());
-      scriptName = CPShownText(script.filename().string());
+      FoundScript script = FindScript(args.dossierScripts, args.script);
+      container = script.container;
+      scriptName = CPShownText(script.name);
     } else if (VYXGetDevisesUpdateScriptURL(probe.Container().GetGlobalPreferences(), &url)) {
       size_t slash = url.rfind('/');
       container = CPFileContainer::Url(url.substr(0, slash));

@@ -2,6 +2,7 @@
 
 #include "foundation/CPException.h"
 #include "foundation/CPTextEncoding.h"
+#include "online/CPFilesPack.h"
 #include "online/CPOnlineErrors.h"
 #include "online/CPSimpleScriptRef.h"
 #include "platform/CPHttp.h"
@@ -20,6 +21,14 @@ CPFileContainer CPFileContainer::Url(const std::string& baseUrl) {
   c.kind_ = kUrl;
   c.baseUrl_ = baseUrl;
   while (!c.baseUrl_.empty() && c.baseUrl_.back() == '/') c.baseUrl_.pop_back();
+  return c;
+}
+
+CPFileContainer CPFileContainer::Pack(const fs::path& packFile) {
+  CPFileContainer c;
+  c.kind_ = kFilesPack;
+  c.pack_ = CPFilesPack::Open(packFile);
+  c.folder_ = packFile;
   return c;
 }
 
@@ -48,6 +57,7 @@ CPSimpleScriptRef CPFileContainer::Ref(const std::string& subFolder, const std::
   std::string relative = subFolder.empty() ? fileName : subFolder + "/" + fileName;
   CPCheckRelativeName(relative);
   std::string utf8 = MacRomanToUtf8(relative);
+  if (kind_ == kFilesPack) return CPSimpleScriptRef::PackEntry(pack_, utf8);
   if (kind_ == kUrl) {
     std::string url = baseUrl_;
     for (const auto& part : fs::path(utf8)) url += "/" + CPHttpEscape(part.string());

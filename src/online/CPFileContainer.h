@@ -1,5 +1,6 @@
-// Where scripts are looked up: a local folder, or a folder on a web server
-// (a base address). A container and a file name give a CPSimpleScriptRef of
+// Where scripts are looked up: a local folder, a folder on a web server
+// (a base address), or a files pack (CPFilesPack.h), whose scripts INCLUDE
+// and DO only what is inside the pack. A container and a file name give a CPSimpleScriptRef of
 // the matching kind. Names given by scripts are confined to the container:
 // a name that climbs out of it ("..", an absolute path, another address) is
 // refused with kCPErrScriptConfined, since a script downloaded from a bank's
@@ -8,21 +9,25 @@
 #define VYX_ONLINE_CPFILECONTAINER_H_
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "online/CPSimpleScriptRef.h"
 
 class CPFileContainer {
  public:
-  enum Kind { kFolder = 1, kUrl = 2 };
+  enum Kind { kFolder = 1, kUrl = 2, kFilesPack = 3 };
 
   CPFileContainer() = default;
   static CPFileContainer Folder(const std::filesystem::path& folder);
   static CPFileContainer Url(const std::string& baseUrl);
+  // Opens the pack (raising what CPFilesPack::Open raises).
+  static CPFileContainer Pack(const std::filesystem::path& packFile);
 
   Kind GetKind() const { return kind_; }
   const std::filesystem::path& GetFolder() const { return folder_; }
   const std::string& GetBaseUrl() const { return baseUrl_; }
+  const std::shared_ptr<const CPFilesPack>& GetPack() const { return pack_; }
 
   // The script `fileName` (MacRoman), in the sub-folder `subFolder` (empty
   // for the container itself). Raises kCPErrScriptConfined for a name that
@@ -34,6 +39,7 @@ class CPFileContainer {
   Kind kind_ = kFolder;
   std::filesystem::path folder_;
   std::string baseUrl_;
+  std::shared_ptr<const CPFilesPack> pack_;
 };
 
 // Whether `path` lies inside `root` once both are resolved (symbolic links

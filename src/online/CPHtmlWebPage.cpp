@@ -60,7 +60,7 @@ bool CPHtmlWebPage::IsSearchedItem(int index, CPHtmlFindTest test, std::string_v
 }
 
 template <typename F>
-bool CPHtmlWebPage::Walk(CPHtmlMove move, F visit) {
+bool CPHtmlWebPage::Walk(CPHtmlMove move, int until, F visit) {
   int level = marker_ > 0 ? GetItem(marker_).level : -1;
   for (int i = marker_ + 1; i <= GetNbOfItems(); ++i) {
     int l = GetItem(i).level;
@@ -72,18 +72,19 @@ bool CPHtmlWebPage::Walk(CPHtmlMove move, F visit) {
       marker_ = i;
       return true;
     }
+    if (until != 0 && GetItem(i).type == until) return false;
   }
   return false;
 }
 
-bool CPHtmlWebPage::SetMarker(CPHtmlParserItemType type, int index, CPHtmlMove move) {
+bool CPHtmlWebPage::SetMarker(CPHtmlParserItemType type, int index, CPHtmlMove move, int until) {
   int seen = 0;
-  return Walk(move, [&](int i) { return GetItem(i).type == type && ++seen >= std::max(index, 1); });
+  return Walk(move, until, [&](int i) { return GetItem(i).type == type && ++seen >= std::max(index, 1); });
 }
 
 bool CPHtmlWebPage::SetMarker(CPHtmlParserItemType type, CPHtmlFindTest test, std::string_view text, bool byName,
-                              CPHtmlMove move) {
-  return Walk(move, [&](int i) { return GetItem(i).type == type && IsSearchedItem(i, test, text, byName); });
+                              CPHtmlMove move, int until) {
+  return Walk(move, until, [&](int i) { return GetItem(i).type == type && IsSearchedItem(i, test, text, byName); });
 }
 
 std::string CPHtmlWebPage::ItemsText() const {

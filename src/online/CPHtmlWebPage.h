@@ -73,11 +73,14 @@ class CPHtmlWebPage {
   bool IsSearchedItem(int index, CPHtmlFindTest test, std::string_view text, bool byName) const;
   void ResetMarker() { marker_ = 0; }
   void SetMarker(int marker) { marker_ = marker < 0 || marker > GetNbOfItems() ? 0 : marker; }
-  // The `index`-th item of `type` after the marker within `move`; true when found.
-  bool SetMarker(CPHtmlParserItemType type, int index, CPHtmlMove move);
+  // The `index`-th item of `type` after the marker within `move`; true when
+  // found. A search with an end type `until` (not 0) ends, unfound, at the
+  // first item of that type that is not itself the one looked for, so that
+  // a script can search within one table or one form.
+  bool SetMarker(CPHtmlParserItemType type, int index, CPHtmlMove move, int until = 0);
   // The next item of `type` whose name (or value) passes `test`.
   bool SetMarker(CPHtmlParserItemType type, CPHtmlFindTest test, std::string_view text, bool byName,
-                 CPHtmlMove move);
+                 CPHtmlMove move, int until = 0);
   int GetMarker() const { return marker_; }
 
   // The items as the log shows them, one a line.
@@ -85,9 +88,10 @@ class CPHtmlWebPage {
   std::string PropertiesText() const;
 
  private:
-  // Calls `visit` on each item after the marker within `move`, until it answers true.
+  // Calls `visit` on each item after the marker within `move`, until it
+  // answers true or an item of type `until` comes.
   template <typename F>
-  bool Walk(CPHtmlMove move, F visit);
+  bool Walk(CPHtmlMove move, int until, F visit);
 
   std::string url_;
   std::string refUrl_;

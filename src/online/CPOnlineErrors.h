@@ -29,6 +29,9 @@ enum : int {
   kCPTextBankError = 9,           // ^1 the code, ^2 the message
   kCPTextHttpStatus = 10,         // ^1 the status line
   kCPTextNoKeyring = 12,          // ^1 the keyring's reason
+  kCPTextPackUnreadable = 13,     // ^1 the pack, ^2 the reason
+  kCPTextPackConfined = 14,       // ^1 the pack, ^2 the entry
+  kCPTextPackTooLarge = 15,       // ^1 the pack, ^2 the entries, ^3 the megabytes
 };
 
 #endif  // VYX_ONLINE_CPONLINEERRORS_H_

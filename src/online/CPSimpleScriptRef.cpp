@@ -5,6 +5,7 @@
 
 #include "foundation/CPException.h"
 #include "foundation/CPTextEncoding.h"
+#include "online/CPFilesPack.h"
 #include "online/CPOnlineErrors.h"
 #include "platform/CPHttp.h"
 #include "platform/CPPlatformErrors.h"
@@ -23,11 +24,26 @@ CPSimpleScriptRef CPSimpleScriptRef::Url(const std::string& url) {
   return r;
 }
 
+CPSimpleScriptRef CPSimpleScriptRef::PackEntry(std::shared_ptr<const CPFilesPack> pack, const std::string& name) {
+  CPSimpleScriptRef r;
+  r.kind_ = kFilesPack;
+  r.pack_ = std::move(pack);
+  r.entry_ = name;
+  return r;
+}
+
 std::string CPSimpleScriptRef::Name() const {
+  if (kind_ == kFilesPack) return CPShownText(entry_);
   return CPShownText(kind_ == kUrl ? url_ : path_.filename().string());
 }
 
 std::string CPSimpleScriptRef::GetStream() const {
+  if (kind_ == kFilesPack) {
+    size_t index = pack_ ? pack_->Find(entry_) : CPFilesPack::npos;
+    if (index == CPFilesPack::npos)
+      CPThrowList(kCPErrScriptNotFound, kCPOnlineTextsList, kCPTextScriptNotFound, {Name()});
+    return pack_->GetEntry(index);
+  }
   if (kind_ == kUrl) {
     CPHttpRequest request;
     request.url = url_;

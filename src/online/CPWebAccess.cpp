@@ -204,15 +204,17 @@ bool CPWebAccess::DoSetMarker(long scriptNumber, Reader& reader, const Options& 
   int type = CPHtmlItemTypeFromName(Text(options, "TARGET"));
   CPHtmlFindTest test = CPHtmlFindTestFromName(Text(options, "TEST"));
   CPHtmlMove move = CPHtmlMoveFromName(Text(options, "LEVEL"));
+  // UNTIL names an item type, as TARGET does, that ends the search.
+  int until = CPHtmlItemTypeFromName(Text(options, "UNTIL"));
   bool found = false;
   if (type != 0) {
     auto t = static_cast<CPHtmlParserItemType>(type);
     if (const std::string* name = Find(options, "NAME"))
-      found = page->SetMarker(t, test, *name, true, move);
+      found = page->SetMarker(t, test, *name, true, move, until);
     else if (const std::string* value = Find(options, "VALUE"))
-      found = page->SetMarker(t, test, *value, false, move);
+      found = page->SetMarker(t, test, *value, false, move, until);
     else
-      found = page->SetMarker(t, static_cast<int>(std::max(1L, CPScriptLong(Text(options, "INDEX")))), move);
+      found = page->SetMarker(t, static_cast<int>(std::max(1L, CPScriptLong(Text(options, "INDEX")))), move, until);
   }
   if (!found) return OnError(scriptNumber, reader, onError);
   Log("\rRESULT: Marker=" + std::to_string(page->GetMarker()));

@@ -9,6 +9,7 @@
 
 #include "VYXCliHomeTest.h"
 #include "support/VYXTestBankSite.h"
+#include "support/VYXTestPack.h"
 
 namespace {
 
@@ -185,6 +186,30 @@ TEST_F(BanqueCommandsTest, WithoutAKeyringNothingGoesOnTheWeb) {
   EXPECT_TRUE(site.Requests().empty());
   EXPECT_TRUE(before == Snapshot());
   EXPECT_NE(std::string::npos, Refused(Telecharger({"--trousseau"})).err.find("--param MOTDEPASSE"));
+}
+
+TEST_F(BanqueCommandsTest, ScriptsComeFromAFilesPack) {
+  MakeDossier({"Courant"});
+  fs::path pack = home_.Path() / "ma-banque.tar.gz";
+  VYXWritePack(pack, VYXTestPackFormat::kTarGz,
+               {{"releve.txt", "SCRIPT\tVERS=1.0,NOM=Paquet\nINCLUDE\tFOLDER=lib,FILE=lignes.txt\n"},
+                {"lib/lignes.txt", "CALLBACK\tACTION=OPER,DATE=15/06,LIBELLE=PRLV EDF,MONTANT=-42\n"},
+                {"notes.md", "pas un script"}});
+  VYXRunResult r = Ok({"banque", "scripts", "--dossier-scripts", pack.string()});
+  EXPECT_NE(std::string::npos, r.out.find("releve.txt")) << r.out;
+  EXPECT_NE(std::string::npos, r.out.find("Paquet")) << r.out;
+  EXPECT_EQ(std::string::npos, r.out.find("notes.md")) << r.out;
+  r = Ok({"banque", "telecharger", "Courant", "--script", "releve", "--dossier-scripts", pack.string()});
+  EXPECT_EQ("1", Row(r.out, "Lignes nouvelles")) << r.out;
+  EXPECT_NE(std::string::npos, Json({"releve", "liste", "Courant", "--tout"}).dump().find("PRLV EDF"));
+
+  fs::path hostile = home_.Path() / "piege.zip";
+  VYXWritePack(hostile, VYXTestPackFormat::kZip,
+               {{"releve.txt", "SCRIPT\tVERS=1.0\n"}, {"../../.profile", "echo piege"}});
+  auto before = Snapshot();
+  r = Refused({"banque", "telecharger", "Courant", "--script", "releve", "--dossier-scripts", hostile.string()});
+  EXPECT_NE(std::string::npos, r.err.find("« ../../.profile » en sortirait")) << r.err;
+  EXPECT_TRUE(before == Snapshot());
 }
 
 TEST_F(BanqueCommandsTest, RatesUpdateTheDossierCurrencies) {

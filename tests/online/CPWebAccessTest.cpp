@@ -110,6 +110,38 @@ TEST(CPWebAccess, PagesAreParsedIntoItemsAndWalkedByMarker) {
   EXPECT_EQ("v w", v);
 }
 
+// UNTIL ends a search at the next item of its type: a search within one table.
+TEST(CPWebAccess, UntilEndsTheSearchAtAnItemOfItsType) {
+  TestAccess access;
+  auto page = std::make_shared<CPHtmlWebPage>();
+  page->SetContent("http://h/p.html", "",
+                   "<table id=comptes><tr><td>Courant<td>12,00</table>"
+                   "<table id=cartes><tr><td>Total<td>99,00</table>",
+                   "utf-8");
+  access.SetPage(0, "p", page);
+  access.Run(
+      "SETMARKER\tPAGE=p,ACTION=FINDNEXT,TARGET=TABLE,NAME=comptes\n"
+      "GETMARKER\tPAGE=p,MARKER=AVANT\n"
+      "SETMARKER\tPAGE=p,ACTION=FINDNEXT,TARGET=TEXT,VALUE=Total,UNTIL=TABLE,VAR=T,ONERROR=absent\n"
+      "SET\tNAME=R,VALUE=trouve\n"
+      "GOTO\tLABEL=fin\n"
+      "LABEL\tNAME=absent\n"
+      "SET\tNAME=R,VALUE=absent\n"
+      "GETMARKER\tPAGE=p,MARKER=APRES\n"
+      "SETMARKER\tPAGE=p,ACTION=FINDNEXT,TARGET=TEXT,INDEX=2,UNTIL=TABLE,VAR=T\n"
+      "SETMARKER\tPAGE=p,ACTION=FINDNEXT,TARGET=TABLE,UNTIL=TABLE,VAR=U\n"
+      "LABEL\tNAME=fin\n");
+  EXPECT_EQ("absent", access.Var("R"));
+  EXPECT_EQ(access.Var("AVANT"), access.Var("APRES"));  // left where it was
+  EXPECT_EQ("12,00", access.Var("T"));
+  // The end type may be the one looked for: the next table itself is found.
+  EXPECT_NE("<unset>", access.Var("U"));
+  // Without UNTIL, the same search goes on into the next table.
+  access.Run("SETMARKER\tPAGE=p,ACTION=SET,MARKER=AVANT\n"
+             "SETMARKER\tPAGE=p,ACTION=FINDNEXT,TARGET=TEXT,VALUE=Total,VAR=T2\n");
+  EXPECT_EQ("Total", access.Var("T2"));
+}
+
 class WebSiteTest : public ::testing::Test {
  protected:
   VYXTestBankSite site;
