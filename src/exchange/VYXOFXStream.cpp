@@ -1,6 +1,7 @@
 #include "exchange/VYXOFXStream.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 
@@ -30,11 +31,21 @@ size_t FindNoCase(std::string_view text, std::string_view what, size_t from = 0)
   return std::string_view::npos;
 }
 
-bool Contains(std::string_view text, std::string_view what) {
-  return !what.empty() && FindNoCase(text, what) != std::string_view::npos;
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Whether a line of the laid-out text holds `what`. A "<" only ever opens a
+// line there (after blanks at most), so a tag is found at the line's start
+// or not at all: a search of the whole line is needed only for other text.
+bool Contains(std::string_view line, std::string_view what) {
+  if (what.empty()) return false;
+  if (what[0] != '<') return FindNoCase(line, what) != std::string_view::npos;
+  size_t b = 0;
+  while (b < line.size() && IsBlank(line[b])) ++b;
+  if (line.size() - b < what.size()) return false;
+  for (size_t k = 0; k < what.size(); ++k)
+    if (Upper(line[b + k]) != Upper(what[k])) return false;
+  return true;
+}
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -118,104 +129,122 @@ std::string DecodeEntities(const std::string& text, bool* exact) {
 }  // namespace
 
 VYXOFXStream::VYXOFXStream(CPTabCrStream* source, size_t limit) {
-  // Read without clearing first: the bytes are many.
   size_t size = std::min<size_t>(size_t(source->GetLength()), limit);
-  std::unique_ptr<char[]> bytes(new char[size + 1]);
   source->SetMarker(0, kCPFromStart);
-  long got = long(size);
-  if (size) source->ReadData(bytes.get(), &got);
+  // Bytes already in memory are read where they lie; others are copied out
+  // (without clearing first: the bytes are many).
+  uint32_t inMemory = 0;
+  const unsigned char* direct = source->BytesAtMarker(&inMemory);
+  std::unique_ptr<char[]> copy;
+  std::string_view raw;
+  if (direct != nullptr && inMemory >= size) {
+    raw = std::string_view(reinterpret_cast<const char*>(direct), size);
+  } else {
+    copy.reset(new char[size + 1]);
+    long got = long(size);
+    if (size) source->ReadData(copy.get(), &got);
+    raw = std::string_view(copy.get(), size_t(std::clamp(got, 0L, long(size))));
+  }
   source->SetMarker(0, kCPFromStart);
-  std::string_view raw(bytes.get(), size_t(std::clamp(got, 0L, long(size))));
 
   // A file that reads as UTF-8 throughout is UTF-8, whatever its header says
   // (writers often leave CHARSET:1252 above UTF-8 text); otherwise its bytes
   // are Windows-1252, which also holds the letters of ISO-8859-1.
   utf8_ = CPIsNonASCIIUTF8(raw);
+  LayOut(raw);
+}
 
-  // The file cut into lines of one tag each, every line with the line of
-  // the file it comes from. The lines' texts follow one another in `buffer`
-  // (a file of 100,000 transactions has over a million of them).
-  struct Line {
-    size_t start, size;
-    long source;
-  };
-  std::string buffer;
-  buffer.reserve(raw.size());
-  std::vector<Line> lines;
-  lines.reserve(raw.size() / 8);
-  size_t start = 0;
-  bool content = false;  // the line holds more than blanks
-  long sourceLine = 1, currentLine = 1;
-  auto flush = [&] {
-    if (!content) buffer.resize(start);  // a line of blanks is an empty line
-    lines.push_back({start, buffer.size() - start, currentLine});
-    start = buffer.size();
-    content = false;
-    currentLine = sourceLine;
-  };
-  auto lineEnd = [&](size_t& i) {
-    if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
-    ++sourceLine;
-    flush();
-  };
-  for (size_t i = 0; i < raw.size(); ++i) {
-    char c = raw[i];
-    if (c == '<' && raw.compare(i, 4, "<!--") == 0) {
-      // A comment is dropped, and what it holds with it.
-      size_t close = raw.find("-->", i + 4);
-      size_t end = close == std::string::npos ? raw.size() : close + 3;
-      for (size_t k = i; k < end; ++k)
-        if (raw[k] == '\r' || raw[k] == '\n') lineEnd(k);
-      i = end - 1;
-      continue;
-    }
-    if (c == '\r' || c == '\n') {
-      lineEnd(i);
-      continue;
-    }
-    if (c == '<' && content) flush();
-    buffer += c;
-    if (!IsBlank(c)) content = true;
-  }
-  if (content) flush();
-  auto text = [&](const Line& l) { return std::string_view(buffer).substr(l.start, l.size); };
-  struct Join {
-    size_t line, start, size;
-  };
-  std::vector<Join> joins;
-
-  // A value some writers put on a line of its own, below its tag.
+// The file cut into lines of one tag each, in one pass: a line ends at a line
+// end of the file and before a "<" that follows anything but blanks, so that
+// a "<" only ever opens a line. A line of blanks is left empty, comments go
+// with what they hold, and a value that stands alone below its start tag
+// moves up to the tag's line (its own line is left empty).
+void VYXOFXStream::LayOut(std::string_view raw) {
+  text_.clear();
+  text_.reserve(raw.size() + raw.size() / 8);
+  endsFileLine_.clear();
+  size_t lineBegin = 0;   // where the line being laid out begins in text_
+  bool content = false;   // it holds more than blanks
+  // The last line that held anything, when it is a start tag alone: where
+  // its text ends, and how many empty lines have followed it.
+  bool afterLoneTag = false;
+  size_t tagEnd = 0, emptySince = 0;
   auto loneStartTag = [](std::string_view t) {
     t = Trim(t);
     return t.size() > 2 && t.front() == '<' && t[1] != '/' && t[1] != '?' && t.back() == '>' &&
            t.find('<', 1) == std::string_view::npos;
   };
-  for (size_t k = 0; k < lines.size(); ++k) {
-    if (!loneStartTag(text(lines[k]))) continue;
-    size_t j = k + 1;
-    while (j < lines.size() && lines[j].size == 0) ++j;
-    if (j == lines.size()) break;
-    std::string_view next = Trim(text(lines[j]));
-    if (next.empty() || next.front() == '<') continue;
-    // The value moves up to its tag's line; its own line is left empty.
-    joins.push_back({k, size_t(next.data() - buffer.data()), next.size()});
-    lines[j].size = 0;
-  }
-
-  text_.reserve(buffer.size() + lines.size());
-  lineStarts_.reserve(lines.size());
-  lineNumbers_.reserve(lines.size());
-  size_t nextJoin = 0;
-  for (size_t k = 0; k < lines.size(); ++k) {
-    const Line& l = lines[k];
-    lineStarts_.push_back(text_.size());
-    lineNumbers_.push_back(l.source);
-    text_ += text(l);
-    if (nextJoin < joins.size() && joins[nextJoin].line == k) {
-      text_.append(buffer, joins[nextJoin].start, joins[nextJoin].size);
-      ++nextJoin;
+  auto flush = [&](bool fileLineEnd) {
+    if (!content) {
+      text_.resize(lineBegin);
+      ++emptySince;
+    } else {
+      std::string_view line = std::string_view(text_).substr(lineBegin);
+      std::string_view value = Trim(line);
+      if (afterLoneTag && value.front() != '<') {
+        std::string moved(value);
+        text_.resize(tagEnd);
+        text_ += moved;
+        // The tag's line ends after the value, the empty lines below it
+        // stay, and the value's own line (ended below) is left empty.
+        text_.append(emptySince + 1, '\n');
+        lineBegin = text_.size();
+        afterLoneTag = false;
+      } else {
+        afterLoneTag = loneStartTag(line);
+        tagEnd = text_.size();
+        emptySince = 0;
+      }
     }
     text_ += '\n';
+    endsFileLine_.push_back(fileLineEnd);
+    lineBegin = text_.size();
+    content = false;
+  };
+  static const auto kSpecial = [] {
+    std::array<bool, 256> t{};
+    t[uint8_t('<')] = t[uint8_t('\r')] = t[uint8_t('\n')] = true;
+    return t;
+  }();
+  for (size_t i = 0; i < raw.size();) {
+    // Ordinary bytes up to the next "<" or line end, in one copy.
+    size_t j = i;
+    while (j < raw.size() && !kSpecial[uint8_t(raw[j])]) {
+      content = content || !IsBlank(raw[j]);
+      ++j;
+    }
+    text_.append(raw.data() + i, j - i);
+    if (j == raw.size()) break;
+    i = j;
+    char c = raw[i];
+    if (c == '<' && raw.compare(i, 4, "<!--") == 0) {
+      // A comment is dropped, and what it holds with it; its line ends still
+      // end lines.
+      size_t close = raw.find("-->", i + 4);
+      size_t end = close == std::string_view::npos ? raw.size() : close + 3;
+      for (size_t k = i; k < end; ++k) {
+        if (raw[k] != '\r' && raw[k] != '\n') continue;
+        if (raw[k] == '\r' && k + 1 < raw.size() && raw[k + 1] == '\n') ++k;
+        flush(true);
+      }
+      i = end;
+      continue;
+    }
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+      flush(true);
+      ++i;
+      continue;
+    }
+    if (content) flush(false);
+    text_ += c;
+    content = true;
+    ++i;
+  }
+  if (content) {
+    flush(false);
+  } else {
+    text_.resize(lineBegin);
   }
 }
 
@@ -239,45 +268,42 @@ bool VYXOFXStream::IsOFXStream(CPTabCrStream& stream) {
 }
 
 bool VYXOFXStream::NextLine(std::string_view* line) {
-  if (pos_ >= text_.size()) return false;
-  lineStart_ = pos_;
-  size_t end = text_.find('\n', pos_);
-  if (end == std::string::npos) end = text_.size();
-  *line = std::string_view(text_).substr(pos_, end - pos_);
-  pos_ = end < text_.size() ? end + 1 : end;
+  if (at_.pos >= text_.size()) return false;
+  lineStart_ = at_.pos;
+  lineFileLine_ = at_.fileLine;
+  const char* begin = text_.data() + at_.pos;
+  const void* newline = std::memchr(begin, '\n', text_.size() - at_.pos);
+  size_t end = newline ? size_t(static_cast<const char*>(newline) - text_.data()) : text_.size();
+  lineEnd_ = end;
+  *line = std::string_view(begin, end - at_.pos);
+  at_.pos = end < text_.size() ? end + 1 : end;
+  if (at_.line < endsFileLine_.size() && endsFileLine_[at_.line]) ++at_.fileLine;
+  ++at_.line;
   return true;
 }
 
 std::string_view VYXOFXStream::CurrentLine() const {
-  size_t end = text_.find('\n', lineStart_);
-  if (end == std::string::npos) end = text_.size();
-  return std::string_view(text_).substr(lineStart_, end - lineStart_);
-}
-
-long VYXOFXStream::SourceLine(size_t position) const {
-  auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), position);
-  if (it == lineStarts_.begin()) return 1;
-  return lineNumbers_[size_t(it - lineStarts_.begin()) - 1];
+  return std::string_view(text_).substr(lineStart_, lineEnd_ - lineStart_);
 }
 
 bool VYXOFXStream::NextTagIs(std::string_view tag) {
-  size_t saved = pos_;
+  Cursor saved = at_;
   std::string_view line;
   while (NextLine(&line)) {
     if (IsBlankLine(line)) continue;
     if (Contains(line, tag)) return true;
     break;
   }
-  pos_ = saved;
+  at_ = saved;
   return false;
 }
 
 std::string VYXOFXStream::Decode(std::string_view raw) {
   std::string mac;
   bool exact = CPForeignToMacRoman(raw, utf8_ ? kCPUTF8 : kCPWindowsLatin1, &mac);
-  std::string out = DecodeEntities(mac, &exact);
+  if (mac.find('&') != std::string::npos) mac = DecodeEntities(mac, &exact);
   if (!exact) ++replaced_;
-  return out;
+  return mac;
 }
 
 bool VYXOFXStream::GoToTag(std::string_view tag, std::string_view stopTag) {
@@ -316,14 +342,14 @@ std::string_view VYXOFXStream::ValueOf(std::string_view line, std::string_view t
 
 bool VYXOFXStream::GetValue(std::string_view tag, std::string_view stopTag, std::string* value,
                             bool restore) {
-  size_t saved = pos_;
+  Cursor saved = at_;
   bool found = GoToTag(tag, stopTag);
   if (found) {
     std::string_view line = CurrentLine();
     found = line.find('>') != std::string_view::npos;
     if (found) *value = Decode(ValueOf(line, tag));
   }
-  if (restore) pos_ = saved;
+  if (restore) at_ = saved;
   return found;
 }
 
@@ -364,13 +390,13 @@ CPDate VYXOFXStream::Date(const std::string& value, long line, bool* ok) {
 bool VYXOFXStream::GetMontant(std::string_view tag, std::string_view stopTag, double* amount,
                               bool restore) {
   std::string value;
-  size_t saved = pos_;
+  Cursor saved = at_;
   if (!GetValue(tag, stopTag, &value, false)) {
-    if (restore) pos_ = saved;
+    if (restore) at_ = saved;
     return false;
   }
-  long line = SourceLine(lineStart_);
-  if (restore) pos_ = saved;
+  long line = lineFileLine_;
+  if (restore) at_ = saved;
   *amount = Amount(value, line);
   return true;
 }
@@ -392,17 +418,17 @@ std::string VYXOFXStream::SegmentEndTag(OFX_SegmentType type) const {
 
 bool VYXOFXStream::GetHeader(OFXHeader* header) {
   *header = OFXHeader();
-  pos_ = 0;
+  at_ = Cursor();
   if (!GoToTag("<OFX>", "</OFX>")) return false;
-  size_t afterOFX = pos_;
+  Cursor afterOFX = at_;
   std::string end;
   if (GoToTag("<SIGNONMSGSRSV1>", "</OFX>")) {
     version_ = 1;
     end = "</SIGNONMSGSRSV1>";
   } else {
-    pos_ = afterOFX;
+    at_ = afterOFX;
     if (!GoToTag("<SIGNONMSGSRSV2>", "</OFX>")) {
-      pos_ = afterOFX;
+      at_ = afterOFX;
       return false;
     }
     version_ = 2;
@@ -413,9 +439,9 @@ bool VYXOFXStream::GetHeader(OFXHeader* header) {
   GetValue("<MESSAGE>", end, &message, true);
   header->refused = Trim(severity) == "ERROR";
   header->message = message;
-  size_t signon = pos_;
+  Cursor signon = at_;
   if (!GoToTag(end, "</OFX>")) {
-    pos_ = signon;
+    at_ = signon;
     return false;
   }
   return true;
@@ -461,13 +487,13 @@ bool VYXOFXStream::GetAccount(OFX_SegmentType type, OFXAccount* account) {
   }
   // A statement that does not say which account it is of is read all the
   // same: the search for the account's aggregate must not pass its lines.
-  size_t statement = pos_;
+  Cursor statement = at_;
   if (GoToTag(from, rsEnd)) {
     std::string value;
     if (GetValue("<ACCTID>", fromEnd, &value, true)) StdToP(value, account->id, 127);
     if (!card && GetValue("<ACCTTYPE>", fromEnd, &value, true)) StdToP(value, account->type, 127);
   } else {
-    pos_ = statement;
+    at_ = statement;
   }
   return GoToTag("<BANKTRANLIST>", trnrsEnd);
 }
@@ -475,7 +501,7 @@ bool VYXOFXStream::GetAccount(OFX_SegmentType type, OFXAccount* account) {
 bool VYXOFXStream::GetEcriture(OFXEcriture* e) {
   *e = OFXEcriture();
   if (!GoToTag("<STMTTRN>", "</BANKTRANLIST>")) return false;
-  e->line = SourceLine(lineStart_);
+  e->line = lineFileLine_;
   // The transaction's lines, up to its end tag, or up to what shows that a
   // writer left it out (the next transaction, the end of the list).
   struct Field {
@@ -490,18 +516,18 @@ bool VYXOFXStream::GetEcriture(OFXEcriture* e) {
                     Field("<DTUSER>")};
   std::string_view line;
   for (;;) {
-    size_t before = pos_;
+    Cursor before = at_;
     if (!NextLine(&line)) break;
     if (Contains(line, "</STMTTRN>")) break;
     if (Contains(line, "<STMTTRN>") || Contains(line, "</BANKTRANLIST>")) {
-      pos_ = before;
+      at_ = before;
       break;
     }
     for (Field& f : fields) {
       if (f.found || !Contains(line, f.tag)) continue;
       f.found = true;
       f.value = Decode(ValueOf(line, f.tag));
-      f.line = SourceLine(lineStart_);
+      f.line = lineFileLine_;
     }
   }
   Field& amount = fields[0];
@@ -525,16 +551,16 @@ bool VYXOFXStream::GetEcriture(OFXEcriture* e) {
 }
 
 bool VYXOFXStream::GetSolde(double* balance, CPDate* date) {
-  size_t saved = pos_;
+  Cursor saved = at_;
   if (!GoToTag("<LEDGERBAL>", "</STMTTRNRS>")) {
-    pos_ = saved;
+    at_ = saved;
     return false;
   }
   std::string amount, asOf;
   bool hasAmount = GetValue("<BALAMT>", "</LEDGERBAL>", &amount, true);
   bool hasDate = GetValue("<DTASOF>", "</LEDGERBAL>", &asOf, true);
-  size_t inside = pos_;
-  if (!GoToTag("</LEDGERBAL>", "</STMTTRNRS>")) pos_ = inside;
+  Cursor inside = at_;
+  if (!GoToTag("</LEDGERBAL>", "</STMTTRNRS>")) at_ = inside;
   // A balance that does not read is no balance: the statement's lines stand.
   double v = 0;
   std::string s = amount;
@@ -558,22 +584,22 @@ bool VYXOFXStream::GoToNextAccount(OFX_SegmentType type) {
   if (!GoToTag(card ? "</CCSTMTRS>" : "</STMTRS>", card ? "</CCSTMTTRNRS>" : "</STMTTRNRS>")) {
     return false;
   }
-  size_t saved = pos_;
+  Cursor saved = at_;
   if (NextTagIs(card ? "<CCSTMTRS>" : "<STMTRS>")) {
-    pos_ = saved;
+    at_ = saved;
     return true;
   }
   return GoToTag(card ? "</CCSTMTTRNRS>" : "</STMTTRNRS>", SegmentEndTag(type));
 }
 
 bool VYXOFXStream::NextTransactionList() {
-  size_t saved = pos_;
+  Cursor saved = at_;
   if (NextTagIs("<BANKTRANLIST>")) {
     std::string_view line;
     NextLine(&line);
     return true;
   }
-  pos_ = saved;
+  at_ = saved;
   return false;
 }
 

@@ -95,12 +95,19 @@ class VYXOFXStream {
   long ReplacedValues() const { return replaced_; }
 
  private:
+  // Where reading stands in the laid-out text.
+  struct Cursor {
+    size_t pos = 0;     // in text_
+    size_t line = 0;    // the laid-out line that begins there
+    long fileLine = 1;  // and the line of the file it comes from
+  };
+
+  // Lays the file's bytes out in text_, one tag per line.
+  void LayOut(std::string_view raw);
   // The next line of the laid-out text; false at the end.
   bool NextLine(std::string_view* line);
   // The last line NextLine gave.
   std::string_view CurrentLine() const;
-  // The line in the file (from 1) of a position of the laid-out text.
-  long SourceLine(size_t position) const;
   // Whether the next line that is not blank holds `tag`; the position is
   // left after it when it does, where it was otherwise.
   bool NextTagIs(std::string_view tag);
@@ -111,11 +118,14 @@ class VYXOFXStream {
   CPDate Date(const std::string& value, long line, bool* ok);
   std::string SegmentEndTag(OFX_SegmentType type) const;
 
-  std::string text_;                // the file, one tag per line, lines ended by LF
-  std::vector<size_t> lineStarts_;  // where each line of text_ starts
-  std::vector<long> lineNumbers_;   // and the line of the file it comes from
-  size_t pos_ = 0;
-  size_t lineStart_ = 0;           // where the last line read began
+  std::string text_;  // the file, one tag per line, lines ended by LF
+  // For each line of text_, whether it ends a line of the file (rather than
+  // being cut before a tag): the lines of the file are counted from these.
+  std::vector<bool> endsFileLine_;
+  Cursor at_;
+  size_t lineStart_ = 0;   // where the last line read began
+  size_t lineEnd_ = 0;     // and ended
+  long lineFileLine_ = 1;  // its line in the file
   int version_ = 1;
   bool utf8_ = false;
   long replaced_ = 0;

@@ -30,16 +30,18 @@ bool StartsWithNoCase(const std::string& text, const char* prefix) {
 }
 
 // Copies `text` into a field of `width` bytes, cut silently.
-void Put(StringPtr field, const std::string& text, size_t width = kTextWidth) {
+void Put(StringPtr field, std::string_view text, size_t width = kTextWidth) {
   StdToP(text, field, int(std::min(width, text.size())));
 }
 
-// Appends `text` to a field, with one blank when the field is not empty.
-void Append(StringPtr field, const std::string& text) {
-  std::string s = PToStd(field);
-  if (!s.empty()) s += ' ';
-  s += text;
-  Put(field, s);
+// Appends `text` to a field, with one blank when the field is not empty;
+// what goes past the field's width is cut.
+void Append(StringPtr field, std::string_view text) {
+  size_t n = std::min<size_t>(field[0], kTextWidth);
+  if (n != 0 && n < kTextWidth) field[++n] = ' ';
+  size_t keep = std::min(text.size(), kTextWidth - n);
+  std::memcpy(field + 1 + n, text.data(), keep);
+  field[0] = static_cast<unsigned char>(n + keep);
 }
 
 struct ActionWord {
@@ -58,7 +60,7 @@ constexpr ActionWord kActions[] = {
     {"MiscExp", kQIFActionMiscExp},   {"MiscExpX", kQIFActionMiscExp},
 };
 
-uint8_t ActionOf(const std::string& value) {
+uint8_t ActionOf(std::string_view value) {
   for (const ActionWord& a : kActions)
     if (value == a.word) return a.action;
   return kQIFActionNone;
@@ -68,7 +70,9 @@ bool IsCodeLetter(unsigned char c) { return c >= '$' && c <= '^'; }
 
 }  // namespace
 
-std::string VYXQIFTrim(const std::string& text) {
+std::string VYXQIFTrim(const std::string& text) { return std::string(VYXQIFTrimView(text)); }
+
+std::string_view VYXQIFTrimView(std::string_view text) {
   size_t b = 0, e = text.size();
   while (b < e && IsBlank(text[b])) ++b;
   while (e > b && IsBlank(text[e - 1])) --e;
@@ -84,7 +88,7 @@ void VYXQIFStream::Restore(const Position& p) {
   line_ = p.line;
 }
 
-std::string VYXQIFStream::ToMacRoman(const std::string& raw) {
+void VYXQIFStream::ToMacRoman(std::string_view raw, std::string* out) {
   CPStringEncoding from = kCPWindowsLatin1;
   if (encoding_ == kQIFMacRoman) {
     from = kCPMacRoman;
@@ -93,12 +97,20 @@ std::string VYXQIFStream::ToMacRoman(const std::string& raw) {
     from = kCPUTF8;
     sawUTF8_ = true;
   }
-  std::string out;
-  if (!CPForeignToMacRoman(raw, from, &out)) ++replaced_;
-  return out;
+  if (!CPForeignToMacRoman(raw, from, out)) ++replaced_;
 }
 
 bool VYXQIFStream::ReadLine(std::string* text, long* number) {
+  // The line GetNextDataType looked at is not read and converted again.
+  if (peek_.valid && peek_.from.line == line_ && peek_.from.marker == stream_->GetMarker()) {
+    stream_->SetMarker(int32_t(peek_.to.marker), kCPFromStart);
+    line_ = peek_.to.line;
+    continues_ = peek_.continues;
+    *text = peek_.text;
+    *number = peek_.number;
+    lastLine_ = peek_.number;
+    return true;
+  }
   for (;;) {
     if (stream_->AtEnd()) return false;
     Str255 field;
@@ -108,7 +120,7 @@ bool VYXQIFStream::ReadLine(std::string* text, long* number) {
     if (endOfLine) ++line_;
     continues_ = !endOfLine;
     if (field[0] == 0) continue;
-    *text = ToMacRoman(PToStd(field));
+    ToMacRoman(std::string_view(reinterpret_cast<const char*>(field + 1), field[0]), text);
     *number = here;
     lastLine_ = here;
     return true;
@@ -117,13 +129,19 @@ bool VYXQIFStream::ReadLine(std::string* text, long* number) {
 
 bool VYXQIFStream::GetNextDataType(QIF_DataType* type) {
   Position p = Mark();
-  std::string text;
-  long number;
-  if (!ReadLine(&text, &number)) {
+  // Read into the memo's own string, whose room serves from one line to
+  // the next.
+  peek_.valid = false;
+  std::string& text = peek_.text;
+  if (!ReadLine(&text, &peek_.number)) {
     *type = kQIFEndOfStream;
     Restore(p);
     return false;
   }
+  peek_.valid = true;
+  peek_.from = p;
+  peek_.to = Mark();
+  peek_.continues = continues_;
   if (text.compare(0, 8, "!Option:") == 0) {
     *type = kQIFOptionLine;
   } else if (text[0] == '!') {
@@ -196,7 +214,8 @@ QIF_AccountType VYXQIFStream::GetAccountType(ConstStringPtr argument) {
   return kQIFTypeUnknown;
 }
 
-CPDate VYXQIFStream::ReadDate(std::string value, long line) const {
+CPDate VYXQIFStream::ReadDate(std::string_view given, long line) const {
+  std::string value(given);
   value.erase(std::remove(value.begin(), value.end(), ' '), value.end());
   size_t apostrophe = value.find('\'');
   if (apostrophe != std::string::npos) value[apostrophe] = '/';
@@ -213,11 +232,13 @@ CPDate VYXQIFStream::ReadDate(std::string value, long line) const {
   return date;
 }
 
-double VYXQIFStream::ReadNumber(const std::string& value, long line) {
+double VYXQIFStream::ReadNumber(std::string_view value, long line) {
   Str255 text;
   StdToP(value, text);
   double v = 0;
-  if (!GetMontant(text, &v)) VYXThrowAtLine(kVYXQIFErrorsList, kVYXQIFBadAmountItem, line, {value});
+  if (!GetMontant(text, &v)) {
+    VYXThrowAtLine(kVYXQIFErrorsList, kVYXQIFBadAmountItem, line, {std::string(value)});
+  }
   return v;
 }
 
@@ -314,7 +335,7 @@ bool VYXQIFStream::GetTransaction(QIF_AccountType type, QIFTransaction* t, bool*
   while (ReadLine(&text, &number)) {
     unsigned char code = uint8_t(text[0]);
     if (!IsCodeLetter(code)) continue;
-    std::string value = VYXQIFTrim(text.substr(1));
+    std::string_view value = VYXQIFTrimView(std::string_view(text).substr(1));
     // A "^" alone is an empty record, not a transaction.
     if (code == '^') {
       if (anyLetter) break;
@@ -325,7 +346,7 @@ bool VYXQIFStream::GetTransaction(QIF_AccountType type, QIFTransaction* t, bool*
     if (code == '$' || code == 'E' || code == 'S') {
       if (!t->investment) {
         *hasSplits = true;
-        splits_.push_back({code, value, number});
+        splits_.push_back({code, std::string(value), number});
       }
       continue;
     }

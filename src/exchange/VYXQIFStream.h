@@ -14,6 +14,7 @@
 #define VYX_EXCHANGE_VYXQIFSTREAM_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exchange/VYXQIFTypes.h"
@@ -80,16 +81,24 @@ class VYXQIFStream {
     uint32_t marker;
     long line;
   };
+  // The line GetNextDataType read and put back, for the read that follows.
+  struct Peek {
+    bool valid = false;
+    Position from, to;
+    bool continues = false;
+    std::string text;
+    long number = 0;
+  };
 
   // The next non-empty line, converted; false at the end.
   bool ReadLine(std::string* text, long* number);
   Position Mark() const { return {stream_->GetMarker(), line_}; }
   void Restore(const Position& p);
   // Converts raw bytes to MacRoman by the reader's encoding.
-  std::string ToMacRoman(const std::string& raw);
+  void ToMacRoman(std::string_view raw, std::string* out);
   // A date of a D line (blanks gone, first apostrophe made "/").
-  CPDate ReadDate(std::string value, long line) const;
-  static double ReadNumber(const std::string& value, long line);
+  CPDate ReadDate(std::string_view value, long line) const;
+  static double ReadNumber(std::string_view value, long line);
 
   friend class VYXQIFProbe;
 
@@ -105,9 +114,11 @@ class VYXQIFStream {
   // The split lines of the last transaction, handed out by GetSplit.
   std::vector<Line> splits_;
   size_t nextSplit_ = 0;
+  Peek peek_;
 };
 
 // Strips a QIF value of its blanks at both ends, as transactions read them.
 std::string VYXQIFTrim(const std::string& text);
+std::string_view VYXQIFTrimView(std::string_view text);
 
 #endif  // VYX_EXCHANGE_VYXQIFSTREAM_H_

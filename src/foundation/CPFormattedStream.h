@@ -19,6 +19,9 @@ class CPFormattedStream : public CPStream {
   uint32_t GetLength() const override { return stream_->GetLength(); }
   void WriteData(const void* data, long* count) override { stream_->WriteData(data, count); }
   void ReadData(void* data, long* count) override { stream_->ReadData(data, count); }
+  const unsigned char* BytesAtMarker(uint32_t* count) const override {
+    return stream_->BytesAtMarker(count);
+  }
   using CPStream::ReadData;
   using CPStream::WriteData;
 

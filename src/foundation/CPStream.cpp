@@ -220,3 +220,10 @@ void CPHandleStream::ReadData(void* data, long* count) {
   marker_ += static_cast<uint32_t>(n);
   *count = n;
 }
+
+const unsigned char* CPHandleStream::BytesAtMarker(uint32_t* count) const {
+  // The handle may have been shrunk behind our back, as for ReadData.
+  uint32_t length = GetLength();
+  *count = length > marker_ ? length - marker_ : 0;
+  return *count ? HandlePtr(handle_) + marker_ : nullptr;
+}

@@ -39,6 +39,15 @@ class CPStream {
   virtual void WriteData(const void* data, long* count) = 0;
   virtual void ReadData(void* data, long* count) = 0;
 
+  // The bytes from the marker to the end when the stream holds them in
+  // memory (their count in `*count`), null otherwise. They stay valid until
+  // the stream is next written or resized. Readers that scan text use them
+  // to look at the bytes where they lie instead of copying them out.
+  virtual const unsigned char* BytesAtMarker(uint32_t* count) const {
+    *count = 0;
+    return nullptr;
+  }
+
   void WriteData(const void* data, long n) { WriteData(data, &n); }
   void ReadData(void* data, long n) { ReadData(data, &n); }
   bool AtEnd() const { return GetMarker() >= GetLength(); }
@@ -103,6 +112,10 @@ class CPPtrStream : public CPStream {
   uint32_t GetLength() const override { return size_; }
   void WriteData(const void* data, long* count) override;
   void ReadData(void* data, long* count) override;
+  const unsigned char* BytesAtMarker(uint32_t* count) const override {
+    *count = size_ - marker_;
+    return ptr_ + marker_;
+  }
   using CPStream::ReadData;
   using CPStream::WriteData;
 
@@ -138,6 +151,7 @@ class CPHandleStream : public CPStream {
   uint32_t GetLength() const override { return static_cast<uint32_t>(GetHandleSize(handle_)); }
   void WriteData(const void* data, long* count) override;
   void ReadData(void* data, long* count) override;
+  const unsigned char* BytesAtMarker(uint32_t* count) const override;
   using CPStream::ReadData;
   using CPStream::WriteData;
 

@@ -2,6 +2,7 @@
 // statements) are read with it, so its handling of line ends, quotes and long
 // fields is part of what those files mean to us and must not drift.
 #include <algorithm>
+#include <cstring>
 
 #include "foundation/CPStream.h"
 
@@ -36,18 +37,23 @@ void CPStream::ReadText(StringPtr field, unsigned char* terminator, bool* atEnd,
     return;
   }
 
-  unsigned char window[kWindow];
+  // Bytes in memory are looked at where they lie; the window of a file is
+  // copied out. Either way no more than the window is examined below.
   long n = std::min<long>(available, kWindow);
-  ReadData(window, &n);
+  uint32_t inMemory = 0;
+  const unsigned char* bytes = BytesAtMarker(&inMemory);
+  const bool direct = bytes != nullptr && inMemory >= available;
+  unsigned char copy[kWindow];
+  const unsigned char* window = bytes;
+  if (!direct) {
+    ReadData(copy, &n);
+    window = copy;
+  }
+  // Where the marker is left, relative to `start`.
+  uint32_t after = static_cast<uint32_t>(n);
 
   auto append = [field](unsigned char b) {
     if (field[0] < 255) field[++field[0]] = b;
-  };
-  auto endAfter = [&](long i) {
-    *terminator = window[i];
-    uint32_t marker = start + static_cast<uint32_t>(i) + 1;
-    SetMarker(static_cast<int32_t>(marker), kCPFromStart);
-    *atEnd = marker == length;
   };
 
   bool found = false;
@@ -72,37 +78,58 @@ void CPStream::ReadText(StringPtr field, unsigned char* terminator, bool* atEnd,
       }
     }
     if (IsTerminator(b, separator)) {
-      endAfter(i);
+      *terminator = b;
+      after = static_cast<uint32_t>(i) + 1;
       found = true;
       break;
     }
     if (format == kCPQuotedFormat && b == kQuote) continue;
+    if (format == kCPTabFormat) {
+      // Plain bytes up to the next terminator, in one copy.
+      long j = i + 1;
+      while (j < n && !IsTerminator(window[j], separator)) ++j;
+      int keep = std::min<int>(int(j - i), 255 - field[0]);
+      std::memcpy(field + 1 + field[0], window + i, size_t(keep));
+      field[0] = static_cast<unsigned char>(field[0] + keep);
+      i = j - 1;
+      continue;
+    }
     append(b);
   }
 
   if (!found && n == kWindow) {
-    // A field longer than we can keep: skip the rest of it as plain bytes. The
-    // marker already stands after the window.
-    while (GetMarker() < length) {
-      unsigned char b = ReadChar();
-      if (IsTerminator(b, separator)) {
-        *terminator = b;
-        break;
+    // A field longer than we can keep: skip the rest of it as plain bytes,
+    // from just after the window.
+    if (direct) {
+      while (after < available && !IsTerminator(bytes[after], separator)) ++after;
+      if (after < available) *terminator = bytes[after++];
+    } else {
+      while (start + after < length) {
+        unsigned char b = ReadChar();
+        ++after;
+        if (IsTerminator(b, separator)) {
+          *terminator = b;
+          break;
+        }
       }
     }
-    *atEnd = GetMarker() >= length;
   }
-  // Otherwise a field cut by the end of the stream keeps terminator 0 and
-  // at-end false: the caller learns of the end on its next read.
-
-  if (*terminator == kCR && GetMarker() < length) {
-    // CR LF is one line end; any other byte starts the next field.
-    if (ReadChar() == kLF) {
-      *atEnd = GetMarker() >= length;
+  // CR LF is one line end; any other byte after a CR starts the next field.
+  if (*terminator == kCR && after < available) {
+    unsigned char next = 0;
+    if (direct) {
+      next = bytes[after];
     } else {
-      SetMarker(-1, kCPFromMarker);
+      SetMarker(static_cast<int32_t>(start + after), kCPFromStart);
+      next = ReadChar();
     }
+    if (next == kLF) ++after;
   }
+  SetMarker(static_cast<int32_t>(start + after), kCPFromStart);
+  // A field cut short by the end of the stream (no terminator, shorter than
+  // the window) leaves at-end false: the caller learns of the end on its
+  // next read.
+  *atEnd = (found || n == kWindow) && after == available;
 }
 
 void CPStream::ReadText(CPString& field, unsigned char* terminator, bool* atEnd,

@@ -188,6 +188,9 @@ TEST(OFXStreamTest, ATransactionThatDoesNotReadNamesItsLine) {
   // A value below its tag, after a comment over two lines: the tag's line.
   EXPECT_EQ("Ligne 29 : « douze » n'est pas un montant.",
             Failure(Sgml(Trn("<DTPOSTED>20240301<!-- a\r\nb -->\r\n<TRNAMT>\r\ndouze\r\n<NAME>A\r\n"))));
+  // A value moved up to its tag leaves the lines below where they were.
+  EXPECT_EQ("Ligne 30 : « douze » n'est pas un montant.",
+            Failure(Sgml(Trn("<DTPOSTED>\r\n\r\n20240301\r\n<TRNAMT>douze\r\n<NAME>A\r\n"))));
   EXPECT_EQ("Ligne 26 : l'opération n'a pas de date (<DTPOSTED>).",
             Failure(Sgml(Trn("<TRNAMT>-1\r\n<NAME>A\r\n"))));
   std::string refused =

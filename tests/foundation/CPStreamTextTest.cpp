@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "foundation/CPFileStream.h"
+#include "foundation/CPFormattedStream.h"
 #include "foundation/CPStream.h"
 #include "support/VYXTestSupport.h"
 
@@ -151,9 +152,14 @@ std::vector<Case> Cases() {
 
 class CPStreamText : public ::testing::Test {
  protected:
-  // The same bytes in a memory handle and in a file opened for reading.
+  // The same bytes in a memory handle, in a fixed block seen through a
+  // formatted stream (the way statement readers see a file's bytes) and in a
+  // file opened for reading.
   std::vector<std::unique_ptr<CPStream>> Streams(const std::string& bytes) {
     std::vector<std::unique_ptr<CPStream>> out;
+    blocks_.push_back(std::make_unique<std::string>(bytes));
+    ptrs_.push_back(std::make_unique<CPPtrStream>(blocks_.back()->data(), uint32_t(bytes.size())));
+    out.push_back(std::make_unique<CPTabCrStream>(ptrs_.back().get(), false));
     auto h = std::make_unique<CPHandleStream>();
     h->WriteData(bytes.data(), long(bytes.size()));
     h->SetMarker(0, kCPFromStart);
@@ -173,13 +179,18 @@ class CPStreamText : public ::testing::Test {
 
   VYXTempDir dir_;
   int files_ = 0;
+  std::vector<std::unique_ptr<std::string>> blocks_;
+  std::vector<std::unique_ptr<CPPtrStream>> ptrs_;
 };
 
 TEST_F(CPStreamText, ReadsFieldsByteForByte) {
   for (const Case& c : Cases()) {
     for (auto& s : Streams(c.bytes)) {
       EXPECT_EQ(c.reads, ReadAll(*s, c.format, c.separator))
-          << c.name << (dynamic_cast<CPFileStream*>(s.get()) ? " (file)" : " (memory)");
+          << c.name
+          << (dynamic_cast<CPFileStream*>(s.get())     ? " (file)"
+              : dynamic_cast<CPTabCrStream*>(s.get()) ? " (block)"
+                                                       : " (handle)");
     }
   }
 }
