@@ -13,7 +13,8 @@
 // process, one operation added to an open account and the balance laid out
 // again, against one row inserted in SQLite and its GROUP BY run again.
 //
-// Run: build-release/bench/totaux_bench (scripts/bench.sh). ledger comes from
+// Run: build-release/bench/totaux_bench (scripts/bench.sh); with
+// VYX_TOTAUX_BENCH_DIR set to a new folder, the files stay there. ledger comes from
 // Debian's package, which scripts/bench.sh installs; without it, its lines
 // are skipped.
 #include <benchmark/benchmark.h>
@@ -26,6 +27,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -58,9 +60,15 @@ constexpr int kAccounts = 4;
 constexpr int kExpenses = 32;  // categories 0..31 are expenses, 32..39 income
 constexpr int kCategories = 40;
 
+// VYX_TOTAUX_BENCH_DIR names a folder to make the files in and leave them,
+// so that a profiler can be run on them afterwards.
+const char* KeptFolder() { return std::getenv("VYX_TOTAUX_BENCH_DIR"); }
+
 const fs::path& Folder() {
   static const fs::path folder = [] {
-    fs::path p = fs::temp_directory_path() / ("vyx-totaux-bench-" + std::to_string(::getpid()));
+    fs::path p = KeptFolder() ? fs::path(KeptFolder())
+                              : fs::temp_directory_path() /
+                                    ("vyx-totaux-bench-" + std::to_string(::getpid()));
     fs::create_directories(p);
     return p;
   }();
@@ -70,7 +78,7 @@ const fs::path& Folder() {
 struct RemoveFolder {
   ~RemoveFolder() {
     std::error_code ec;
-    fs::remove_all(Folder(), ec);
+    if (!KeptFolder()) fs::remove_all(Folder(), ec);
   }
 } gRemoveFolder;
 

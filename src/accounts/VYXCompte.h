@@ -333,8 +333,8 @@ class VYXCompte : public CPBroadcaster, public CPListener {
                              bool create = true);
   void UpdateTargetOperation(VYXCompte& source, const Operation& op, Operation* twin, bool invert,
                              bool create = true);
-  void CreateTargetSousOperation(VYXCompte& source, const SousOperation& line,
-                                 SousOperation* twin, bool invert, bool create = true);
+  void CreateTargetSousOperation(VYXCompte& source, const SousOperation& line, SousOperation* twin,
+                                 bool invert, bool create = true);
 
   // Called on the source account, after the source `op` at `ref` was stored:
   // makes its twin in the target account agree with it, adding the twin when
@@ -379,8 +379,8 @@ class VYXCompte : public CPBroadcaster, public CPListener {
   void SetOpAutoSousOpsArray(CPResID* sousOpsID, const std::vector<CPResID>& ids);
   // The split lines an operation made from `automatic` gets, from its
   // templates (amount formulas evaluated, labels with their variables).
-  std::vector<SousOperation> AutoSousOperations(const OperationAuto& automatic,
-                                                const Operation& op, bool evaluate);
+  std::vector<SousOperation> AutoSousOperations(const OperationAuto& automatic, const Operation& op,
+                                                bool evaluate);
 
   // What opening offers, up to `date` (today at opening): with `automatic`
   // and the account's autoGenerate flag off, nothing. Otherwise the list is
@@ -453,10 +453,12 @@ class VYXCompte : public CPBroadcaster, public CPListener {
   // Listens to the shared lists' sets; the storage calls it once they exist.
   void ListenToLists();
   // The opening's steps of the totals engine: built through the installed
-  // maker, then told that the account is loaded; dropped at closing.
+  // maker, taking over what the scan counted (scanCount_); dropped at closing.
   void InitTotaux();
-  void RefreshTotaux();
-  void DropTotaux() { totaux_.reset(); }
+  void DropTotaux() {
+    totaux_.reset();
+    scanCount_.reset();
+  }
   // Sums, key set and card total from scratch, as a scan finds them. The
   // scan keeps which modes are deferred-debit cards in `cardModes`, so that
   // each mode is read once.
@@ -475,6 +477,8 @@ class VYXCompte : public CPBroadcaster, public CPListener {
   VYXComptePrefs prefs_;
   VYXCompteKeys keys_;
   bool loaded_ = false;
+  // What the last scan counted for the engine, until the engine is built.
+  std::unique_ptr<VYXCompteTotauxCount> scanCount_;
 
  private:
   // The sums an operation brings, added (sign 1) or taken out (-1).

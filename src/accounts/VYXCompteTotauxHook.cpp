@@ -4,17 +4,23 @@
 
 namespace {
 VYXCompteTotauxMaker gMaker = nullptr;
+VYXCompteTotauxCountMaker gCountMaker = nullptr;
 }  // namespace
 
-void VYXSetCompteTotauxMaker(VYXCompteTotauxMaker maker) { gMaker = maker; }
+void VYXSetCompteTotauxMaker(VYXCompteTotauxMaker maker, VYXCompteTotauxCountMaker count) {
+  gMaker = maker;
+  gCountMaker = maker ? count : nullptr;
+}
 
 VYXCompteTotauxMaker VYXGetCompteTotauxMaker() { return gMaker; }
 
-void VYXCompte::InitTotaux() {
-  totaux_.reset();
-  if (gMaker) totaux_ = gMaker(*this);
+std::unique_ptr<VYXCompteTotauxCount> VYXMakeCompteTotauxCount() {
+  return gCountMaker ? gCountMaker() : nullptr;
 }
 
-void VYXCompte::RefreshTotaux() {
-  if (totaux_) totaux_->Refresh();
+void VYXCompte::InitTotaux() {
+  totaux_.reset();
+  std::unique_ptr<VYXCompteTotauxCount> count = std::move(scanCount_);
+  if (gMaker) totaux_ = gMaker(*this);
+  if (totaux_ && count) totaux_->TakeCount(std::move(count));
 }

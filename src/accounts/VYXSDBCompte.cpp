@@ -201,7 +201,6 @@ void VYXSDBCompte::ICompte(bool newFile, bool check, bool /*show*/) {
     infos_.reload = 0;
     infos_.lastReloadDate = CPClock::Now();
     CheckCompteData();
-    RefreshTotaux();
     if (infos_.converted && !reading_) {
       std::string question = CPGetListString(kVYXConversionList, kVYXKeepConvertedItem);
       CPReplaceVar(question, 1, GetName());
@@ -272,15 +271,24 @@ void VYXSDBCompte::ScanCompteFile(bool /*check*/) {
   VYXSDBSousOperationHandler& lines = *store.lines;
   operations.StartList();
   lines.StartList();
+  // The totals engine counts from the same decoded records (VYXCompteTotauxHook.h).
+  scanCount_ = VYXMakeCompteTotauxCount();
+  VYXCompteTotauxCount* totaux = scanCount_.get();
   Operation op;
+  SousOperation line;
   auto visit = [&](const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum,
                    const unsigned char* bytes, CPDataSize size) {
     if (info.type == kVYXOperationsTable) {
       operations.List(info, refnum, bytes, size, &op);
       NoteScannedOperation(op, cardModes);
+      if (totaux) totaux->CountOperation(op);
       if ((++count & 255) == 0) progress.Update(long(count));
     } else if (info.type == kVYXSousOperationsTable) {
       lines.List(info, refnum, bytes, size);
+      if (totaux) {
+        lines.Decode(info, bytes, size, &line);
+        totaux->CountSousOperation(line);
+      }
     }
     return true;
   };

@@ -248,6 +248,17 @@ void VYXSDBSousOperationHandler::Read(VYXDataRef ref, SousOperation* line) {
   VYXReadSousOperation(stored.data(), size, line, encoding);
 }
 
+void VYXSDBSousOperationHandler::Decode(const CPSimpleDBDataInfo& info, const unsigned char* stored,
+                                        CPDataSize size, SousOperation* line) {
+  if (IsStreamed(info)) {
+    VYXReadSousOperation(stored, size, line, info.GetEncoding());
+    return;
+  }
+  std::vector<unsigned char> layout = ToLayout(info, stored, size);
+  if (layout.size() != sizeof(SousOperation)) CPThrow(kSDBErrBadSize);
+  std::memcpy(static_cast<void*>(line), layout.data(), sizeof(SousOperation));
+}
+
 void VYXSDBSousOperationHandler::StartList() {
   byOperation_.clear();
   count_ = 0;

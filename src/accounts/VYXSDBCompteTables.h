@@ -116,6 +116,9 @@ class VYXSDBSousOperationHandler : public CPSimpleDBDataHandler_T<SousOperation>
                     const CPDataEncoding& encoding, SousOperation* line) override;
 
   void Read(VYXDataRef ref, SousOperation* line);
+  // A line from its stored bytes (`info` carries their encoding).
+  void Decode(const CPSimpleDBDataInfo& info, const unsigned char* stored, CPDataSize size,
+              SousOperation* line);
 
   // Listing, as for the operations: StartList, then List for each line.
   void StartList();

@@ -9,5 +9,8 @@
 
 // `month` 1 to 12; any other value counts as the date's own month.
 int MonthDateToYear(int month, CPDate date);
+// The same from the date's own month (1 to 12) and year, for callers that
+// have them already.
+int MonthDateToYear(int month, int dateMonth, int dateYear);
 
 #endif  // VYX_ANALYSIS_MONTHDATETOYEAR_H_

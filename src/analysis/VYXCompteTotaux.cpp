@@ -15,6 +15,8 @@ std::unique_ptr<VYXCompteTotauxBase> MakeTotaux(VYXCompte& compte) {
   return std::make_unique<VYXCompteTotaux>(compte);
 }
 
+std::unique_ptr<VYXCompteTotauxCount> MakeScan() { return std::make_unique<VYXTotauxScan>(); }
+
 }  // namespace
 
 VYXCompteTotaux::VYXCompteTotaux(VYXCompte& compte) : compte_(compte) {
@@ -42,7 +44,11 @@ VYXCompteTotaux& VYXCompteTotaux::Of(VYXCompte& compte) {
   return *totaux;
 }
 
-void VYXCompteTotaux::Install() { VYXSetCompteTotauxMaker(&MakeTotaux); }
+void VYXCompteTotaux::Install() { VYXSetCompteTotauxMaker(&MakeTotaux, &MakeScan); }
+
+void VYXCompteTotaux::TakeCount(std::unique_ptr<VYXCompteTotauxCount> count) {
+  if (auto* scan = dynamic_cast<VYXTotauxScan*>(count.get())) TakeScan(*scan);
+}
 
 VYXUserPreferences* VYXCompteTotaux::User() const {
   return dynamic_cast<VYXUserPreferences*>(&compte_.GetSupervisor());

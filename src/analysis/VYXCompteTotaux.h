@@ -39,6 +39,8 @@ class VYXCompteTotaux : public VYXTotaux, public VYXCompteTotauxBase, public CPP
 
   // The account has been loaded: nothing computed before holds.
   void Refresh() override { Reset(); }
+  // The modules its account's scan counted, loaded without reading it again.
+  void TakeCount(std::unique_ptr<VYXCompteTotauxCount> count) override;
 
   CPResourceSet_T<Categorie>& GetCategories() override { return compte_.GetCategories(); }
   CPResourceSet_T<Affectation>& GetAffectations() override { return compte_.GetAffectations(); }

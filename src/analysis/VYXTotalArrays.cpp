@@ -55,6 +55,27 @@ void VYXMonthTotalArray::Add(int month, int year, CPResID id, OpStatus status, d
   (*this)[at].montants.Add(status, amount, credit);
 }
 
+void VYXMonthTotalArray::AddItems(const std::vector<VYXMonthTotalItem>& items) {
+  if (items.empty()) return;
+  std::vector<VYXMonthTotalItem> merged;
+  merged.reserve(size_t(Count()) + items.size());
+  const VYXMonthTotalItem* mine = begin();
+  auto put = [&merged](const VYXMonthTotalItem& item) {
+    if (!merged.empty() && MonthKey(merged.back()) == MonthKey(item)) {
+      merged.back().montants += item.montants;
+    } else {
+      merged.push_back(item);
+    }
+  };
+  for (const VYXMonthTotalItem& item : items) {
+    while (mine != end() && MonthKey(*mine) <= MonthKey(item)) put(*mine++);
+    put(item);
+  }
+  while (mine != end()) put(*mine++);
+  RemoveAll();
+  InsertItemsAt(0, merged.data(), int32_t(merged.size()));
+}
+
 void VYXMonthTotalArray::ToArray(CPResID id, CPMonthYear from, CPMonthYear to,
                                  CPArray_T<VYXMonthTotalItem>& array, ExtMontantSet* sum) const {
   array.RemoveAll();

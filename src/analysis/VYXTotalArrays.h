@@ -22,6 +22,10 @@ class VYXMonthTotalArray : public CPEncodableArray_T<VYXMonthTotalItem> {
   ExtMontantSet Get(int month, int year, CPResID id) const;
   // Adds into the item of that key, made when missing.
   void Add(int month, int year, CPResID id, OpStatus status, double amount, bool credit);
+  // Adds each of `items` (in the array's order, keys may repeat) into the
+  // item of its key, made when missing: one merge of the two, rather than a
+  // search for each.
+  void AddItems(const std::vector<VYXMonthTotalItem>& items);
   // Clears `array` and `sum`, then gives one entry per month from `from` to
   // `to` inclusive (the key's item, or a cleared one with that key) and
   // their sum. Nothing when `to` comes before `from`.

@@ -34,6 +34,45 @@ void VYXTotaux::ClearModule(TotauxModule module) {
   }
 }
 
+void VYXTotaux::TakeScan(VYXTotauxScan& scan) {
+  scan.Finish();
+  auto take = [&](TotauxModule module, const VYXTotauxScan::Module& counted) {
+    ClearModule(module);
+    loaded_.on[module] = true;
+    AddItems(module, counted.count.Items(), &counted.total);
+  };
+  if (!loaded_[kTotauxCategories]) take(kTotauxCategories, scan.categories);
+  if (!loaded_[kTotauxTiers] && !tiersTTC_) take(kTotauxTiers, scan.tiers);
+  if (!loaded_[kTotauxAffaires] && !affairesTTC_) take(kTotauxAffaires, scan.affaires);
+}
+
+void VYXTotaux::AddItems(TotauxModule module, const std::vector<VYXMonthTotalItem>& items,
+                         const ExtMontantSet* total) {
+  VYXMonthTotalArray* array = nullptr;
+  ExtMontantSet* sum = nullptr;
+  switch (module) {
+    case kTotauxCategories:
+      array = &categories_;
+      sum = &categoriesTotal_;
+      break;
+    case kTotauxPostes:
+      array = &postes_;
+      break;
+    case kTotauxTiers:
+      array = &tiers_;
+      sum = &tiersTotal_;
+      break;
+    case kTotauxAffaires:
+      array = &affaires_;
+      sum = &affairesTotal_;
+      break;
+    default:
+      return;
+  }
+  array->AddItems(items);
+  if (sum && total) *sum += *total;
+}
+
 void VYXTotaux::Reset() { ResetModules(VYXTotauxModules::All()); }
 
 void VYXTotaux::ResetModules(const VYXTotauxModules& modules) {

@@ -22,6 +22,7 @@
 #include "analysis/VYXTotalArrays.h"
 #include "analysis/VYXTotauxFiltres.h"
 #include "analysis/VYXTotauxModules.h"
+#include "analysis/VYXTotauxScan.h"
 #include "analysis/VYXTresorCumul.h"
 #include "foundation/CPBroadcaster.h"
 
@@ -197,6 +198,14 @@ class VYXTotaux : public CPListener, public CPBroadcaster {
   virtual void CompteMessage(VYXCompte& compte, uint32_t code, void* data);
   // Clears a module's arrays.
   void ClearModule(TotauxModule module);
+  // Takes the modules a scan of the one account these totals cover counted
+  // (those not loaded yet, without VAT where these totals count without),
+  // and marks them loaded. Quiet: nothing listens yet.
+  void TakeScan(VYXTotauxScan& scan);
+  // Adds items of a month array (in its order) and their sum to a loaded
+  // module's; `total` null for a module that keeps none.
+  void AddItems(TotauxModule module, const std::vector<VYXMonthTotalItem>& items,
+                const ExtMontantSet* total);
   void Reload(TotauxModule module);
 
   MontantSet report_;

@@ -30,6 +30,8 @@ class VYXUserMapping : public CPListener {
   // The account's amount in the reference currency, cut to the user's
   // decimals as conversions are; unchanged for an account in that currency.
   double ToReference(VYXCompte& compte, double amount);
+  // Whether ToReference changes the account's amounts.
+  bool Converts(VYXCompte& compte) { return Of(compte).converts; }
   // The account's currency, noted when it was first met.
   DeviseCode GetDevise(VYXCompte& compte);
   // Drops what is known of the account (it is closing).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/VYXCompteTotaux.h"
 #include "userfile/VYXUserPreferences.h"
 #include "userfile/VYXUserSets.h"
 
@@ -86,6 +87,87 @@ void VYXUserTotaux::RemoveCompte(VYXCompte& compte) {
   // what it took part in is computed again, when next asked for.
   if (touched.Any()) ResetModules(touched);
   UpdateReportValues();
+}
+
+void VYXUserTotaux::LoadCompte(VYXCompte& compte, const VYXTotauxModules& modules, bool quiet) {
+  VYXTotauxModules m = modules & GetLoadedModules();
+  VYXTotaux::LoadCompte(compte, m.Minus(SumCompte(compte, m)), quiet);
+}
+
+namespace {
+
+// The account's items under the keys `keyOf` gives (0: left out), in order.
+template <typename KeyOf>
+std::vector<VYXMonthTotalItem> Rekeyed(const VYXMonthTotalArray& array, KeyOf keyOf) {
+  std::vector<VYXMonthTotalItem> items;
+  items.reserve(size_t(array.Count()));
+  CPResID from = 0, to = 0;
+  bool known = false;
+  for (VYXMonthTotalItem item : array) {
+    // An item's months lie together: one lookup for each of them.
+    if (!known || item.id != from) {
+      from = item.id;
+      to = keyOf(from);
+      known = true;
+    }
+    if (to == 0 && !keyOf.keepsZero) continue;
+    item.id = to;
+    items.push_back(item);
+  }
+  std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
+    if (a.id != b.id) return a.id < b.id;
+    if (a.year != b.year) return a.year < b.year;
+    return a.month < b.month;
+  });
+  return items;
+}
+
+}  // namespace
+
+VYXTotauxModules VYXUserTotaux::SumCompte(VYXCompte& compte, const VYXTotauxModules& modules) {
+  VYXTotauxModules done;
+  auto* own = dynamic_cast<VYXCompteTotaux*>(compte.GetTotaux());
+  // Amounts converted one by one are rounded one by one: those are counted
+  // again from the operations.
+  if (!own || mapping_.Converts(compte)) return done;
+  struct ByList {
+    VYXUserTotaux& self;
+    VYXCompte& compte;
+    VYXCompteList list;
+    bool keepsZero = true;  // an item the dossier lacks counts without one
+    CPResID operator()(CPResID id) const { return self.KeyOf(compte, list, id); }
+  };
+  struct ByPoste {
+    VYXUserTotaux& self;
+    VYXCompte& compte;
+    bool keepsZero = false;  // a category under no post counts in none
+    CPResID operator()(CPResID id) const { return self.PosteOf(compte, id); }
+  };
+  if (own->IsLoaded(kTotauxCategories)) {
+    if (modules[kTotauxCategories]) {
+      AddItems(kTotauxCategories,
+               Rekeyed(own->GetCategoriesArray(), ByList{*this, compte, kVYXListCategories}),
+               &own->GetCategoriesTotal());
+      done.on[kTotauxCategories] = true;
+    }
+    if (modules[kTotauxPostes]) {
+      AddItems(kTotauxPostes, Rekeyed(own->GetCategoriesArray(), ByPoste{*this, compte}), nullptr);
+      done.on[kTotauxPostes] = true;
+    }
+  }
+  if (modules[kTotauxTiers] && own->IsLoaded(kTotauxTiers) && own->GetTiersTTC() == GetTiersTTC()) {
+    AddItems(kTotauxTiers, Rekeyed(own->GetTiersArray(), ByList{*this, compte, kVYXListTiers}),
+             &own->GetTiersTotal());
+    done.on[kTotauxTiers] = true;
+  }
+  if (modules[kTotauxAffaires] && own->IsLoaded(kTotauxAffaires) &&
+      own->GetAffairesTTC() == GetAffairesTTC()) {
+    AddItems(kTotauxAffaires,
+             Rekeyed(own->GetAffairesArray(), ByList{*this, compte, kVYXListAffaires}),
+             &own->GetAffairesTotal());
+    done.on[kTotauxAffaires] = true;
+  }
+  return done;
 }
 
 CPResourceSet_T<Categorie>& VYXUserTotaux::GetCategories() { return user_.GetCategories(); }

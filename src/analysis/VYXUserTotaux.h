@@ -58,6 +58,12 @@ class VYXUserTotaux : public VYXTotaux {
 
   void ListenTo(CPBroadcaster* from, OSType category, uint32_t code, void* data) override;
 
+  // The month modules an account's own engine holds already are summed from
+  // its items, re-keyed, rather than counted again from its operations
+  // (the others are); 'TOTO' 3 unless quiet.
+  using VYXTotaux::LoadCompte;
+  void LoadCompte(VYXCompte& compte, const VYXTotauxModules& modules, bool quiet) override;
+
  protected:
   void LoadModules(const VYXTotauxModules& modules) override;
   VYXCompte* CompteOf(CPBroadcaster* from) override;
@@ -71,6 +77,8 @@ class VYXUserTotaux : public VYXTotaux {
   // The modules keyed by a list's items.
   static VYXTotauxModules ModulesKeyedBy(VYXCompteList list);
   void ForgetInclusions() { included_.clear(); }
+  // Adds to `modules` what the account's engine holds; the modules so done.
+  VYXTotauxModules SumCompte(VYXCompte& compte, const VYXTotauxModules& modules);
 
   VYXUserPreferences& user_;
   VYXUserMapping mapping_;

@@ -117,7 +117,7 @@ void RunBilan(VYXCliContext& ctx, const BilanArgs& a) {
   if (!a.du.empty()) VYXArgMonth(a.du);
   if (!a.mois.empty()) VYXArgMonths(a.mois);
 
-  VYXCliSession session(ctx);
+  VYXCliSession session(ctx, VYXCliSession::Start::kReading);
   VYXReportScope scope(session, a.compte, kModuleBilan);
   DeviseCode devise = VYXArgDevise(a.devise, scope.GetDossier());
   std::unique_ptr<VYXBilan> bilan;
@@ -335,7 +335,7 @@ void RunCroise(VYXCliContext& ctx, const CroiseArgs& a) {
   if (!a.du.empty()) VYXArgMonth(a.du);
   if (!a.mois.empty()) VYXArgMonths(a.mois);
 
-  VYXCliSession session(ctx);
+  VYXCliSession session(ctx, VYXCliSession::Start::kReading);
   VYXReportScope scope(session, a.compte, kModuleBilan);
   DeviseCode devise = VYXArgDevise(a.devise, scope.GetDossier());
   std::unique_ptr<VYXBilanCroise> croise;

@@ -95,7 +95,7 @@ void Run(VYXCliContext& ctx, const Args& a) {
     CPThrowList(paramErr, kVYXReportTexts, kReportNotOrdered, {a.du, a.au});
   }
 
-  VYXCliSession session(ctx);
+  VYXCliSession session(ctx, VYXCliSession::Start::kReading);
   VYXReportScope scope(session, a.compte, liste == kFiltres ? kModuleFiltres : kModuleBilan);
   VYXDeviseShown devise;
   devise.Set(&scope.GetDossier(), scope.GetDevise(), VYXArgDevise(a.devise, scope.GetDossier()));
@@ -190,8 +190,7 @@ void Run(VYXCliContext& ctx, const Args& a) {
                        : du     ? T(kMonthsFrom, {VYXShortMonth(*du)})
                        : au     ? T(kMonthsTo, {VYXShortMonth(*au)})
                                 : T(kMonthsAll);
-  std::string title =
-      T(kTitle, {T(TitleText(liste)), scope.Whose(), months, VYXCodeText(shown)});
+  std::string title = T(kTitle, {T(TitleText(liste)), scope.Whose(), months, VYXCodeText(shown)});
 
   if (!a.graphique.empty()) {
     std::vector<Line> bySize = lines;

@@ -8,6 +8,7 @@
 #include "analysis/TotauxTestSupport.h"
 #include "analysis/VYXAnalysisErrors.h"
 #include "analysis/VYXSelectionMask.h"
+#include "analysis/VYXUserTotaux.h"
 
 namespace {
 
@@ -87,8 +88,14 @@ TEST_F(CompteTotauxTest, TheAccountBuildsItsEngineAsItOpens) {
   EXPECT_NE(nullptr, dynamic_cast<VYXCompteTotaux*>(compte_->GetTotaux()));
   VYXSDBCompte& again = Reopen(*compte_);
   EXPECT_NE(nullptr, again.GetTotaux());
-  // Nothing is computed before something asks for it.
-  EXPECT_FALSE(VYXCompteTotaux::Of(again).GetLoadedModules().Any());
+  // What the opening read is counted on the way; the rest waits until asked for.
+  VYXCompteTotaux& totaux = VYXCompteTotaux::Of(again);
+  EXPECT_TRUE(totaux.IsLoaded(kTotauxCategories));
+  EXPECT_TRUE(totaux.IsLoaded(kTotauxTiers));
+  EXPECT_TRUE(totaux.IsLoaded(kTotauxAffaires));
+  EXPECT_FALSE(totaux.IsLoaded(kTotauxPostes));
+  EXPECT_FALSE(totaux.IsLoaded(kTotauxFiltres));
+  EXPECT_FALSE(totaux.IsLoaded(kTotauxTresor));
 }
 
 TEST_F(CompteTotauxTest, AnOperationCountsItsNetAmountInTheSlotOfItsStatusAndMonth) {
@@ -280,6 +287,97 @@ TEST_F(CompteTotauxTest, ARandomSequenceOfChangesEqualsAFreshCount) {
     }
   }
   ExpectEqualsRecount();
+  // The same operations counted while the account opens again, from its
+  // records as they lie in the file, lines before or after their operation.
+  compte_ = &Reopen(*compte_);
+  ASSERT_TRUE(Totaux().IsLoaded(kTotauxCategories));
+  ExpectEqualsRecount();
+}
+
+TEST_F(CompteTotauxTest, TheOpeningCountsEveryOperationAndLineAsAFreshCountDoes) {
+  CPResID dupont = Tiers(*compte_, "Dupont"), martin = Tiers(*compte_, "Martin");
+  CPResID chantier = 0;
+  {
+    auto& affaires = compte_->GetAffaires();
+    chantier = affaires.GetUniqueID();
+    affaires.AddResource(chantier, N("Chantier"), UserAffaire());
+  }
+  Operation january = Op(-60, a_, 5, 1, 2024, kOpPointee, -10);
+  january.mois = 12;  // counts for December 2023
+  january.tiers = dupont;
+  VYXDataRef r1 = Add(*compte_, january);
+  Operation sale = Op(300, c_, 20, 6, 2024, kOpPrevue, 49.16);
+  sale.affaire = chantier;
+  VYXDataRef r2 = Add(*compte_, sale);
+  Add(*compte_, Op(0, b_, 1, 2, 2024));   // no item
+  Add(*compte_, Op(-12, 0, 1, 2, 2024));  // the row without a category
+  // Lines of other items and months; one deleted, one credit within a debit.
+  Split(*compte_, r1, -20, b_, -2);
+  VYXDataRef gone = Split(*compte_, r1, -5, c_);
+  VYXDataRef moved = Split(*compte_, r2, 100, a_);
+  SousOperation line;
+  compte_->GetSousOperation(moved, &line);
+  line.mois = 7;
+  line.tiers = martin;
+  compte_->ModifySousOperation(r2, line, moved);
+  compte_->DeleteSousOperation(r1, gone);
+  Split(*compte_, r1, 4, c_);
+  // An operation rewritten after its lines were added.
+  Operation op;
+  compte_->GetOperation(r1, &op);
+  op.status = kOpEngagee;
+  compte_->ModifyOperation(r1, op);
+
+  compte_ = &Reopen(*compte_);
+  ExpectEqualsRecount();
+  EXPECT_NEAR(-60 + 10 + 18 - 4, Cat(a_, 12, 2023).Total(), 1e-9);
+  EXPECT_NEAR(-12, Cat(0, 2, 2024).Total(), 1e-9);
+  EXPECT_NEAR(-18, Cat(b_, 12, 2023).Total(), 1e-9);
+  EXPECT_NEAR(100, Cat(a_, 7, 2024).Total(), 1e-9);
+}
+
+TEST_F(CompteTotauxTest, TheDossierSumsItsAccountsTotalsAsACountOfTheirOperationsWould) {
+  Devise usd;
+  usd.taux = 0.8;
+  user_->GetDevises().AddResource(user_->GetDevises().GetUniqueID(), N("USD"), usd);
+  VYXSDBCompte& dollars = NewCompte("Dollars", 'USD ');
+  VYXSDBCompte& livret = NewCompte("Livret");
+  VYXUserPostesSet& postes = user_->GetPostes();
+  CPResID maison = postes.GetUniqueID();
+  postes.AddResource(maison, N("Maison"), Poste(), CPArray_T<BudgetItem>());
+  std::mt19937 random(20240612);
+  auto pick = [&](int n) { return int(random() % unsigned(n)); };
+  for (VYXSDBCompte* compte : {compte_, &dollars, &livret}) {
+    // Each account has its own IDs, in another order; the names meet in the dossier.
+    const char* names[] = {"Santé", "Loisirs", "Alimentation", "Voyages"};
+    CPResID ids[] = {0, 0, 0, 0, 0};
+    for (int n = 0; n < 4; ++n) ids[n + 1] = Categorie(*compte, names[n]);
+    CPResID tiers[] = {0, Tiers(*compte, "Dupont"), Tiers(*compte, "Martin")};
+    for (int i = 0; i < 60; ++i) {
+      Operation op = Op(pick(2) ? -(pick(20000) / 100.0) : pick(20000) / 100.0, ids[pick(5)],
+                        1 + pick(28), 1 + pick(12), 2023 + pick(2), OpStatus(pick(3)));
+      op.tiers = tiers[pick(3)];
+      VYXDataRef ref = Add(*compte, op);
+      if (pick(4) == 0) Split(*compte, ref, -(pick(5000) / 100.0), ids[pick(5)]);
+    }
+  }
+  user_->SetCategoriePoste(user_->GetCategories().GetResourceID(N("Loisirs")), maison);
+  user_->SetCategoriePoste(user_->GetCategories().GetResourceID(N("Voyages")), maison);
+  compte_ = &Reopen(*compte_);
+  Reopen(livret);
+
+  VYXUserTotaux summed(*user_);
+  summed.Preload();
+  // Accounts without an engine of their own: the dossier counts their operations.
+  for (auto& compte : comptes_) compte->SetTotaux(nullptr);
+  VYXUserTotaux counted(*user_);
+  counted.Preload();
+  ExpectSameTotals(counted.GetCategoriesArray(), summed.GetCategoriesArray());
+  ExpectSameTotals(counted.GetPostesArray(), summed.GetPostesArray());
+  ExpectSameTotals(counted.GetTiersArray(), summed.GetTiersArray());
+  ExpectSameTotals(counted.GetAffairesArray(), summed.GetAffairesArray());
+  EXPECT_NEAR(counted.GetCategoriesTotal().Total(), summed.GetCategoriesTotal().Total(), 1e-6);
+  ASSERT_FALSE(summed.GetPostesArray().IsEmpty());
 }
 
 TEST_F(CompteTotauxTest, AListItemDeletedTakesItsItemsAwayAndARenameChangesNothing) {

@@ -1,0 +1,68 @@
+#include "analysis/VYXTotauxScan.h"
+
+#include "analysis/MonthDateToYear.h"
+#include "foundation/CPDates.h"
+
+namespace {
+
+void AddTo(VYXTotauxScan::Module& module, CPResID id, int month, int year, OpStatus status,
+           double amount, bool credit) {
+  // As the engine does: an amount of exactly 0 makes no item.
+  if (amount == 0.0) return;
+  module.count.Add(month, year, id, status, amount, credit);
+  module.total.Add(status, amount, credit);
+}
+
+}  // namespace
+
+void VYXTotauxScan::CountOperation(const Operation& op) {
+  CPDateTimeRec date;
+  CPDateToFields(op.date, date);
+  // A month of attribution that is no month counts as the date's own.
+  int month = op.mois >= 1 && op.mois <= 12 ? int(op.mois) : date.month;
+  int year = MonthDateToYear(month, date.month, date.year);
+  double montant = op.montant;
+  double net = montant - double(op.montantTva);
+  bool credit = montant >= 0;
+  OpStatus status = op.status;
+  AddTo(categories, op.categorie, month, year, status, net, credit);
+  AddTo(tiers, op.tiers, month, year, status, net, credit);
+  AddTo(affaires, op.affaire, month, year, status, net, credit);
+  if (op.sousOpsNbr <= 0) return;
+  parents_.push_back(Parent{uint16_t(op.header.dataID), op.categorie, op.tiers, op.affaire, status,
+                            credit, month, year, date.month, date.year});
+}
+
+void VYXTotauxScan::CountSousOperation(const SousOperation& line) {
+  lines_[line.operation].push_back(Line{line.categorie, line.tiers, line.affaire, line.mois,
+                                        double(line.montant) - double(line.montantTva),
+                                        double(line.montant) >= 0});
+}
+
+void VYXTotauxScan::CountLine(const Parent& op, const Line& line) {
+  int month = line.mois >= 1 && line.mois <= 12 ? int(line.mois) : op.dateMonth;
+  int year = MonthDateToYear(month, op.dateMonth, op.dateYear);
+  // A line usually keeps its operation's third party and case: what it
+  // would take out of an item it puts back into the same one.
+  bool sameSlot = month == op.month && year == op.year && line.credit == op.credit;
+  auto move = [&](Module& module, CPResID from, CPResID to) {
+    if (from == to && sameSlot) return;
+    AddTo(module, from, op.month, op.year, op.status, -line.net, op.credit);
+    AddTo(module, to, month, year, op.status, line.net, line.credit);
+  };
+  move(categories, op.categorie, line.categorie);
+  move(tiers, op.tiers, line.tiers);
+  move(affaires, op.affaire, line.affaire);
+}
+
+void VYXTotauxScan::Finish() {
+  // Each operation's lines after it, in the file's order, as a walk of the
+  // operations would count them.
+  for (const Parent& op : parents_) {
+    auto found = lines_.find(op.key);
+    if (found == lines_.end()) continue;
+    for (const Line& line : found->second) CountLine(op, line);
+  }
+  parents_.clear();
+  lines_.clear();
+}

@@ -1,0 +1,60 @@
+// The totals of an account counted while it opens, from the records its
+// scan decodes anyway (VYXCompteTotauxHook.h): categories, third parties and
+// cases, each by month, as VYXTotaux::LoadCompte would count them from the
+// operations, with the amounts without VAT. An operation's split lines may
+// come before it or after it in the file: they are kept aside and counted
+// once the scan is over, each against its operation's items as the engine
+// counts them (VYXTotauxContributions.cpp).
+#ifndef VYX_ANALYSIS_VYXTOTAUXSCAN_H_
+#define VYX_ANALYSIS_VYXTOTAUXSCAN_H_
+
+#include <unordered_map>
+#include <vector>
+
+#include "accounts/Operation.h"
+#include "accounts/SousOperation.h"
+#include "accounts/VYXCompteTotauxHook.h"
+#include "analysis/VYXMonthTotalCount.h"
+
+class VYXTotauxScan : public VYXCompteTotauxCount {
+ public:
+  // The modules a scan counts.
+  struct Module {
+    VYXMonthTotalCount count;
+    ExtMontantSet total;
+  };
+
+  void CountOperation(const Operation& op) override;
+  void CountSousOperation(const SousOperation& line) override;
+  // Counts the lines kept aside; the modules are complete after it.
+  void Finish();
+
+  Module categories;
+  Module tiers;
+  Module affaires;
+
+ private:
+  // What a line takes from its operation: the operation's items, status,
+  // direction and months.
+  struct Parent {
+    uint16_t key;  // the low 16 bits of its key, all its lines keep
+    CPResID categorie, tiers, affaire;
+    OpStatus status;
+    bool credit;
+    int month, year;          // the operation's own month of attribution
+    int dateMonth, dateYear;  // its date's
+  };
+  struct Line {
+    CPResID categorie, tiers, affaire;
+    CPMonth mois;
+    double net;
+    bool credit;  // by the amount with VAT, as the operation's
+  };
+
+  void CountLine(const Parent& op, const Line& line);
+
+  std::vector<Parent> parents_;  // operations with lines, in the file's order
+  std::unordered_map<uint16_t, std::vector<Line>> lines_;  // by their operation's key
+};
+
+#endif  // VYX_ANALYSIS_VYXTOTAUXSCAN_H_
