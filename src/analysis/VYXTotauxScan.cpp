@@ -15,12 +15,24 @@ void AddTo(VYXTotauxScan::Module& module, CPResID id, int month, int year, OpSta
 
 }  // namespace
 
+void VYXTotauxScan::MonthYearOf(CPDate date, int* month, int* year) {
+  int64_t day = int64_t(date / kCPSecondsPerDay);
+  Day& known = days_[size_t(day) % days_.size()];
+  if (known.day != day) {
+    CPDateTimeRec fields;
+    CPDateToFields(date, fields);
+    known = Day{day, fields.month, fields.year};
+  }
+  *month = known.month;
+  *year = known.year;
+}
+
 void VYXTotauxScan::CountOperation(const Operation& op) {
-  CPDateTimeRec date;
-  CPDateToFields(op.date, date);
+  int dateMonth = 0, dateYear = 0;
+  MonthYearOf(op.date, &dateMonth, &dateYear);
   // A month of attribution that is no month counts as the date's own.
-  int month = op.mois >= 1 && op.mois <= 12 ? int(op.mois) : date.month;
-  int year = MonthDateToYear(month, date.month, date.year);
+  int month = op.mois >= 1 && op.mois <= 12 ? int(op.mois) : dateMonth;
+  int year = MonthDateToYear(month, dateMonth, dateYear);
   double montant = op.montant;
   double net = montant - double(op.montantTva);
   bool credit = montant >= 0;
@@ -30,7 +42,7 @@ void VYXTotauxScan::CountOperation(const Operation& op) {
   AddTo(affaires, op.affaire, month, year, status, net, credit);
   if (op.sousOpsNbr <= 0) return;
   parents_.push_back(Parent{uint16_t(op.header.dataID), op.categorie, op.tiers, op.affaire, status,
-                            credit, month, year, date.month, date.year});
+                            credit, month, year, dateMonth, dateYear});
 }
 
 void VYXTotauxScan::CountSousOperation(const SousOperation& line) {

@@ -8,6 +8,7 @@
 #ifndef VYX_ANALYSIS_VYXTOTAUXSCAN_H_
 #define VYX_ANALYSIS_VYXTOTAUXSCAN_H_
 
+#include <array>
 #include <unordered_map>
 #include <vector>
 
@@ -52,6 +53,14 @@ class VYXTotauxScan : public VYXCompteTotauxCount {
   };
 
   void CountLine(const Parent& op, const Line& line);
+  // The month and year of a date, remembered by day: a file holds many
+  // operations of each day.
+  void MonthYearOf(CPDate date, int* month, int* year);
+  struct Day {
+    int64_t day = -1;
+    int month = 0, year = 0;
+  };
+  std::array<Day, 1024> days_;
 
   std::vector<Parent> parents_;  // operations with lines, in the file's order
   std::unordered_map<uint16_t, std::vector<Line>> lines_;  // by their operation's key

@@ -114,11 +114,15 @@ std::vector<VYXMonthTotalItem> Rekeyed(const VYXMonthTotalArray& array, KeyOf ke
     item.id = to;
     items.push_back(item);
   }
-  std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
+  auto before = [](const VYXMonthTotalItem& a, const VYXMonthTotalItem& b) {
     if (a.id != b.id) return a.id < b.id;
     if (a.year != b.year) return a.year < b.year;
     return a.month < b.month;
-  });
+  };
+  // Lists made in the same order keep it: no sort then.
+  if (!std::is_sorted(items.begin(), items.end(), before)) {
+    std::stable_sort(items.begin(), items.end(), before);
+  }
   return items;
 }
 
