@@ -30,6 +30,7 @@ bool VYXIsOFXFile(CPTabCrStream& stream) { return VYXOFXStream::IsOFXStream(stre
 void VYXReadOFXStatement(CPTabCrStream& stream, VYXParsedStatement* out) {
   out->format = VYXStatementFormat::kOFX;
   VYXOFXStream ofx(&stream);
+  out->entries.reserve(out->entries.size() + ofx.TransactionsAtMost() + 1);
   OFXHeader header;
   // A file without its sign-on is read all the same, from its "<OFX>".
   ofx.GetHeader(&header);

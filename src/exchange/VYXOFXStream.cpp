@@ -162,6 +162,7 @@ VYXOFXStream::VYXOFXStream(CPTabCrStream* source, size_t limit) {
 void VYXOFXStream::LayOut(std::string_view raw) {
   text_.clear();
   text_.reserve(raw.size() + raw.size() / 8);
+  transactions_ = 0;
   endsFileLine_.clear();
   size_t lineBegin = 0;   // where the line being laid out begins in text_
   bool content = false;   // it holds more than blanks
@@ -237,6 +238,7 @@ void VYXOFXStream::LayOut(std::string_view raw) {
       continue;
     }
     if (content) flush(false);
+    if (i + 8 < raw.size() && FindNoCase(raw.substr(i + 1, 8), "STMTTRN>") == 0) ++transactions_;
     text_ += c;
     content = true;
     ++i;

@@ -89,6 +89,8 @@ class VYXOFXStream {
   bool GetMontant(std::string_view tag, std::string_view stopTag, double* amount, bool restore);
   bool GetDate(std::string_view tag, std::string_view stopTag, CPDate* date, bool restore);
 
+  // The transactions the file holds at most (its <STMTTRN> tags).
+  size_t TransactionsAtMost() const { return transactions_; }
   // 1 or 2, from the message sets' names.
   int Version() const { return version_; }
   // Values in which a character MacRoman lacks was replaced by '?'.
@@ -126,6 +128,7 @@ class VYXOFXStream {
   size_t lineStart_ = 0;   // where the last line read began
   size_t lineEnd_ = 0;     // and ended
   long lineFileLine_ = 1;  // its line in the file
+  size_t transactions_ = 0;
   int version_ = 1;
   bool utf8_ = false;
   long replaced_ = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <typeinfo>
 
 #include "exchange/VYXExchangeErrors.h"
 #include "foundation/CPAmounts.h"
@@ -10,6 +11,7 @@
 #include "foundation/CPDates.h"
 #include "foundation/CPForeignText.h"
 #include "foundation/CPStrings.h"
+#include "foundation/CPTextFields.h"
 
 namespace {
 
@@ -102,7 +104,8 @@ void VYXQIFStream::ToMacRoman(std::string_view raw, std::string* out) {
 
 bool VYXQIFStream::ReadLine(std::string* text, long* number) {
   // The line GetNextDataType looked at is not read and converted again.
-  if (peek_.valid && peek_.from.line == line_ && peek_.from.marker == stream_->GetMarker()) {
+  uint32_t marker = stream_->GetMarker();
+  if (peek_.valid && peek_.from.line == line_ && peek_.from.marker == marker) {
     stream_->SetMarker(int32_t(peek_.to.marker), kCPFromStart);
     line_ = peek_.to.line;
     continues_ = peek_.continues;
@@ -111,15 +114,35 @@ bool VYXQIFStream::ReadLine(std::string* text, long* number) {
     lastLine_ = peek_.number;
     return true;
   }
+  // Bytes in memory are read in place, the stream's marker moved once. A
+  // plain tab stream's fields are those of ReadText's tab format.
+  uint32_t available = 0;
+  const unsigned char* bytes = typeid(*stream_) == typeid(CPTabCrStream)
+                                   ? stream_->BytesAtMarker(&available)
+                                   : nullptr;
+  uint32_t used = 0;
   for (;;) {
-    if (stream_->AtEnd()) return false;
     Str255 field;
     bool endOfLine = false;
-    stream_->ReadField(field, &endOfLine);
+    if (bytes != nullptr) {
+      if (used >= available) {
+        stream_->SetMarker(int32_t(marker + used), kCPFromStart);
+        return false;
+      }
+      unsigned char terminator = 0;
+      bool atEnd = false;
+      used += CPReadTextIn(bytes + used, available - used, field, &terminator, &atEnd,
+                           kCPTabFormat, 0);
+      endOfLine = atEnd || used >= available || terminator == '\r' || terminator == '\n';
+    } else {
+      if (stream_->AtEnd()) return false;
+      stream_->ReadField(field, &endOfLine);
+    }
     long here = line_;
     if (endOfLine) ++line_;
     continues_ = !endOfLine;
     if (field[0] == 0) continue;
+    if (bytes != nullptr) stream_->SetMarker(int32_t(marker + used), kCPFromStart);
     ToMacRoman(std::string_view(reinterpret_cast<const char*>(field + 1), field[0]), text);
     *number = here;
     lastLine_ = here;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "foundation/CPStream.h"
+#include "foundation/CPTextFields.h"
 
 namespace {
 
@@ -20,43 +21,14 @@ bool IsTerminator(unsigned char b, unsigned char separator) {
   return b == separator || b == kCR || b == kLF;
 }
 
-}  // namespace
-
-void CPStream::ReadText(StringPtr field, unsigned char* terminator, bool* atEnd,
-                        CPTextFormat format, unsigned char separator) {
-  field[0] = 0;
-  *terminator = 0;
-  *atEnd = false;
-  if (separator == 0) separator = format == kCPQuotedFormat ? ';' : kTab;
-
-  const uint32_t start = GetMarker();
-  const uint32_t length = GetLength();
-  const uint32_t available = length > start ? length - start : 0;
-  if (available == 0) {
-    *atEnd = true;
-    return;
-  }
-
-  // Bytes in memory are looked at where they lie; the window of a file is
-  // copied out. Either way no more than the window is examined below.
-  long n = std::min<long>(available, kWindow);
-  uint32_t inMemory = 0;
-  const unsigned char* bytes = BytesAtMarker(&inMemory);
-  const bool direct = bytes != nullptr && inMemory >= available;
-  unsigned char copy[kWindow];
-  const unsigned char* window = bytes;
-  if (!direct) {
-    ReadData(copy, &n);
-    window = copy;
-  }
-  // Where the marker is left, relative to `start`.
-  uint32_t after = static_cast<uint32_t>(n);
-
+// Reads a field from the `n` bytes of `window` (no more than kWindow) into
+// `field`. Answers where the field's terminator lies plus one, or 0 when the
+// window holds none.
+long ScanWindow(const unsigned char* window, long n, StringPtr field, CPTextFormat format,
+                unsigned char separator, unsigned char* terminator) {
   auto append = [field](unsigned char b) {
     if (field[0] < 255) field[++field[0]] = b;
   };
-
-  bool found = false;
   bool quoted = false;
   for (long i = 0; i < n; ++i) {
     unsigned char b = window[i];
@@ -76,60 +48,107 @@ void CPStream::ReadText(StringPtr field, unsigned char* terminator, bool* atEnd,
         }
         continue;
       }
-    }
-    if (IsTerminator(b, separator)) {
-      *terminator = b;
-      after = static_cast<uint32_t>(i) + 1;
-      found = true;
-      break;
-    }
-    if (format == kCPQuotedFormat && b == kQuote) continue;
-    if (format == kCPTabFormat) {
-      // Plain bytes up to the next terminator, in one copy.
-      long j = i + 1;
-      while (j < n && !IsTerminator(window[j], separator)) ++j;
-      int keep = std::min<int>(int(j - i), 255 - field[0]);
-      std::memcpy(field + 1 + field[0], window + i, size_t(keep));
-      field[0] = static_cast<unsigned char>(field[0] + keep);
-      i = j - 1;
+      if (IsTerminator(b, separator)) {
+        *terminator = b;
+        return i + 1;
+      }
+      if (b != kQuote) append(b);
       continue;
     }
-    append(b);
-  }
-
-  if (!found && n == kWindow) {
-    // A field longer than we can keep: skip the rest of it as plain bytes,
-    // from just after the window.
-    if (direct) {
-      while (after < available && !IsTerminator(bytes[after], separator)) ++after;
-      if (after < available) *terminator = bytes[after++];
-    } else {
-      while (start + after < length) {
-        unsigned char b = ReadChar();
-        ++after;
-        if (IsTerminator(b, separator)) {
-          *terminator = b;
-          break;
-        }
-      }
+    // Plain bytes up to the next terminator, in one copy.
+    long j = i;
+    while (j < n && !IsTerminator(window[j], separator)) ++j;
+    int keep = std::min<int>(int(j - i), 255 - field[0]);
+    std::memcpy(field + 1 + field[0], window + i, size_t(keep));
+    field[0] = static_cast<unsigned char>(field[0] + keep);
+    if (j < n) {
+      *terminator = window[j];
+      return j + 1;
     }
+    break;
+  }
+  return 0;
+}
+
+unsigned char Separator(CPTextFormat format, unsigned char separator) {
+  return separator != 0 ? separator : format == kCPQuotedFormat ? ';' : kTab;
+}
+
+}  // namespace
+
+uint32_t CPReadTextIn(const unsigned char* bytes, uint32_t available, StringPtr field,
+                      unsigned char* terminator, bool* atEnd, CPTextFormat format,
+                      unsigned char separator) {
+  field[0] = 0;
+  *terminator = 0;
+  *atEnd = false;
+  separator = Separator(format, separator);
+  if (available == 0) {
+    *atEnd = true;
+    return 0;
+  }
+  long n = std::min<long>(available, kWindow);
+  long found = ScanWindow(bytes, n, field, format, separator, terminator);
+  uint32_t after = found ? uint32_t(found) : uint32_t(n);
+  if (!found && n == kWindow) {
+    // A field longer than we can keep: skip the rest of it as plain bytes.
+    while (after < available && !IsTerminator(bytes[after], separator)) ++after;
+    if (after < available) *terminator = bytes[after++];
   }
   // CR LF is one line end; any other byte after a CR starts the next field.
-  if (*terminator == kCR && after < available) {
-    unsigned char next = 0;
-    if (direct) {
-      next = bytes[after];
-    } else {
-      SetMarker(static_cast<int32_t>(start + after), kCPFromStart);
-      next = ReadChar();
-    }
-    if (next == kLF) ++after;
-  }
-  SetMarker(static_cast<int32_t>(start + after), kCPFromStart);
+  if (*terminator == kCR && after < available && bytes[after] == kLF) ++after;
   // A field cut short by the end of the stream (no terminator, shorter than
   // the window) leaves at-end false: the caller learns of the end on its
   // next read.
   *atEnd = (found || n == kWindow) && after == available;
+  return after;
+}
+
+void CPStream::ReadText(StringPtr field, unsigned char* terminator, bool* atEnd,
+                        CPTextFormat format, unsigned char separator) {
+  const uint32_t start = GetMarker();
+  const uint32_t length = GetLength();
+  const uint32_t available = length > start ? length - start : 0;
+  // Bytes in memory are looked at where they lie.
+  uint32_t inMemory = 0;
+  const unsigned char* bytes = available ? BytesAtMarker(&inMemory) : nullptr;
+  if (bytes != nullptr && inMemory >= available) {
+    uint32_t consumed =
+        CPReadTextIn(bytes, available, field, terminator, atEnd, format, separator);
+    SetMarker(static_cast<int32_t>(start + consumed), kCPFromStart);
+    return;
+  }
+
+  field[0] = 0;
+  *terminator = 0;
+  *atEnd = false;
+  separator = Separator(format, separator);
+  if (available == 0) {
+    *atEnd = true;
+    return;
+  }
+  // The window of a file is copied out; no more than it is examined.
+  unsigned char window[kWindow];
+  long n = std::min<long>(available, kWindow);
+  ReadData(window, &n);
+  long found = ScanWindow(window, n, field, format, separator, terminator);
+  if (found) SetMarker(static_cast<int32_t>(start + uint32_t(found)), kCPFromStart);
+  if (!found && n == kWindow) {
+    // A field longer than we can keep: skip the rest of it as plain bytes. The
+    // marker already stands after the window.
+    while (GetMarker() < length) {
+      unsigned char b = ReadChar();
+      if (IsTerminator(b, separator)) {
+        *terminator = b;
+        break;
+      }
+    }
+  }
+  if (*terminator == kCR && GetMarker() < length) {
+    // CR LF is one line end; any other byte starts the next field.
+    if (ReadChar() != kLF) SetMarker(-1, kCPFromMarker);
+  }
+  *atEnd = (found || n == kWindow) && GetMarker() >= length;
 }
 
 void CPStream::ReadText(CPString& field, unsigned char* terminator, bool* atEnd,
