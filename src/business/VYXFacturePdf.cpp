@@ -1,9 +1,7 @@
 #include "business/VYXFacturePdf.h"
 
-#include <cairo-pdf.h>
-#include <pango/pangocairo.h>
-
 #include <algorithm>
+#include <memory>
 #include <system_error>
 
 #include "business/VYXBusinessTexts.h"
@@ -12,6 +10,7 @@
 #include "foundation/CPException.h"
 #include "foundation/CPStringTable.h"
 #include "foundation/CPTextEncoding.h"
+#include "platform/CPDraw.h"
 #include "platform/CPOSErr.h"
 
 namespace {
@@ -38,45 +37,20 @@ struct Gray {
 };
 constexpr Gray kInk{0.1}, kSoft{0.35}, kRule{0.75}, kBand{0.93}, kLight{0.965};
 
-// Writes pango layouts on the page; every call measures, and draws when asked.
+// Writes laid-out texts on the page; every call measures, and draws when asked.
 class Pen {
  public:
-  explicit Pen(cairo_t* cr) : cr_(cr) {
-    PangoContext* context = pango_cairo_create_context(cr);
-    // One unit of the page is one point: fonts are sized in points.
-    pango_cairo_context_set_resolution(context, 72);
-    layout_ = pango_layout_new(context);
-    g_object_unref(context);
-    pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
-  }
-  ~Pen() { g_object_unref(layout_); }
-  Pen(const Pen&) = delete;
-  Pen& operator=(const Pen&) = delete;
+  explicit Pen(CPDrawing& page) : page_(page) {}
 
   bool drawing = false;
 
   // The height of `text` set in `width`; drawn at (x, y) when drawing.
   double Text(double x, double y, double width, const std::string& text, const Font& font,
-              PangoAlignment align = PANGO_ALIGN_LEFT, Gray gray = kInk) {
+              CPDrawAlign align = CPDrawAlign::kLeft, Gray gray = kInk) {
     if (text.empty()) return 0;
-    PangoFontDescription* desc = pango_font_description_new();
-    pango_font_description_set_family(desc, "DejaVu Sans");
-    pango_font_description_set_size(desc, int(font.size * PANGO_SCALE));
-    pango_font_description_set_weight(desc, font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-    pango_font_description_set_style(desc, font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
-    pango_layout_set_font_description(layout_, desc);
-    pango_font_description_free(desc);
-    pango_layout_set_width(layout_, int(width * PANGO_SCALE));
-    pango_layout_set_alignment(layout_, align);
-    pango_layout_set_text(layout_, text.c_str(), int(text.size()));
-    int w = 0, h = 0;
-    pango_layout_get_size(layout_, &w, &h);
-    if (drawing) {
-      cairo_set_source_rgb(cr_, gray.level, gray.level, gray.level);
-      cairo_move_to(cr_, x, y);
-      pango_cairo_show_layout(cr_, layout_);
-    }
-    return double(h) / PANGO_SCALE;
+    if (drawing) page_.SetColor(gray.level, gray.level, gray.level);
+    return page_.TextBlock(x, y, width, text, {"DejaVu Sans", font.size, font.bold, font.italic},
+                           align, drawing);
   }
   // The height of `text` set in `width`, never drawn.
   double Measure(double width, const std::string& text, const Font& font) {
@@ -97,29 +71,22 @@ class Pen {
   }
   void Fill(double x, double y, double w, double h, Gray gray) {
     if (!drawing) return;
-    cairo_set_source_rgb(cr_, gray.level, gray.level, gray.level);
-    cairo_rectangle(cr_, x, y, w, h);
-    cairo_fill(cr_);
+    page_.SetColor(gray.level, gray.level, gray.level);
+    page_.FillRect(x, y, w, h);
   }
   void Frame(double x, double y, double w, double h, Gray gray) {
     if (!drawing) return;
-    cairo_set_source_rgb(cr_, gray.level, gray.level, gray.level);
-    cairo_set_line_width(cr_, 0.6);
-    cairo_rectangle(cr_, x, y, w, h);
-    cairo_stroke(cr_);
+    page_.SetColor(gray.level, gray.level, gray.level);
+    page_.StrokeRect(x, y, w, h, 0.6);
   }
   void Rule(double x1, double x2, double y, Gray gray, double width = 0.5) {
     if (!drawing) return;
-    cairo_set_source_rgb(cr_, gray.level, gray.level, gray.level);
-    cairo_set_line_width(cr_, width);
-    cairo_move_to(cr_, x1, y);
-    cairo_line_to(cr_, x2, y);
-    cairo_stroke(cr_);
+    page_.SetColor(gray.level, gray.level, gray.level);
+    page_.Line(x1, y, x2, y, width);
   }
 
  private:
-  cairo_t* cr_;
-  PangoLayout* layout_;
+  CPDrawing& page_;
 };
 
 std::string Text(int item) { return MacRomanToUtf8(CPGetListString(kVYXBusinessTexts, item)); }
@@ -129,18 +96,18 @@ class LinesTable {
  public:
   explicit LinesTable(const VYXFactureDocument& doc) : doc_(doc) {
     double x = kLeft;
-    auto add = [&](double w, PangoAlignment align, int heading) {
+    auto add = [&](double w, CPDrawAlign align, int heading) {
       columns_.push_back({x, w, align, Text(heading)});
       x += w;
     };
-    add(58, PANGO_ALIGN_LEFT, kBizColReference);
+    add(58, CPDrawAlign::kLeft, kBizColReference);
     double fixed = 58 + 40 + 64 + 40 + 68 + (doc.avecRemise ? 44 : 0);
-    add(kRight - kLeft - fixed, PANGO_ALIGN_LEFT, kBizColDesignation);
-    add(40, PANGO_ALIGN_RIGHT, kBizColQuantite);
-    add(64, PANGO_ALIGN_RIGHT, kBizColPrixUnitaire);
-    if (doc.avecRemise) add(44, PANGO_ALIGN_RIGHT, kBizColRemise);
-    add(40, PANGO_ALIGN_RIGHT, kBizColTVA);
-    add(68, PANGO_ALIGN_RIGHT, kBizColTotalHT);
+    add(kRight - kLeft - fixed, CPDrawAlign::kLeft, kBizColDesignation);
+    add(40, CPDrawAlign::kRight, kBizColQuantite);
+    add(64, CPDrawAlign::kRight, kBizColPrixUnitaire);
+    if (doc.avecRemise) add(44, CPDrawAlign::kRight, kBizColRemise);
+    add(40, CPDrawAlign::kRight, kBizColTVA);
+    add(68, CPDrawAlign::kRight, kBizColTotalHT);
   }
 
   double Header(Pen& pen, double y) {
@@ -176,9 +143,9 @@ class LinesTable {
                  l.kind == VYXDocumentLigne::kTotal ? kBand : kLight);
         if (pen.drawing) {
           pen.Text(designation.x + kPad, y + kPad, labelWidth, l.designation, kBodyBold,
-                   PANGO_ALIGN_RIGHT);
+                   CPDrawAlign::kRight);
           pen.Text(total.x + kPad, y + kPad, total.w - 2 * kPad, l.totalHT, kBodyBold,
-                   PANGO_ALIGN_RIGHT);
+                   CPDrawAlign::kRight);
         }
         break;
       }
@@ -203,7 +170,7 @@ class LinesTable {
  private:
   struct Column {
     double x, w;
-    PangoAlignment align;
+    CPDrawAlign align;
     std::string heading;
   };
   const VYXFactureDocument& doc_;
@@ -216,16 +183,16 @@ double FirstPageTop(Pen& pen, const VYXFactureDocument& doc) {
   double width = kRight - kRightColumn;
   double left = kTop + pen.Lines(kLeft, kTop, kRightColumn - kLeft - 20, doc.vendeur, kName, kBody);
   double right = kTop;
-  right += pen.Text(kRightColumn, right, width, doc.titre, kTitle, PANGO_ALIGN_RIGHT);
-  right += pen.Text(kRightColumn, right, width, doc.numero, kNumber, PANGO_ALIGN_RIGHT) + 4;
+  right += pen.Text(kRightColumn, right, width, doc.titre, kTitle, CPDrawAlign::kRight);
+  right += pen.Text(kRightColumn, right, width, doc.numero, kNumber, CPDrawAlign::kRight) + 4;
   for (const std::string& info : doc.infos) {
-    right += pen.Text(kRightColumn, right, width, info, kBody, PANGO_ALIGN_RIGHT);
+    right += pen.Text(kRightColumn, right, width, info, kBody, CPDrawAlign::kRight);
   }
   double y = std::max(left, right) + 22;
 
   // The customer where a window envelope shows it; the delivery address beside.
   auto block = [&](double x, double w, int caption, const std::vector<std::string>& lines) {
-    double h = pen.Text(x, y, w, Text(caption), kCaption, PANGO_ALIGN_LEFT, kSoft) + 3;
+    double h = pen.Text(x, y, w, Text(caption), kCaption, CPDrawAlign::kLeft, kSoft) + 3;
     double inner = pen.Lines(x + 8, y + h + 6, w - 16, lines, kBodyBold, kBody);
     pen.Frame(x, y + h, w, inner + 12, kRule);
     return h + inner + 12;
@@ -242,7 +209,7 @@ double FirstPageTop(Pen& pen, const VYXFactureDocument& doc) {
 // The top of the next pages: the document named again.
 double NextPageTop(Pen& pen, const VYXFactureDocument& doc) {
   std::string name = doc.titre + (doc.numero.empty() ? "" : " " + doc.numero);
-  return kTop + pen.Text(kLeft, kTop, kRight - kLeft, name, kBodyBold, PANGO_ALIGN_LEFT, kSoft) +
+  return kTop + pen.Text(kLeft, kTop, kRight - kLeft, name, kBodyBold, CPDrawAlign::kLeft, kSoft) +
          10;
 }
 
@@ -264,7 +231,7 @@ double Closing(Pen& pen, const VYXFactureDocument& doc, double y) {
       int i = 0;
       for (int item : {kBizTauxTVA, kBizBaseHT, kBizMontantTVA}) {
         pen.Text(kLeft + cw * i++ + kPad, vy + kPad, cw - 2 * kPad, Text(item), kCaption,
-                 PANGO_ALIGN_RIGHT, kSoft);
+                 CPDrawAlign::kRight, kSoft);
       }
     }
     vy += hh;
@@ -273,7 +240,7 @@ double Closing(Pen& pen, const VYXFactureDocument& doc, double y) {
       int i = 0;
       for (const std::string* s : {&t.taux, &t.base, &t.tva}) {
         rh = std::max(rh, pen.Text(kLeft + cw * i++ + kPad, vy + kPad, cw - 2 * kPad, *s, kBody,
-                                   PANGO_ALIGN_RIGHT));
+                                   CPDrawAlign::kRight));
       }
       vy += rh + 2 * kPad;
       pen.Rule(kLeft, kLeft + kVatWidth, vy, kRule, 0.4);
@@ -290,12 +257,12 @@ double Closing(Pen& pen, const VYXFactureDocument& doc, double y) {
     double h = std::max(lh, pen.Measure(90, doc.totaux[i].second, font)) + 2 * kPad;
     if (last) pen.Fill(tx, ty, kTotalsWidth, h, kBand);
     pen.Text(tx + kPad, ty + kPad, 120, doc.totaux[i].first, font);
-    pen.Text(kRight - 90 - kPad, ty + kPad, 90, doc.totaux[i].second, font, PANGO_ALIGN_RIGHT);
+    pen.Text(kRight - 90 - kPad, ty + kPad, 90, doc.totaux[i].second, font, CPDrawAlign::kRight);
     ty += h;
   }
   y = std::max(vy, ty) + 16;
   for (const std::string& m : doc.mentions) {
-    y += pen.Text(kLeft, y, kRight - kLeft, m, kSmall, PANGO_ALIGN_LEFT, kSoft) + 3;
+    y += pen.Text(kLeft, y, kRight - kLeft, m, kSmall, CPDrawAlign::kLeft, kSoft) + 3;
   }
   return y - (top - 14);
 }
@@ -306,56 +273,44 @@ void Foot(Pen& pen, const VYXFactureDocument& doc, int page, int pages) {
   CPReplaceVar(number, 1, std::to_string(page));
   CPReplaceVar(number, 2, std::to_string(pages));
   number = MacRomanToUtf8(number);
-  pen.Text(kLeft, kFootRule + 6, kRight - kLeft - 70, doc.pied, kSmall, PANGO_ALIGN_LEFT, kSoft);
-  pen.Text(kRight - 70, kFootRule + 6, 70, number, kSmall, PANGO_ALIGN_RIGHT, kSoft);
-}
-
-cairo_status_t WriteToString(void* closure, const unsigned char* data, unsigned int length) {
-  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-  return CAIRO_STATUS_SUCCESS;
+  pen.Text(kLeft, kFootRule + 6, kRight - kLeft - 70, doc.pied, kSmall, CPDrawAlign::kLeft, kSoft);
+  pen.Text(kRight - 70, kFootRule + 6, 70, number, kSmall, CPDrawAlign::kRight, kSoft);
 }
 
 }  // namespace
 
 int VYXWriteFacturePdf(const VYXFactureDocument& doc, const std::filesystem::path& path) {
-  std::string bytes;
-  cairo_surface_t* surface =
-      cairo_pdf_surface_create_for_stream(WriteToString, &bytes, kPageWidth, kPageHeight);
   std::string title = doc.titre + (doc.numero.empty() ? "" : " " + doc.numero);
-  cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_TITLE, title.c_str());
-  cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "vyx");
-  cairo_t* cr = cairo_create(surface);
-  int pages = 0;
-  {
-    Pen pen(cr);
-    LinesTable table(doc);
-    // Measured first, then drawn the same way.
-    double firstTop = FirstPageTop(pen, doc), nextTop = NextPageTop(pen, doc);
-    double header = table.Header(pen, 0);
-    std::vector<double> heights;
-    for (const VYXDocumentLigne& l : doc.lignes) heights.push_back(table.Row(pen, 0, l));
-    double closing = Closing(pen, doc, 0);
-    std::vector<size_t> starts =
-        VYXPaginer(heights, kBottom - firstTop, kBottom - nextTop, header, closing);
-    pages = int(starts.size());
+  std::unique_ptr<CPDrawing> page;
+  std::string why;
+  OSErr error = CPDrawOpen(CPDrawKind::kPdf, std::string(), kPageWidth, kPageHeight, title, &page, &why);
+  if (error != noErr) CPThrow(error);
+  Pen pen(*page);
+  LinesTable table(doc);
+  // Measured first, then drawn the same way.
+  double firstTop = FirstPageTop(pen, doc), nextTop = NextPageTop(pen, doc);
+  double header = table.Header(pen, 0);
+  std::vector<double> heights;
+  for (const VYXDocumentLigne& l : doc.lignes) heights.push_back(table.Row(pen, 0, l));
+  double closing = Closing(pen, doc, 0);
+  std::vector<size_t> starts =
+      VYXPaginer(heights, kBottom - firstTop, kBottom - nextTop, header, closing);
+  int pages = int(starts.size());
 
-    pen.drawing = true;
-    for (int page = 0; page < pages; ++page) {
-      double y = page == 0 ? FirstPageTop(pen, doc) : NextPageTop(pen, doc);
-      size_t from = starts[page];
-      size_t to = page + 1 < pages ? starts[page + 1] : doc.lignes.size();
-      if (from < to) y += table.Header(pen, y);
-      for (size_t i = from; i < to; ++i) y += table.Row(pen, y, doc.lignes[i]);
-      if (page + 1 == pages) Closing(pen, doc, y);
-      Foot(pen, doc, page + 1, pages);
-      cairo_show_page(cr);
-    }
+  pen.drawing = true;
+  for (int p = 0; p < pages; ++p) {
+    double y = p == 0 ? FirstPageTop(pen, doc) : NextPageTop(pen, doc);
+    size_t from = starts[p];
+    size_t to = p + 1 < pages ? starts[p + 1] : doc.lignes.size();
+    if (from < to) y += table.Header(pen, y);
+    for (size_t i = from; i < to; ++i) y += table.Row(pen, y, doc.lignes[i]);
+    if (p + 1 == pages) Closing(pen, doc, y);
+    Foot(pen, doc, p + 1, pages);
+    page->ShowPage();
   }
-  cairo_destroy(cr);
-  cairo_surface_finish(surface);
-  cairo_status_t status = cairo_surface_status(surface);
-  cairo_surface_destroy(surface);
-  if (status != CAIRO_STATUS_SUCCESS) CPThrow(status == CAIRO_STATUS_NO_MEMORY ? memFullErr : ioErr);
+  std::string bytes;
+  error = page->Finish(&bytes);
+  if (error != noErr) CPThrow(error);
   VYXWriteDocumentFile(path, bytes);
   return pages;
 }

@@ -1,12 +1,11 @@
 #include "cli/VYXChart.h"
 
-#include <cairo-svg.h>
-#include <cairo.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "cli/VYXCliFormat.h"
@@ -15,7 +14,9 @@
 #include "foundation/CPException.h"
 #include "foundation/CPStringTable.h"
 #include "foundation/CPTextEncoding.h"
+#include "platform/CPDraw.h"
 #include "platform/CPOSErr.h"
+#include "platform/CPPlatformErrors.h"
 
 namespace fs = std::filesystem;
 
@@ -53,42 +54,36 @@ bool EndsWith(const std::string& s, const std::string& end) {
 // A drawing that becomes the file `path` when it is finished.
 class Canvas {
  public:
-  explicit Canvas(const std::string& path) : path_(path), svg_(EndsWith(path, ".svg")) {
+  explicit Canvas(const std::string& path) : path_(path) {
     fs::path target(path);
     temp_ = (target.parent_path() /
              ("." + target.filename().string() + "." + std::to_string(::getpid()) + ".tmp"))
                 .string();
-    surface_ = svg_ ? cairo_svg_surface_create(temp_.c_str(), kWidth, kHeight)
-                    : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(kWidth), int(kHeight));
-    cr_ = cairo_create(surface_);
-    if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS) {
+    std::string why;
+    OSErr error = CPDrawOpen(EndsWith(path, ".svg") ? CPDrawKind::kSvg : CPDrawKind::kPng, temp_,
+                             kWidth, kHeight, std::string(), &drawing_, &why);
+    if (error != noErr) {
       Discard();
+      if (error == kCPErrDrawUnavailable) CPThrow(error);
       Fail(path_);
     }
-    cairo_set_source_rgb(cr_, 1, 1, 1);
-    cairo_paint(cr_);
-    cairo_select_font_face(cr_, kFont, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    drawing_->SetColor(1, 1, 1);
+    drawing_->Paint();
   }
   ~Canvas() { Discard(); }
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
 
-  cairo_t* cr() { return cr_; }
-
-  void Color(const Rgb& c) { cairo_set_source_rgb(cr_, c.r, c.g, c.b); }
+  void Color(const Rgb& c) { drawing_->SetColor(c.r, c.g, c.b); }
   double TextWidth(const std::string& text, double size, bool bold = false) {
-    Font(size, bold);
-    cairo_text_extents_t e;
-    cairo_text_extents(cr_, text.c_str(), &e);
-    return e.x_advance;
+    return drawing_->TextAdvance(text, kFont, size, bold);
   }
   // Writes `text` with its baseline at y; `align` 0 left, 0.5 centred, 1 right of x.
   void Text(const std::string& text, double x, double y, double size, double align = 0,
             bool bold = false, const Rgb& color = kText) {
     double w = TextWidth(text, size, bold);
     Color(color);
-    cairo_move_to(cr_, x - w * align, y);
-    cairo_show_text(cr_, text.c_str());
+    drawing_->ShowText(text, x - w * align, y);
   }
   // The text cut with an ellipsis to fit `width`.
   std::string Fit(const std::string& text, double width, double size) {
@@ -104,58 +99,33 @@ class Canvas {
   }
   void Rect(double x, double y, double w, double h, const Rgb& color) {
     Color(color);
-    cairo_rectangle(cr_, x, y, w, h);
-    cairo_fill(cr_);
+    drawing_->FillRect(x, y, w, h);
   }
   void Line(double x1, double y1, double x2, double y2, const Rgb& color, double width = 1) {
     Color(color);
-    cairo_set_line_width(cr_, width);
-    cairo_move_to(cr_, x1, y1);
-    cairo_line_to(cr_, x2, y2);
-    cairo_stroke(cr_);
+    drawing_->Line(x1, y1, x2, y2, width);
   }
 
   // Ends the drawing and puts the file in its place.
   void Finish() {
-    cairo_status_t status = cairo_status(cr_);
-    cairo_destroy(cr_);
-    cr_ = nullptr;
-    if (status == CAIRO_STATUS_SUCCESS && !svg_) {
-      status = cairo_surface_write_to_png(surface_, temp_.c_str());
-    }
-    cairo_surface_finish(surface_);
-    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface_);
-    cairo_surface_destroy(surface_);
-    surface_ = nullptr;
+    OSErr status = drawing_->Finish(nullptr);
+    drawing_.reset();
     std::error_code error;
-    if (status != CAIRO_STATUS_SUCCESS || fs::file_size(temp_, error) == 0 || error) Fail(path_);
+    if (status != noErr || fs::file_size(temp_, error) == 0 || error) Fail(path_);
     fs::rename(temp_, path_, error);
     if (error) Fail(path_);
   }
 
  private:
-  void Font(double size, bool bold) {
-    cairo_select_font_face(cr_, kFont, CAIRO_FONT_SLANT_NORMAL,
-                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr_, size);
-  }
   void Discard() {
-    if (cr_) cairo_destroy(cr_);
-    if (surface_) {
-      cairo_surface_finish(surface_);
-      cairo_surface_destroy(surface_);
-    }
-    cr_ = nullptr;
-    surface_ = nullptr;
+    drawing_.reset();
     std::error_code ignored;
     fs::remove(temp_, ignored);
   }
 
   std::string path_;
   std::string temp_;
-  bool svg_;
-  cairo_surface_t* surface_ = nullptr;
-  cairo_t* cr_ = nullptr;
+  std::unique_ptr<CPDrawing> drawing_;
 };
 
 // A round step for an axis up to `max`, about five steps.

@@ -1,7 +1,8 @@
-// Charts of the reports, drawn with cairo into an SVG or a PNG file (chosen
-// by the file's extension): monthly bars for a balance report, one stacked
-// bar per month split among its largest categories; horizontal bars for the
-// largest items of a totals report. Labels are French and in UTF-8; amounts
+// Charts of the reports, drawn with cairo (through the module vyx-draw,
+// CPDraw.h) into an SVG or a PNG file (chosen by the file's extension):
+// monthly bars for a balance report, one stacked bar per month split among
+// its largest categories; horizontal bars for the largest items of a totals
+// report. Labels are French and in UTF-8; amounts
 // are written as the dossier writes them.
 //
 // The file is written beside its final place and renamed into it once
