@@ -33,6 +33,11 @@ class CPSimpleDBBlocsHandler {
   // used for a read-only file that carries an appended stream segment.
   void SetDataEnd(uint32_t end) { end_ = end; }
   CPStream* GetStream() const { return stream_; }
+  // A handler over a memory copy that holds the same bytes (kept in step by
+  // its owner): walks that only read, such as the one that learns the free
+  // records, go through it instead of reading the whole file again. Used
+  // only while both data areas have the same size. Not owned; null: none.
+  void SetMirror(const CPSimpleDBBlocsHandler* mirror) { mirror_ = mirror; }
   uint32_t GetStart() const { return start_; }
 
   // Geometry. GetNbOfBlocs and SetAllBlocsSize raise 1200 when not whole blocks.
@@ -175,6 +180,16 @@ class CPSimpleDBBlocsHandler {
                   bool liveHeaderLast);
   void PlanInPlace(CPSimpleDBWritePlan& plan, CPSimpleDBRefnum refnum, uint32_t oldCount,
                    uint32_t count, uint32_t nb);
+  // The image's writes at `refnum`: the whole image, or, when it spans
+  // several pages of a file, only the runs of bytes that differ from the
+  // blocks there now.
+  void PlanImageWrites(std::vector<CPSimpleDBWriteStep>& steps, CPSimpleDBRefnum refnum);
+  // Appends the free blocks that the record at `refnum` lacks to grow to
+  // `count` blocks in place when it ends the data area; false otherwise.
+  bool GrowAtEnd(CPSimpleDBRefnum refnum, uint32_t oldCount, uint32_t count);
+  // Clears [offset, offset + length) of the data area, writing only where it
+  // is not zero already.
+  void PlanZeros(std::vector<CPSimpleDBWriteStep>& steps, uint32_t offset, uint32_t length);
   // Frees the record at `refnum` of a data area of `nb` blocks in which a live
   // record is about to stand at `liveRefnum` (0: none). Returns MakeFreeBlocs' result.
   uint32_t PlanFree(CPSimpleDBWritePlan& plan, CPSimpleDBRefnum refnum, uint32_t nb,
@@ -188,6 +203,7 @@ class CPSimpleDBBlocsHandler {
   uint32_t start_ = 0;
   uint32_t end_ = 0;
   CPSimpleDBJournal* journal_ = nullptr;
+  const CPSimpleDBBlocsHandler* mirror_ = nullptr;
   bool freeKnown_ = false;
   std::map<CPSimpleDBRefnum, uint32_t> free_;  // free record -> its blocks
   bool freeTail_ = false;  // a free record was left at the end rather than cut

@@ -34,7 +34,9 @@ void CPSimpleDBBlocsHandler::KnowFreeSpace() {
   if (freeKnown_) return;
   std::map<CPSimpleDBRefnum, uint32_t> found;
   uint64_t total = 0;
-  Scan([&](CPSimpleDBRefnum r, const CPSimpleDBDataHeader& h, const CPDataEncoding&) {
+  const CPSimpleDBBlocsHandler& walked =
+      mirror_ && mirror_->GetAllBlocsSize() == GetAllBlocsSize() ? *mirror_ : *this;
+  walked.Scan([&](CPSimpleDBRefnum r, const CPSimpleDBDataHeader& h, const CPDataEncoding&) {
     if (h.info.IsFree()) {
       uint32_t n = CPSimpleDBBlocsFor(h.size);
       found.emplace_hint(found.end(), r, n);
@@ -167,8 +169,8 @@ void CPSimpleDBBlocsHandler::PlanPlace(CPSimpleDBWritePlan& plan, CPSimpleDBRefn
     uint32_t restBlocs = available - count;
     plan.prepare.push_back(
         Step::Write(Offset(rest), FreeHeaderBytes(restBlocs).data(), kSDBDataHeaderSize));
-    plan.prepare.push_back(Step::Zero(Offset(rest) + kSDBDataHeaderSize,
-                                      restBlocs * kSDBBlocSize - kSDBDataHeaderSize));
+    PlanZeros(plan.prepare, Offset(rest) + kSDBDataHeaderSize,
+              restBlocs * kSDBBlocSize - kSDBDataHeaderSize);
   }
   auto size = static_cast<uint32_t>(image_.size());
   if (!liveHeaderLast && SinglePage(Offset(refnum), size)) {
@@ -211,8 +213,7 @@ void CPSimpleDBBlocsHandler::PlanInPlace(CPSimpleDBWritePlan& plan, CPSimpleDBRe
   uint32_t follow = FreeRunAt(refnum + oldCount, nb, &records);
   uint32_t available = oldCount + follow;
   if (count > available) CPSimpleDBThrowAt(kSDBErrNoFit, refnum);
-  plan.commit.push_back(
-      Step::Write(Offset(refnum), image_.data(), static_cast<uint32_t>(image_.size())));
+  PlanImageWrites(plan.commit, refnum);
   uint32_t rest = available - count;
   // Same size followed by one free record: that record is already the remainder.
   if (rest && !(count == oldCount && records == 1)) {
@@ -224,6 +225,74 @@ void CPSimpleDBBlocsHandler::PlanInPlace(CPSimpleDBWritePlan& plan, CPSimpleDBRe
   }
   NoteUsed(refnum, refnum + available);
   if (rest) NoteFree(refnum + count, rest);
+}
+
+// A large record rewritten where it stands, a saved index with one more item
+// say, mostly holds the bytes it held: writing (and recording in the pending-
+// change area) only the runs that differ makes the rewrite cost what changed.
+// The bytes left out are equal on disk, so every state a crash can leave is
+// the same as with the whole image. A record within one page keeps its single
+// write, which needs no pending-change area.
+void CPSimpleDBBlocsHandler::PlanImageWrites(std::vector<CPSimpleDBWriteStep>& steps,
+                                             CPSimpleDBRefnum refnum) {
+  const auto size = static_cast<uint32_t>(image_.size());
+  const uint32_t at = Offset(refnum);
+  if (memory_ || SinglePage(at, size)) {
+    steps.push_back(Step::Write(at, image_.data(), size));
+    return;
+  }
+  std::vector<unsigned char> old(size);
+  ReadRaw(at, old.data(), size);
+  // Runs closer than this are written as one: a write costs more than the
+  // few equal bytes between them.
+  constexpr uint32_t kGap = 64;
+  uint32_t i = 0;
+  while (i < size) {
+    while (i < size && image_[i] == old[i]) ++i;
+    if (i == size) break;
+    uint32_t end = i + 1, equal = 0;
+    for (uint32_t j = end; j < size && equal < kGap; ++j) {
+      if (image_[j] == old[j]) {
+        ++equal;
+      } else {
+        equal = 0;
+        end = j + 1;
+      }
+    }
+    steps.push_back(Step::Write(at + i, image_.data() + i, end - i));
+    i = end;
+  }
+}
+
+// What remains of a free run after a record took its start is mostly zeros
+// already (the data of the free record it was): a record placed in the large
+// run a moved index left behind would otherwise write it all again. Only the
+// runs that are not zero on disk (old bytes a crash left before their
+// clearing) are cleared.
+void CPSimpleDBBlocsHandler::PlanZeros(std::vector<CPSimpleDBWriteStep>& steps, uint32_t offset,
+                                       uint32_t length) {
+  if (memory_ || length <= 4096) {  // one page: reading costs what writing does
+    steps.push_back(Step::Zero(offset, length));
+    return;
+  }
+  std::vector<unsigned char> now(length);
+  ReadRaw(offset, now.data(), length);
+  uint32_t i = 0;
+  while (i < length) {
+    while (i < length && now[i] == 0) ++i;
+    if (i == length) break;
+    uint32_t end = i + 1, zeros = 0;
+    for (uint32_t j = end; j < length && zeros < 64; ++j) {
+      if (now[j] == 0) {
+        ++zeros;
+      } else {
+        zeros = 0;
+        end = j + 1;
+      }
+    }
+    steps.push_back(Step::Zero(offset + i, end - i));
+    i = end;
+  }
 }
 
 // The freed record and the free records after it become one free record; its
@@ -295,6 +364,28 @@ void CPSimpleDBBlocsHandler::AddData(CPSimpleDBDataHeader& header, const void* d
   *refnum = r;
 }
 
+// A record that ends the data area (with nothing but free records after it)
+// grows where it stands: the blocks it lacks are first appended as a free
+// record, a change of its own that a crash leaves whole or cut off, and the
+// rewrite in place then takes them. Moving it instead would write it whole
+// at the end and leave its old blocks as a hole: the saved index, written
+// last and grown by one item per addition, would move at every few closes.
+bool CPSimpleDBBlocsHandler::GrowAtEnd(CPSimpleDBRefnum refnum, uint32_t oldCount,
+                                       uint32_t count) {
+  const uint32_t nb = GetNbOfBlocs();
+  const uint64_t have = uint64_t(oldCount) + FreeRunAt(refnum + oldCount, nb);
+  if (count <= have || refnum + have - 1 != nb) return false;
+  const auto missing = static_cast<uint32_t>(count - have);
+  std::vector<unsigned char> free(size_t(missing) * kSDBBlocSize, 0);
+  const std::vector<unsigned char> header = FreeHeaderBytes(missing);
+  std::memcpy(free.data(), header.data(), kSDBDataHeaderSize);
+  CPSimpleDBWritePlan plan;
+  plan.prepare.push_back(Step::Write(Offset(nb + 1), free.data(), static_cast<uint32_t>(free.size())));
+  Execute(plan);
+  NoteFree(nb + 1, missing);
+  return true;
+}
+
 void CPSimpleDBBlocsHandler::ModifyData(CPSimpleDBRefnum refnum, CPSimpleDBDataHeader& header,
                                         const void* data, uint32_t size,
                                         CPSimpleDBRefnum* newRefnum) {
@@ -306,6 +397,7 @@ void CPSimpleDBBlocsHandler::ModifyData(CPSimpleDBRefnum refnum, CPSimpleDBDataH
   uint32_t count = CPSimpleDBBlocsFor(size);
   BuildImage(header, data, size, count);
   CPSimpleDBWritePlan plan;
+  if (GrowAtEnd(refnum, oldCount, count)) nb = GetNbOfBlocs();
   if (count <= oldCount + FreeRunAt(refnum + oldCount, nb)) {
     PlanInPlace(plan, refnum, oldCount, count, nb);
     *newRefnum = refnum;
@@ -414,6 +506,7 @@ void CPSimpleDBBlocsHandler::DataModified(CPSimpleDBDataHeader& header, CPSimple
   BuildImage(header, data, size, count);
   CPSimpleDBWritePlan plan;
   if (oldRefnum == newRefnum) {
+    if (GrowAtEnd(oldRefnum, oldCount, count)) nb = GetNbOfBlocs();
     PlanInPlace(plan, oldRefnum, oldCount, count, nb);
   } else if (newRefnum > nb) {
     if (newRefnum != nb + 1) CPSimpleDBThrowAt(kSDBErrBadRefnum, newRefnum);

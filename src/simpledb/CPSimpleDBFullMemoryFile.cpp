@@ -30,6 +30,7 @@ void CPSimpleDBFullMemoryFile::ReloadCopy() {
   copy_.SetLengthForOverwrite(file.GetAllBlocsSize());
   file.ReadAllBlocs(copy_.Data());
   memory_ = CPSimpleDBBlocsHandler(&copy_);
+  file.SetMirror(&memory_);
 }
 
 void CPSimpleDBFullMemoryFile::Compact(CPSimpleDBSession* session) {

@@ -126,14 +126,22 @@ class CrashOrderTest : public ::testing::Test {
     });
   }
   void Modify(CPSimpleDBDataID id, uint32_t size) {
+    Rewrite(id, SDBBytes(size, id * 1000 + ++version_));
+  }
+  void Rewrite(CPSimpleDBDataID id, const std::vector<unsigned char>& data) {
     Step("modify " + std::to_string(id), [&] {
       CPSimpleDBDataHeader h;
       h.info = CPSimpleDBDataInfo('TEST', 'bina', 0);
       h.info.dataID = id;
-      std::vector<unsigned char> data = SDBBytes(size, id * 1000 + ++version_);
+      const auto size = static_cast<uint32_t>(data.size());
       blocs_.ModifyData(refnums_[id], h, data.data(), size, &refnums_[id]);
       model_[id] = data;
     });
+  }
+  size_t BytesWritten() const {
+    size_t n = 0;
+    for (const auto& op : stream_.ops) n += op.bytes.size();
+    return n;
   }
   void Delete(CPSimpleDBDataID id) {
     Step("delete " + std::to_string(id), [&] {
@@ -187,6 +195,26 @@ TEST_F(CrashOrderTest, EveryChangeIsAllOrNothing) {
   Modify(7, 10);    // shrinks, the rest becomes free
   Add(150);         // first fit in a freed run
   for (CPSimpleDBDataID id = 10; id < 50; id += 3) Delete(id);
+  // A large record that ends the file grows where it stands; a rewrite that
+  // changes a few of its bytes (an index with an item more) writes only
+  // those, and a small record placed in the large run a freed one left
+  // does not write the rest of the run again.
+  const CPSimpleDBDataID last = next_;
+  Add(20000);
+  const CPSimpleDBRefnum at = refnums_[last];
+  std::vector<unsigned char> grown = model_[last];
+  grown.resize(20300, 7);
+  Rewrite(last, grown);
+  EXPECT_EQ(at, refnums_[last]);
+  grown[10] ^= 0xFF;
+  grown[15000] ^= 0xFF;
+  grown.resize(20312, 9);
+  Rewrite(last, grown);
+  EXPECT_EQ(at, refnums_[last]);
+  EXPECT_LT(BytesWritten(), 2000u);
+  Delete(9);
+  Add(600);
+  EXPECT_LT(BytesWritten(), 5500u);  // the run's 8 KiB of zeros are not written
   std::mt19937 rng(11);
   for (int i = 0; i < 40; ++i) {
     auto it = std::next(model_.begin(), static_cast<long>(rng() % model_.size()));
