@@ -1,13 +1,36 @@
 #include "platform/CPHandle.h"
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <stdexcept>
 
+#include <sys/mman.h>
+
+namespace {
+
+// A large block (the memory copy of an account, several megabytes) is asked
+// for in huge pages before its first touch: filling it then costs a few page
+// faults instead of one per 4 KiB, which was half the time of a command on a
+// large account. Only a hint: the bytes are the same when the kernel declines.
+constexpr size_t kHugePage = size_t(2) << 20;
+
+void ReserveLarge(Handle h, size_t size) {
+  if (size < 2 * kHugePage || size <= h->bytes.capacity()) return;
+  h->bytes.reserve(size);
+  auto begin = reinterpret_cast<uintptr_t>(h->bytes.data() + h->bytes.size());
+  uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
+  uintptr_t last = reinterpret_cast<uintptr_t>(h->bytes.data() + size) & ~(kHugePage - 1);
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
+}  // namespace
+
 Handle NewHandle(size_t size) {
   try {
     auto h = std::make_unique<CPHandleBlock>();
+    ReserveLarge(h.get(), size);
     h->bytes.resize(size);
     if (size) std::memset(h->bytes.data(), 0, size);
     return h.release();
@@ -31,6 +54,7 @@ size_t GetHandleSize(Handle h) { return h ? h->bytes.size() : 0; }
 bool SetHandleSizeForOverwrite(Handle h, size_t size) {
   if (!h) return false;
   try {
+    ReserveLarge(h, size);
     h->bytes.resize(size);
     return true;
   } catch (const std::bad_alloc&) {
