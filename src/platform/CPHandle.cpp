@@ -1,5 +1,6 @@
 #include "platform/CPHandle.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -17,11 +18,15 @@ namespace {
 constexpr size_t kHugePage = size_t(2) << 20;
 
 void ReserveLarge(Handle h, size_t size) {
-  if (size < 2 * kHugePage || size <= h->bytes.capacity()) return;
-  h->bytes.reserve(size);
+  const size_t capacity = h->bytes.capacity();
+  if (size < 2 * kHugePage || size <= capacity) return;
+  // Grown by half at least, as the vector would: a block that grows by small
+  // appends must not be moved at every one of them.
+  h->bytes.reserve(std::max(size, capacity + capacity / 2));
   auto begin = reinterpret_cast<uintptr_t>(h->bytes.data() + h->bytes.size());
   uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-  uintptr_t last = reinterpret_cast<uintptr_t>(h->bytes.data() + size) & ~(kHugePage - 1);
+  uintptr_t last =
+      reinterpret_cast<uintptr_t>(h->bytes.data() + h->bytes.capacity()) & ~(kHugePage - 1);
   if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
