@@ -1,178 +1,19 @@
-// Splitting a page into items with libxml2's HTML parser, which reads broken
-// HTML as a browser would (unclosed cells, stray tags), detects the page's
-// encoding and never reaches the network. Elements that carry no item (div,
-// span, tbody...) are looked through: their content belongs to the nearest
-// item above.
-#include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
-
-#include <algorithm>
-#include <cctype>
-
+// The program's side of reading a page: libxml2's walk is in the module
+// vyx-html (html/CPHtmlLibxml.cpp), loaded by the first page read; its UTF-8
+// texts become MacRoman here, characters MacRoman lacks turned into '?'.
+#include "foundation/CPErrors.h"
+#include "foundation/CPException.h"
 #include "foundation/CPTextEncoding.h"
 #include "online/CPHtmlWebPage.h"
+#include "platform/CPModule.h"
+#include "platform/CPPlatformErrors.h"
 
 namespace {
 
-std::string ToMacRoman(const std::string& utf8) {
+void ToMacRoman(std::string& text) {
   bool lossy = false;
-  return CPConvertTextLenient(utf8, kCPUTF8, kCPMacRoman, &lossy);
+  text = CPConvertTextLenient(text, kCPUTF8, kCPMacRoman, &lossy);
 }
-
-// Blanks of any kind run together into one space, none at the ends.
-std::string Collapse(const std::string& text) {
-  std::string out;
-  bool blank = false;
-  for (unsigned char c : text) {
-    if (std::isspace(c)) {
-      blank = !out.empty();
-    } else {
-      if (blank) out += ' ';
-      out += static_cast<char>(c);
-      blank = false;
-    }
-  }
-  return out;
-}
-
-std::string NodeText(xmlNode* node) {
-  xmlChar* content = xmlNodeGetContent(node);
-  std::string text = content ? reinterpret_cast<const char*>(content) : "";
-  xmlFree(content);
-  return ToMacRoman(Collapse(text));
-}
-
-int TypeOfElement(const std::string& tag) {
-  if (tag == "frameset") return kCPHtmlFrameset;
-  if (tag == "frame" || tag == "iframe") return kCPHtmlFrame;
-  if (tag == "form") return kCPHtmlForm;
-  if (tag == "table") return kCPHtmlTable;
-  if (tag == "th") return kCPHtmlTableHeader;
-  if (tag == "tr") return kCPHtmlTableRow;
-  if (tag == "td") return kCPHtmlTableData;
-  if (tag == "a") return kCPHtmlLink;
-  if (tag == "img") return kCPHtmlImage;
-  if (tag == "input" || tag == "button" || tag == "textarea") return kCPHtmlInput;
-  if (tag == "select") return kCPHtmlSelect;
-  if (tag == "option") return kCPHtmlOption;
-  return 0;
-}
-
-class Builder {
- public:
-  explicit Builder(std::vector<CPHtmlParserItem>& items) : items_(items) {}
-
-  void Visit(xmlNode* node, int level) {
-    for (xmlNode* n = node; n; n = n->next) {
-      if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) {
-        std::string text = NodeText(n);
-        if (!text.empty()) Add(kCPHtmlText, level, text, text, text, {});
-        continue;
-      }
-      if (n->type != XML_ELEMENT_NODE) continue;
-      std::string tag = Lower(reinterpret_cast<const char*>(n->name));
-      if (tag == "script" || tag == "style" || tag == "head") {
-        if (tag == "head") Visit(n->children, level);  // for the title only
-        continue;
-      }
-      if (tag == "title") {
-        if (!items_.empty() && items_[0].type == kCPHtmlPage) items_[0].name = items_[0].text = NodeText(n);
-        continue;
-      }
-      int type = TypeOfElement(tag);
-      if (type == 0) {
-        Visit(n->children, level);
-        continue;
-      }
-      std::vector<std::pair<std::string, std::string>> attributes;
-      for (xmlAttr* a = n->properties; a; a = a->next) {
-        xmlChar* v = xmlNodeListGetString(n->doc, a->children, 1);
-        attributes.emplace_back(Lower(reinterpret_cast<const char*>(a->name)),
-                                ToMacRoman(v ? reinterpret_cast<const char*>(v) : ""));
-        xmlFree(v);
-      }
-      auto attr = [&](const char* name) {
-        for (const auto& [k, v] : attributes)
-          if (k == name) return v;
-        return std::string();
-      };
-      std::string text = type == kCPHtmlForm || type == kCPHtmlTable || type == kCPHtmlFrameset ||
-                                 type == kCPHtmlSelect
-                             ? std::string()
-                             : NodeText(n);
-      std::string name, value;
-      switch (type) {
-        case kCPHtmlFrame: name = attr("name"); value = attr("src"); break;
-        case kCPHtmlForm: name = !attr("name").empty() ? attr("name") : attr("id"); value = attr("action"); break;
-        case kCPHtmlTable: case kCPHtmlTableRow: case kCPHtmlTableHeader: case kCPHtmlTableData:
-          name = !attr("id").empty() ? attr("id") : attr("class"); value = text; break;
-        case kCPHtmlLink: name = text; value = attr("href"); break;
-        case kCPHtmlImage: name = !attr("alt").empty() ? attr("alt") : attr("name"); value = attr("src"); text = attr("alt"); break;
-        case kCPHtmlInput:
-          name = attr("name");
-          value = tag == "textarea" ? text : attr("value");
-          if (tag != "input" && attr("type").empty()) attributes.emplace_back("type", tag == "button" ? "submit" : "text");
-          text = Lower(attr("type").empty() ? (tag == "input" ? "text" : "") : attr("type"));
-          if (text.empty()) text = tag == "button" ? "submit" : "text";
-          break;
-        case kCPHtmlSelect: name = attr("name"); break;
-        case kCPHtmlOption:
-          name = text;
-          value = attributes.end() != std::find_if(attributes.begin(), attributes.end(),
-                                                    [](const auto& p) { return p.first == "value"; })
-                      ? attr("value")
-                      : text;
-          break;
-        default: break;
-      }
-      size_t index = items_.size();
-      Add(static_cast<CPHtmlParserItemType>(type), level, name, value, text, std::move(attributes));
-      // Inputs, options and images hold no items of their own; the others do.
-      if (type != kCPHtmlInput && type != kCPHtmlOption && type != kCPHtmlImage) Visit(n->children, level + 1);
-      if (type == kCPHtmlSelect) ChooseOption(index);
-    }
-  }
-
- private:
-  static std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-  }
-
-  void Add(CPHtmlParserItemType type, int level, std::string name, std::string value, std::string text,
-           std::vector<std::pair<std::string, std::string>> attributes) {
-    CPHtmlParserItem item;
-    item.type = type;
-    item.level = level;
-    item.name = std::move(name);
-    item.value = std::move(value);
-    item.text = std::move(text);
-    item.attributes = std::move(attributes);
-    items_.push_back(std::move(item));
-  }
-
-  // A select's value and text are those of its chosen option (the first one
-  // when none is marked selected).
-  void ChooseOption(size_t select) {
-    size_t chosen = 0;
-    for (size_t i = select + 1; i < items_.size() && items_[i].level > items_[select].level; ++i) {
-      if (items_[i].type != kCPHtmlOption) continue;
-      if (chosen == 0) chosen = i;
-      bool selected = false;
-      for (const auto& [k, v] : items_[i].attributes) selected = selected || k == "selected";
-      if (selected) {
-        chosen = i;
-        break;
-      }
-    }
-    if (chosen) {
-      items_[select].value = items_[chosen].value;
-      items_[select].text = items_[chosen].text;
-    }
-  }
-
-  std::vector<CPHtmlParserItem>& items_;
-};
 
 }  // namespace
 
@@ -185,11 +26,23 @@ void CPHtmlWebPage::Parse() {
   page.value = url_;
   items_.push_back(page);
   if (content_.empty()) return;
-  htmlDocPtr doc = htmlReadMemory(content_.data(), static_cast<int>(content_.size()), url_.c_str(),
-                                  charset_.empty() ? nullptr : charset_.c_str(),
-                                  HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
-                                      HTML_PARSE_NONET | HTML_PARSE_COMPACT);
-  if (!doc) return;
-  Builder(items_).Visit(xmlDocGetRootElement(doc), 1);
-  xmlFreeDoc(doc);
+  using ParseHtml = bool(const std::string&, const std::string&, const std::string&,
+                         std::vector<CPHtmlParserItem>*, std::string*, bool*);
+  std::string why;
+  auto* parse = reinterpret_cast<ParseHtml*>(CPModuleSymbol("vyx-html", "vyx_html_parse", &why));
+  if (!parse) CPThrow(kCPErrHtmlUnavailable);
+  std::string title;
+  bool titled = false;
+  if (!parse(content_, url_, charset_, &items_, &title, &titled)) return;
+  if (titled) {
+    ToMacRoman(title);
+    items_[0].name = items_[0].text = title;
+  }
+  for (size_t i = 1; i < items_.size(); ++i) {
+    CPHtmlParserItem& item = items_[i];
+    ToMacRoman(item.name);
+    ToMacRoman(item.value);
+    ToMacRoman(item.text);
+    for (auto& attribute : item.attributes) ToMacRoman(attribute.second);
+  }
 }

@@ -1,5 +1,5 @@
 // Error codes that vyx's platform stand-ins answer beyond the system's own
-// (CPOSErr.h): web requests, drawing and the preference store. The platform only returns
+// (CPOSErr.h): web requests and pages, drawing and the preference store. The platform only returns
 // them; the layers above raise them, and their French texts are in the string
 // table under "err". Stored or shown codes keep their meaning: never renumber.
 #ifndef VYX_PLATFORM_CPPLATFORMERRORS_H_
@@ -7,7 +7,7 @@
 
 #include "platform/CPMacTypes.h"
 
-// The resource layer holds 3101 onwards; these start at 3168.
+// The resource layer holds 3101 onwards; these start at 3167.
 enum : OSErr {
   // Web requests (CPHttp.h). A cancelled request answers userCanceledErr.
   kCPErrHttpBadURL = 3170,            // empty, malformed, or a scheme other than http(s)
@@ -23,6 +23,8 @@ enum : OSErr {
   kCPErrHttpUnavailable = 3169,       // the module that goes on the web cannot be loaded
   // Drawing (CPDraw.h).
   kCPErrDrawUnavailable = 3168,       // the module that draws charts and documents cannot be loaded
+  // Web pages (the online layer's CPHtmlWebPage).
+  kCPErrHtmlUnavailable = 3167,       // the module that reads web pages cannot be loaded
   // The preference store (CPPreferenceStore.h).
   kCPErrPrefsDamaged = 3180,          // the file is not a JSON object: it was set aside
   kCPErrPrefsBadValue = 3181,         // a text or path that the file cannot hold

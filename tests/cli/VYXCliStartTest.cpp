@@ -1,5 +1,6 @@
-// What a run of vyx loads: the drawing and web stacks, with their dozens of
-// shared libraries, only for the commands that draw or go on the web.
+// What a run of vyx loads: the drawing, web and page-reading stacks, with
+// their dozens of shared libraries, only for the commands that draw or go on
+// the web.
 #include <gtest/gtest.h>
 
 #include "cli/VYXCliHomeTest.h"
@@ -34,7 +35,9 @@ TEST_F(CliStartTest, OnlyTheCommandsThatDrawLoadTheDrawingStack) {
     std::string loaded = Loaded(args);
     ASSERT_TRUE(Has(loaded, "libc.so")) << "the loader said nothing:\n" << loaded;
     for (const char* library : kDrawing) EXPECT_FALSE(Has(loaded, library)) << library << " by " << args[0];
-    EXPECT_FALSE(Has(loaded, "libcurl")) << args[0];
+    for (const char* library : {"libcurl", "libxml2", "liblzma"}) {
+      EXPECT_FALSE(Has(loaded, library)) << library << " by " << args[0];
+    }
   }
   std::string chart = (Folder() / "bilan.png").string();
   std::string loaded = Loaded({"bilan", "Courant", "--du", "01/24", "--graphique", chart});
