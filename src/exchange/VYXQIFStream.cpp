@@ -237,25 +237,54 @@ QIF_AccountType VYXQIFStream::GetAccountType(ConstStringPtr argument) {
   return kQIFTypeUnknown;
 }
 
-CPDate VYXQIFStream::ReadDate(std::string_view given, long line) const {
+CPDate VYXQIFStream::ReadDate(std::string_view given, long line) {
+  if (lastDate_ != 0 && given == lastDateText_) return lastDate_;
+  CPDate date = 0;
   std::string value(given);
   value.erase(std::remove(value.begin(), value.end(), ' '), value.end());
   size_t apostrophe = value.find('\'');
   if (apostrophe != std::string::npos) value[apostrophe] = '/';
-  CPDate date = 0;
   // Year-first dates ("2024-01-25") are read as such whatever the order of
   // the file's other dates.
-  if (CPYearFirstStrToDate(value, date)) return date;
-  Str255 text;
-  StdToP(value, text);
-  if (swapDates_) CPDateSwithFrenchAmericanFormat(text);
-  if (text[0] == 0 || !CPStrToDate(text, date)) {
-    VYXThrowAtLine(kVYXQIFErrorsList, kVYXQIFBadDateItem, line, {value});
+  if (!CPYearFirstStrToDate(value, date)) {
+    Str255 text;
+    StdToP(value, text);
+    if (swapDates_) CPDateSwithFrenchAmericanFormat(text);
+    if (text[0] == 0 || !CPStrToDate(text, date)) {
+      VYXThrowAtLine(kVYXQIFErrorsList, kVYXQIFBadDateItem, line, {value});
+    }
   }
+  lastDateText_.assign(given);
+  lastDate_ = date;
   return date;
 }
 
+bool VYXQIFStream::GetPlainMontant(std::string_view value, bool comma, double* amount) {
+  size_t i = !value.empty() && value[0] == '-' ? 1 : 0;
+  bool negative = i == 1;
+  int64_t units = 0;
+  size_t digits = 0;
+  for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i, ++digits)
+    units = units * 10 + (value[i] - '0');
+  if (digits == 0 || digits > 15) return false;
+  int decimals = 0;
+  if (i < value.size()) {
+    if (value[i] != '.' && !(comma && value[i] == ',')) return false;
+    for (++i; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i, ++decimals)
+      units = units * 10 + (value[i] - '0');
+    if (i != value.size() || decimals == 0 || decimals > 2 || digits + decimals > 15) return false;
+  }
+  // Both the integer and the power of ten are exact, so the one rounding
+  // of the division gives the double nearest the decimal text, as reading
+  // the text does.
+  double v = decimals == 0 ? double(units) : double(units) / (decimals == 1 ? 10.0 : 100.0);
+  *amount = negative ? -v : v;
+  return true;
+}
+
 double VYXQIFStream::ReadNumber(std::string_view value, long line) {
+  double plain;
+  if (GetPlainMontant(value, true, &plain)) return plain;
   Str255 text;
   StdToP(value, text);
   double v = 0;

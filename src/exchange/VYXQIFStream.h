@@ -54,6 +54,11 @@ class VYXQIFStream {
   // The number reader of amounts and quantities (see the .cpp); false when
   // the text is no number.
   static bool GetMontant(ConstStringPtr value, double* amount);
+  // The common form of an amount, "-1234.56" (or "-1234,56" when
+  // `comma`): a sign, up to fifteen digits and up to two decimals, nothing
+  // else. It reads the same as GetMontant, without its rewriting; false for
+  // any other text, which GetMontant then reads.
+  static bool GetPlainMontant(std::string_view value, bool comma, double* amount);
   static bool GetQuantity(ConstStringPtr value, double* quantity) {
     return GetMontant(value, quantity);
   }
@@ -97,7 +102,7 @@ class VYXQIFStream {
   // Converts raw bytes to MacRoman by the reader's encoding.
   void ToMacRoman(std::string_view raw, std::string* out);
   // A date of a D line (blanks gone, first apostrophe made "/").
-  CPDate ReadDate(std::string_view value, long line) const;
+  CPDate ReadDate(std::string_view value, long line);
   static double ReadNumber(std::string_view value, long line);
 
   friend class VYXQIFProbe;
@@ -115,6 +120,9 @@ class VYXQIFStream {
   std::vector<Line> splits_;
   size_t nextSplit_ = 0;
   Peek peek_;
+  // The last date read and its text: a bank's lines come in runs of a day.
+  std::string lastDateText_;
+  CPDate lastDate_ = 0;
 };
 
 // Strips a QIF value of its blanks at both ends, as transactions read them.

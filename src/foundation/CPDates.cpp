@@ -252,9 +252,12 @@ bool CPStrToDate(std::string_view text, CPDate& date, bool previous) {
   std::array<Field, 3> order = FieldOrder(CPRegional::Get().dateOrder);
   for (int i = 0; i < 3; ++i) value[order[i]] = numbers[i];
 
-  CPDate reference = ReferenceDate(previous);
-  int refDay, refMonth, refYear;
-  Fields(reference, refDay, refMonth, refYear);
+  // Today is asked only for a missing field: a statement of a hundred
+  // thousand full dates would otherwise read the clock for each.
+  int refDay = 0, refMonth = 0, refYear = 0;
+  if (value[kDay] < 0 || value[kMonth] < 0 || value[kYear] < 0) {
+    Fields(ReferenceDate(previous), refDay, refMonth, refYear);
+  }
 
   CPDateTimeRec f;
   if (value[kDay] < 0) {

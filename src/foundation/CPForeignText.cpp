@@ -1,6 +1,8 @@
 #include "foundation/CPForeignText.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <unordered_map>
 
 namespace {
@@ -9,7 +11,17 @@ namespace {
 // (the byte 0 itself maps to 0 as well, which is right).
 struct Tables {
   std::array<unsigned char, 256> fromWindows{};
+  // Code points below 0x800 (two bytes of UTF-8: the accented letters) by
+  // index, the few others of MacRoman (dashes, quotes, ligatures) by look-up.
+  std::array<unsigned char, 0x800> fromTwoBytes{};
   std::unordered_map<char32_t, unsigned char> fromUnicode;
+
+  // The MacRoman byte of a code point beyond ASCII, or 0.
+  unsigned char FromCodePoint(char32_t cp) const {
+    if (cp < 0x800) return fromTwoBytes[cp];
+    auto it = fromUnicode.find(cp);
+    return it == fromUnicode.end() ? 0 : it->second;
+  }
 };
 
 char32_t DecodeOne(const std::string& utf8) {
@@ -31,7 +43,12 @@ const Tables& GetTables() {
     for (int b = 0x80; b < 256; ++b) {
       std::string mac(1, char(b));
       std::string utf8 = CPConvertTextLenient(mac, kCPMacRoman, kCPUTF8, nullptr);
-      t.fromUnicode[DecodeOne(utf8)] = static_cast<unsigned char>(b);
+      char32_t cp = DecodeOne(utf8);
+      if (cp < 0x800) {
+        t.fromTwoBytes[cp] = static_cast<unsigned char>(b);
+      } else {
+        t.fromUnicode[cp] = static_cast<unsigned char>(b);
+      }
     }
     for (int b = 0; b < 256; ++b) {
       if (b < 0x80) {
@@ -41,19 +58,29 @@ const Tables& GetTables() {
       bool lossy = false;
       std::string utf8 = CPConvertTextLenient(std::string(1, char(b)), kCPWindowsLatin1, kCPUTF8,
                                               &lossy);
-      auto it = lossy ? t.fromUnicode.end() : t.fromUnicode.find(DecodeOne(utf8));
-      t.fromWindows[size_t(b)] = it == t.fromUnicode.end() ? 0 : it->second;
+      t.fromWindows[size_t(b)] = lossy ? 0 : t.FromCodePoint(DecodeOne(utf8));
     }
     return t;
   }();
   return tables;
 }
 
-bool IsASCII(std::string_view text) {
-  for (unsigned char c : text)
-    if (c >= 0x80) return false;
-  return true;
+}  // namespace
+
+// Eight bytes at a time: most lines of a statement are plain ASCII.
+size_t CPASCIIPrefix(std::string_view text) {
+  const char* p = text.data();
+  size_t n = text.size(), i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, p + i, 8);
+    if (word & 0x8080808080808080ULL) break;
+  }
+  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+  return i;
 }
+
+namespace {
 
 // The length of the UTF-8 sequence that starts at text[i], or 0 when none does.
 size_t SequenceLength(std::string_view text, size_t i, char32_t* cp) {
@@ -97,7 +124,7 @@ bool IsUTF8String(std::string_view text) {
 
 bool CPIsNonASCIIUTF8(std::string_view text) {
   bool wide = false;
-  for (size_t i = 0; i < text.size();) {
+  for (size_t i = CPASCIIPrefix(text); i < text.size();) {
     if (static_cast<unsigned char>(text[i]) < 0x80) {
       ++i;
       continue;
@@ -112,13 +139,15 @@ bool CPIsNonASCIIUTF8(std::string_view text) {
 }
 
 bool CPForeignToMacRoman(std::string_view text, CPStringEncoding from, std::string* out) {
-  if (from == kCPMacRoman || IsASCII(text)) {
+  size_t ascii = from == kCPMacRoman ? text.size() : CPASCIIPrefix(text);
+  if (ascii == text.size()) {
     out->assign(text);
     return true;
   }
   const Tables& t = GetTables();
-  out->clear();
   out->reserve(text.size());
+  out->assign(text.data(), ascii);
+  text.remove_prefix(ascii);
   bool exact = true;
   if (from == kCPWindowsLatin1) {
     for (unsigned char c : text) {
@@ -148,11 +177,11 @@ bool CPForeignToMacRoman(std::string_view text, CPStringEncoding from, std::stri
     }
     // A no-break space is a space to every reader of a label or an amount.
     if (cp == 0xA0 || cp == 0x202F) cp = 0x20;
-    auto it = cp < 0x80 ? t.fromUnicode.end() : t.fromUnicode.find(cp);
+    unsigned char m = cp < 0x80 ? 0 : t.FromCodePoint(cp);
     if (cp < 0x80) {
       out->push_back(char(cp));
-    } else if (it != t.fromUnicode.end()) {
-      out->push_back(char(it->second));
+    } else if (m != 0) {
+      out->push_back(char(m));
     } else {
       out->push_back('?');
       exact = false;

@@ -16,6 +16,9 @@
 // the accented letters and signs of Western languages (0xC2, 0xC3, 0xE0,
 // 0xE2): their presence makes a line be read as UTF-8.
 bool IsUTF8String(std::string_view text);
+// How many bytes at the start of `text` are ASCII (all of them for a plain
+// line).
+size_t CPASCIIPrefix(std::string_view text);
 // The whole text is valid UTF-8 and holds at least one character beyond ASCII.
 bool CPIsNonASCIIUTF8(std::string_view text);
 

@@ -57,7 +57,13 @@ long ScanWindow(const unsigned char* window, long n, StringPtr field, CPTextForm
     }
     // Plain bytes up to the next terminator, in one copy.
     long j = i;
-    while (j < n && !IsTerminator(window[j], separator)) ++j;
+    // Line ends lie below every printable byte: one comparison rules most
+    // bytes out.
+    while (j < n) {
+      unsigned char c = window[j];
+      if (c == separator || (c <= kCR && (c == kCR || c == kLF))) break;
+      ++j;
+    }
     int keep = std::min<int>(int(j - i), 255 - field[0]);
     std::memcpy(field + 1 + field[0], window + i, size_t(keep));
     field[0] = static_cast<unsigned char>(field[0] + keep);

@@ -1,6 +1,7 @@
 // The QIF reader and its probe, on small files written here.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,28 @@ TEST(QIFStreamTest, AClearedOpeningBalanceRecordIsMarkedAsSuch) {
   EXPECT_FALSE(r.opening[1]);  // not cleared
 }
 
+// The plain form is read without GetMontant's rewriting: it must give the
+// very same double (sign of zero included), and leave every other form to it.
+TEST(QIFNumberTest, ThePlainFormReadsAsGetMontantReadsIt) {
+  for (const char* text : {"0", "-0", "-0.00", "12", "1234.5", "-1234.56", "0,07", "-99,9",
+                           "999999999999999", "9999999999999.99", "0.1", "-0.3", "1.15", "-2.68"}) {
+    double plain = 7, full = 8;
+    ASSERT_TRUE(VYXQIFStream::GetPlainMontant(text, true, &plain)) << text;
+    Str255 p;
+    StdToP(text, p);
+    ASSERT_TRUE(VYXQIFStream::GetMontant(p, &full)) << text;
+    EXPECT_EQ(0, std::memcmp(&plain, &full, sizeof plain)) << text << ": " << plain << " " << full;
+  }
+  for (const char* other : {"", "-", "1,234", "1.234,56", "1 234,56", "+100.00", "$12.00", "12.",
+                            ".5", "12.5-", "1-2", "1234567890123456", "99999999999999.99", "1;50"}) {
+    double v = 7;
+    EXPECT_FALSE(VYXQIFStream::GetPlainMontant(other, true, &v)) << other;
+    EXPECT_EQ(7, v) << other;
+  }
+  double v = 0;
+  EXPECT_FALSE(VYXQIFStream::GetPlainMontant("12,50", false, &v));
+}
+
 TEST(QIFProbeTest, FindsTheLayoutTheEncodingAndTheOrderOfDates) {
   struct Case {
     const char* name;
@@ -191,6 +214,22 @@ TEST(QIFProbeTest, FindsTheLayoutTheEncodingAndTheOrderOfDates) {
        kQIFWindows, false},
       {"Windows-1252 accents are no UTF-8", "!Type:Bank\nD01/05/2009\nPCaf\xE9 \xE0 Paris\nT-1\n^\n",
        kQIFFormatStandard, kQIFWindows, false},
+      {"CR LF, a layout word in lower case", "!Type:Bank\r\nD15/03/2024\r\nT-1\r\nM  carte \r\nNX\r\n^\r\n",
+       kQIFFormatModeInM, kQIFWindows, false},
+      {"a layout word where it names no layout", "!Type:Bank\nD15/03/2024\nT-1\nPP\nMCarte\nN12\n^\n",
+       kQIFFormatStandard, kQIFWindows, false},
+      {"a month-first date in a category list", "!Type:Cat\nNLoyer\nD12/31/2020\n^\n",
+       kQIFFormatStandard, kQIFWindows, true},
+      {"a month-first date under no type", "!Option:AutoSwitch\nD12/31/2020\n^\n",
+       kQIFFormatStandard, kQIFWindows, false},
+      {"UTF-8 after a tab", "!Type:Bank\nD15/03/2024\tT-1\nPCaf\xC3\xA9\n^\n", kQIFFormatStandard,
+       kQIFUTF8, false},
+      {"UTF-8 after an account block", "!Account\nNCourant\n^\n!Type:Bank\nD15/03/2024\nPCaf\xC3\xA9\n^\n",
+       kQIFFormatStandard, kQIFUTF8, false},
+      {"UTF-8 after a balance that does not read", "!Account\nNCourant\n$abc\n^\n!Type:Bank\nPCaf\xC3\xA9\n^\n",
+       kQIFFormatStandard, kQIFWindows, false},
+      {"a line too long to be kept whole", "!Type:Bank\nD15/03/2024\nP" + std::string(300, 'x') + "\xC3\xA9\nT-1\n^\n",
+       kQIFFormatStandard, kQIFWindows, false},
   };
   for (Case& c : cases) {
     QIF q(c.text);
@@ -200,6 +239,19 @@ TEST(QIFProbeTest, FindsTheLayoutTheEncodingAndTheOrderOfDates) {
     EXPECT_EQ(c.encoding, p.encoding) << c.name;
     EXPECT_EQ(c.monthFirst, p.monthFirst) << c.name;
     EXPECT_EQ(0u, q.stream.GetMarker()) << c.name;
+    // A reader that wants neither the account type nor the investments gets
+    // its verdict from the raw lines when it can: the same one.
+    QIF quick(c.text);
+    QIF_FormatType format = kQIFFormatStandard0;
+    QIF_Encoding encoding = kQIFMacRoman;
+    bool monthFirst = !c.monthFirst;
+    EXPECT_TRUE(VYXQIFStream::IsQIFStream(quick.stream, nullptr, &format, &encoding, &monthFirst,
+                                          nullptr))
+        << c.name;
+    EXPECT_EQ(c.format, format) << c.name;
+    EXPECT_EQ(c.encoding, encoding) << c.name;
+    EXPECT_EQ(c.monthFirst, monthFirst) << c.name;
+    EXPECT_EQ(0u, quick.stream.GetMarker()) << c.name;
   }
   QIF notQIF("Date;Montant\n01/02/2024;12\n");
   EXPECT_FALSE(ProbeOf(notQIF).isQIF);
