@@ -47,6 +47,17 @@ bool Contains(std::string_view line, std::string_view what) {
   return true;
 }
 
+// Whether `at` (a line from its first byte that is not blank) opens with
+// `tag`, as Contains finds a tag.
+bool OpensWith(std::string_view at, std::string_view tag) {
+  if (at.size() < tag.size()) return false;
+  // Tags differ mostly by their first letter, after "<" or "</".
+  if (tag.size() > 2 && Upper(at[1]) != Upper(tag[1])) return false;
+  for (size_t k = 0; k < tag.size(); ++k)
+    if (Upper(at[k]) != Upper(tag[k])) return false;
+  return true;
+}
+
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
@@ -135,15 +146,14 @@ VYXOFXStream::VYXOFXStream(CPTabCrStream* source, size_t limit) {
   // (without clearing first: the bytes are many).
   uint32_t inMemory = 0;
   const unsigned char* direct = source->BytesAtMarker(&inMemory);
-  std::unique_ptr<char[]> copy;
   std::string_view raw;
   if (direct != nullptr && inMemory >= size) {
     raw = std::string_view(reinterpret_cast<const char*>(direct), size);
   } else {
-    copy.reset(new char[size + 1]);
+    copy_.reset(new char[size + 1]);
     long got = long(size);
-    if (size) source->ReadData(copy.get(), &got);
-    raw = std::string_view(copy.get(), size_t(std::clamp(got, 0L, long(size))));
+    if (size) source->ReadData(copy_.get(), &got);
+    raw = std::string_view(copy_.get(), size_t(std::clamp(got, 0L, long(size))));
   }
   source->SetMarker(0, kCPFromStart);
 
@@ -151,7 +161,58 @@ VYXOFXStream::VYXOFXStream(CPTabCrStream* source, size_t limit) {
   // (writers often leave CHARSET:1252 above UTF-8 text); otherwise its bytes
   // are Windows-1252, which also holds the letters of ISO-8859-1.
   utf8_ = CPIsNonASCIIUTF8(raw);
-  LayOut(raw);
+  // Most files of version 1 are laid out already: they are read where they
+  // lie, not copied line by line.
+  inPlace_ = IsLaidOut(raw);
+  if (inPlace_) {
+    text_ = raw;
+  } else {
+    copy_.reset();
+    LayOut(raw);
+    text_ = laidOut_;
+  }
+}
+
+bool VYXOFXStream::IsLaidOut(std::string_view raw) {
+  size_t transactions = 0;
+  bool afterLoneTag = false;
+  // Most files have no CR, or only before LF: lines are looked at for one
+  // only when the file has some.
+  bool anyCR = std::memchr(raw.data(), '\r', raw.size()) != nullptr;
+  for (size_t at = 0; at < raw.size();) {
+    const char* start = raw.data() + at;
+    const void* nl = std::memchr(start, '\n', raw.size() - at);
+    size_t length = nl ? size_t(static_cast<const char*>(nl) - start) : raw.size() - at;
+    std::string_view line(start, length);
+    size_t tagAt = at;
+    at += length + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) continue;
+    size_t b = 0;
+    while (b < line.size() && IsBlank(line[b])) ++b;
+    if (b == line.size() || line.compare(b, 4, "<!--") == 0) return false;
+    bool tag = line[b] == '<';
+    // A line of text (the header of version 1) stays where it is unless a
+    // start tag alone stands above it: its value, which moves up.
+    if (!tag && afterLoneTag) return false;
+    size_t from = tag ? b + 1 : b;
+    if (std::memchr(line.data() + from, '<', line.size() - from) != nullptr ||
+        (anyCR && std::memchr(line.data(), '\r', line.size()) != nullptr)) {
+      return false;
+    }
+    afterLoneTag = false;
+    if (!tag) continue;
+    size_t e = line.size();
+    while (e > b && IsBlank(line[e - 1])) --e;
+    afterLoneTag = e - b > 2 && line[e - 1] == '>' && line[b + 1] != '/' && line[b + 1] != '?';
+    tagAt += b;
+    if (tagAt + 8 < raw.size() && Upper(raw[tagAt + 1]) == 'S' &&
+        FindNoCase(raw.substr(tagAt + 1, 8), "STMTTRN>") == 0) {
+      ++transactions;
+    }
+  }
+  transactions_ = transactions;
+  return true;
 }
 
 // The file cut into lines of one tag each, in one pass: a line ends at a line
@@ -160,6 +221,7 @@ VYXOFXStream::VYXOFXStream(CPTabCrStream* source, size_t limit) {
 // with what they hold, and a value that stands alone below its start tag
 // moves up to the tag's line (its own line is left empty).
 void VYXOFXStream::LayOut(std::string_view raw) {
+  std::string& text_ = laidOut_;
   text_.clear();
   text_.reserve(raw.size() + raw.size() / 8);
   transactions_ = 0;
@@ -279,13 +341,20 @@ bool VYXOFXStream::NextLine(std::string_view* line) {
   lineEnd_ = end;
   *line = std::string_view(begin, end - at_.pos);
   at_.pos = end < text_.size() ? end + 1 : end;
-  if (at_.line < endsFileLine_.size() && endsFileLine_[at_.line]) ++at_.fileLine;
+  if (inPlace_) {
+    // The file's own line ends: CR LF is one.
+    if (end > lineStart_ && text_[end - 1] == '\r') lineEnd_ = --end;
+    *line = std::string_view(begin, end - lineStart_);
+    ++at_.fileLine;
+  } else if (at_.line < endsFileLine_.size() && endsFileLine_[at_.line]) {
+    ++at_.fileLine;
+  }
   ++at_.line;
   return true;
 }
 
 std::string_view VYXOFXStream::CurrentLine() const {
-  return std::string_view(text_).substr(lineStart_, lineEnd_ - lineStart_);
+  return text_.substr(lineStart_, lineEnd_ - lineStart_);
 }
 
 bool VYXOFXStream::NextTagIs(std::string_view tag) {
@@ -337,7 +406,18 @@ std::string_view VYXOFXStream::ValueOf(std::string_view line, std::string_view t
   size_t gt = line.find('>');
   if (gt == std::string_view::npos) return {};
   std::string_view value = Trim(line.substr(gt + 1));
-  size_t end = FindNoCase(value, EndTag(tag));
+  size_t end = std::string_view::npos;
+  if (!tag.empty() && tag[0] == '<') {
+    // The end tag, "</" and the tag's name, found without writing it out.
+    for (size_t at = value.find("</"); at != std::string_view::npos; at = value.find("</", at + 1)) {
+      if (OpensWith(value.substr(at + 2), tag.substr(1))) {
+        end = at;
+        break;
+      }
+    }
+  } else {
+    end = FindNoCase(value, EndTag(tag));
+  }
   if (end != std::string_view::npos) value = Trim(value.substr(0, end));
   return value;
 }
@@ -356,9 +436,16 @@ bool VYXOFXStream::GetValue(std::string_view tag, std::string_view stopTag, std:
 }
 
 double VYXOFXStream::Amount(const std::string& value, long line) {
+  // The form the format prescribes, read without the regional settings'
+  // help: digits, and a point before two decimals.
+  double v = 0;
+  size_t point = value.find('.');
+  if ((point == std::string::npos || point + 3 == value.size()) &&
+      VYXQIFStream::GetPlainMontant(value, false, &v)) {
+    return v;
+  }
   std::string s = value;
   if (s.size() > 2 && s[s.size() - 3] == '.') s[s.size() - 3] = char(CPGetDecimalChar());
-  double v = 0;
   if (MacStrToNum(s, v)) return v;
   // Amounts with a currency sign or thousands separators ("R$ 5.326,43"),
   // which the format does not allow, are read as a QIF reader reads them.
@@ -375,10 +462,15 @@ CPDate VYXOFXStream::Date(const std::string& value, long line, bool* ok) {
   if (value.size() > 7 && digit(0) && digit(1) && digit(2) && digit(3)) {
     for (size_t i = 4; i < 8; ++i)
       if (!digit(i)) return 0;
+    auto number = [&](size_t from, size_t count) {
+      int n = 0;
+      for (size_t i = from; i < from + count; ++i) n = n * 10 + (value[i] - '0');
+      return n;
+    };
     CPDateTimeRec f;
-    f.year = std::stoi(value.substr(0, 4));
-    f.month = std::stoi(value.substr(4, 2));
-    f.day = std::stoi(value.substr(6, 2));
+    f.year = number(0, 4);
+    f.month = number(4, 2);
+    f.day = number(6, 2);
     if (f.year < 1905 || !IsAValidDate(f)) return 0;
     *ok = true;
     return CPGetDate(f.day, f.month, f.year);
@@ -507,8 +599,8 @@ bool VYXOFXStream::GetEcriture(OFXEcriture* e) {
   // The transaction's lines, up to its end tag, or up to what shows that a
   // writer left it out (the next transaction, the end of the list).
   struct Field {
-    explicit Field(const char* t) : tag(t) {}
-    const char* tag;
+    explicit Field(std::string_view t) : tag(t) {}
+    std::string_view tag;
     std::string value;
     long line = 0;
     bool found = false;
@@ -520,13 +612,21 @@ bool VYXOFXStream::GetEcriture(OFXEcriture* e) {
   for (;;) {
     Cursor before = at_;
     if (!NextLine(&line)) break;
-    if (Contains(line, "</STMTTRN>")) break;
-    if (Contains(line, "<STMTTRN>") || Contains(line, "</BANKTRANLIST>")) {
+    // Every tag looked for opens a line: a line that opens with none is
+    // passed at once, and the others are compared from their "<".
+    size_t b = 0;
+    while (b < line.size() && IsBlank(line[b])) ++b;
+    if (b == line.size() || line[b] != '<') continue;
+    std::string_view at = line.substr(b);
+    char first = at.size() > 1 ? Upper(at[1]) : 0;
+    if (first == '/' && OpensWith(at, "</STMTTRN>")) break;
+    if ((first == 'S' && OpensWith(at, "<STMTTRN>")) ||
+        (first == '/' && OpensWith(at, "</BANKTRANLIST>"))) {
       at_ = before;
       break;
     }
     for (Field& f : fields) {
-      if (f.found || !Contains(line, f.tag)) continue;
+      if (f.found || f.tag[1] != first || !OpensWith(at, f.tag)) continue;
       f.found = true;
       f.value = Decode(ValueOf(line, f.tag));
       f.line = lineFileLine_;

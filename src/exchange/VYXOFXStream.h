@@ -19,6 +19,7 @@
 #define VYX_EXCHANGE_VYXOFXSTREAM_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -104,8 +105,12 @@ class VYXOFXStream {
     long fileLine = 1;  // and the line of the file it comes from
   };
 
-  // Lays the file's bytes out in text_, one tag per line.
+  // Lays the file's bytes out in laidOut_, one tag per line.
   void LayOut(std::string_view raw);
+  // Whether the file is laid out already: every line empty or holding one
+  // tag at its start (after blanks), no comment, no CR but before LF. Counts
+  // its transactions when it is.
+  bool IsLaidOut(std::string_view raw);
   // The next line of the laid-out text; false at the end.
   bool NextLine(std::string_view* line);
   // The last line NextLine gave.
@@ -120,9 +125,16 @@ class VYXOFXStream {
   CPDate Date(const std::string& value, long line, bool* ok);
   std::string SegmentEndTag(OFX_SegmentType type) const;
 
-  std::string text_;  // the file, one tag per line, lines ended by LF
-  // For each line of text_, whether it ends a line of the file (rather than
-  // being cut before a tag): the lines of the file are counted from these.
+  // The file, one tag per line, lines ended by LF (or CR LF when it is the
+  // file itself): the file's bytes where they lie when it is laid out
+  // already, laidOut_ otherwise.
+  std::string_view text_;
+  std::string laidOut_;
+  std::unique_ptr<char[]> copy_;  // the file's bytes when not in memory
+  bool inPlace_ = false;
+  // For each line of laidOut_, whether it ends a line of the file (rather
+  // than being cut before a tag): the lines of the file are counted from
+  // these. In place, every line is one of the file.
   std::vector<bool> endsFileLine_;
   Cursor at_;
   size_t lineStart_ = 0;   // where the last line read began
