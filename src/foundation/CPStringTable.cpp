@@ -1,9 +1,11 @@
 #include "foundation/CPStringTable.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <map>
-#include <sstream>
+#include <string_view>
+#include <system_error>
 #include <utility>
 
 #include "foundation/CPTextEncoding.h"
@@ -12,62 +14,99 @@ extern const char* const kCPStringTableSource;
 
 namespace {
 
+// Texts stay as the table holds them (UTF-8) until asked for: a command
+// shows a handful of the two thousand.
 struct Table {
-  std::map<std::pair<int, int>, std::string> lists;
-  std::map<int, std::string> errors;
+  std::map<std::pair<int, int>, std::string_view> lists;
+  std::map<int, std::string_view> errors;
   std::string fault;
 };
 
+// "LIST ITEM" or "err CODE": the list (kErrors for "err") and the number.
+constexpr int kErrors = -1;
+bool ReadKey(std::string_view key, int* list, int* number) {
+  size_t space = key.find(' ');
+  if (space == std::string_view::npos) return false;
+  std::string_view first = key.substr(0, space), second = key.substr(space + 1);
+  while (!second.empty() && second.front() == ' ') second.remove_prefix(1);
+  auto read = [](std::string_view digits, int* value) {
+    const char* end = digits.data() + digits.size();
+    auto [at, error] = std::from_chars(digits.data(), end, *value);
+    return error == std::errc() && at == end && !digits.empty();
+  };
+  if (first == "err") {
+    *list = kErrors;
+  } else if (!read(first, list)) {
+    return false;
+  }
+  return read(second, number);
+}
+
+// A text of the table in MacRoman; false when MacRoman cannot hold it or it
+// is too long for a Str255.
+bool Text(std::string_view utf8, std::string* mac) {
+  std::string bad;
+  return TryUtf8ToMacRoman(utf8, mac, &bad) && mac->size() <= 255;
+}
+
 // Lines are "LIST ITEM<TAB>text" or "err CODE<TAB>text"; "#" starts a comment.
-Table Parse() {
+// Read at the first text asked for, by nearly every command: the texts
+// themselves are converted only when `check`ing the whole table.
+Table Parse(bool check) {
   Table t;
-  std::istringstream in(kCPStringTableSource);
-  std::string line;
+  std::string_view source(kCPStringTableSource);
   int lineNo = 0;
-  while (std::getline(in, line)) {
+  while (!source.empty()) {
+    size_t end = source.find('\n');
+    std::string_view line = source.substr(0, end);
+    source.remove_prefix(end == std::string_view::npos ? source.size() : end + 1);
     ++lineNo;
     if (line.empty() || line[0] == '#') continue;
     size_t tab = line.find('\t');
-    std::string where = "res/strings.fr:" + std::to_string(lineNo);
-    if (tab == std::string::npos) {
-      if (t.fault.empty()) t.fault = where + ": pas de tabulation";
+    auto where = [&] { return "res/strings.fr:" + std::to_string(lineNo); };
+    if (tab == std::string_view::npos) {
+      if (t.fault.empty()) t.fault = where() + ": pas de tabulation";
       continue;
     }
-    std::string key = line.substr(0, tab), text = line.substr(tab + 1);
+    std::string_view text = line.substr(tab + 1);
     std::string mac;
-    std::string bad;
-    if (!TryUtf8ToMacRoman(text, &mac, &bad) || mac.size() > 255) {
-      if (t.fault.empty()) t.fault = where + ": texte hors MacRoman ou trop long";
+    if (check && !Text(text, &mac)) {
+      if (t.fault.empty()) t.fault = where() + ": texte hors MacRoman ou trop long";
       continue;
     }
-    std::istringstream k(key);
-    std::string first;
-    int second = 0;
-    k >> first >> second;
-    if (k.fail()) {
-      if (t.fault.empty()) t.fault = where + ": clef illisible";
+    int list = 0, number = 0;
+    if (!ReadKey(line.substr(0, tab), &list, &number)) {
+      if (t.fault.empty()) t.fault = where() + ": clef illisible";
       continue;
     }
     // Two layers that picked the same code or item would silently show each
     // other's texts: a key given twice is a fault of the table.
-    bool added = first == "err" ? t.errors.emplace(second, mac).second
-                                : t.lists.emplace(std::make_pair(std::stoi(first), second), mac).second;
-    if (!added && t.fault.empty()) t.fault = where + ": clef en double";
+    bool added = list == kErrors ? t.errors.emplace(number, text).second
+                                 : t.lists.emplace(std::make_pair(list, number), text).second;
+    if (!added && t.fault.empty()) t.fault = where() + ": clef en double";
   }
   return t;
 }
 
 const Table& GetTable() {
-  static const Table table = Parse();
+  static const Table table = Parse(false);
   return table;
+}
+
+// The text found, in MacRoman; empty when absent (or not MacRoman, which
+// the table's check reports).
+template <typename Map, typename Key>
+std::string Find(const Map& map, const Key& key) {
+  auto it = map.find(key);
+  std::string mac;
+  if (it == map.end() || !Text(it->second, &mac)) return std::string();
+  return mac;
 }
 
 }  // namespace
 
 std::string CPGetListString(int listID, int item) {
-  const auto& lists = GetTable().lists;
-  auto it = lists.find({listID, item});
-  return it == lists.end() ? std::string() : it->second;
+  return Find(GetTable().lists, std::make_pair(listID, item));
 }
 
 bool CPHasListString(int listID, int item) {
@@ -81,9 +120,7 @@ void CPGetIndString(StringPtr out, int listID, int item) {
 }
 
 std::string CPGetErrorText(int16_t code) {
-  const auto& errors = GetTable().errors;
-  auto it = errors.find(code);
-  return it == errors.end() ? std::string() : it->second;
+  return Find(GetTable().errors, int(code));
 }
 
 void CPReplaceVar(std::string& text, int n, const std::string& value) {
@@ -120,4 +157,4 @@ std::string CPFillVars(std::string text, const std::vector<std::string>& vars, i
   return text;
 }
 
-std::string CPCheckStringTable() { return GetTable().fault; }
+std::string CPCheckStringTable() { return Parse(true).fault; }

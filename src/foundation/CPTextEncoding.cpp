@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <array>
 #include <memory>
 
 #include "foundation/CPErrors.h"
@@ -43,6 +44,98 @@ Converter Open(CPStringEncoding e, bool strict) {
     ucnv_setSubstChars(c.get(), "?", 1, &status);
   }
   return c;
+}
+
+// MacRoman's upper half as ICU's "macintosh" converter reads it (its
+// lower half is ASCII). Text of these characters alone is converted here
+// without ICU: the string table and most texts shown are, and opening an
+// ICU converter costs more than a whole command's own work.
+constexpr char16_t kMacRomanHigh[128] = {
+    0x00C4, 0x00C5, 0x00C7, 0x00C9, 0x00D1, 0x00D6, 0x00DC, 0x00E1,
+    0x00E0, 0x00E2, 0x00E4, 0x00E3, 0x00E5, 0x00E7, 0x00E9, 0x00E8,
+    0x00EA, 0x00EB, 0x00ED, 0x00EC, 0x00EE, 0x00EF, 0x00F1, 0x00F3,
+    0x00F2, 0x00F4, 0x00F6, 0x00F5, 0x00FA, 0x00F9, 0x00FB, 0x00FC,
+    0x2020, 0x00B0, 0x00A2, 0x00A3, 0x00A7, 0x2022, 0x00B6, 0x00DF,
+    0x00AE, 0x00A9, 0x2122, 0x00B4, 0x00A8, 0x2260, 0x00C6, 0x00D8,
+    0x221E, 0x00B1, 0x2264, 0x2265, 0x00A5, 0x00B5, 0x2202, 0x2211,
+    0x220F, 0x03C0, 0x222B, 0x00AA, 0x00BA, 0x03A9, 0x00E6, 0x00F8,
+    0x00BF, 0x00A1, 0x00AC, 0x221A, 0x0192, 0x2248, 0x2206, 0x00AB,
+    0x00BB, 0x2026, 0x00A0, 0x00C0, 0x00C3, 0x00D5, 0x0152, 0x0153,
+    0x2013, 0x2014, 0x201C, 0x201D, 0x2018, 0x2019, 0x00F7, 0x25CA,
+    0x00FF, 0x0178, 0x2044, 0x20AC, 0x2039, 0x203A, 0xFB01, 0xFB02,
+    0x2021, 0x00B7, 0x201A, 0x201E, 0x2030, 0x00C2, 0x00CA, 0x00C1,
+    0x00CB, 0x00C8, 0x00CD, 0x00CE, 0x00CF, 0x00CC, 0x00D3, 0x00D4,
+    0xF8FF, 0x00D2, 0x00DA, 0x00DB, 0x00D9, 0x0131, 0x02C6, 0x02DC,
+    0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7,
+};
+
+void AppendUtf8(char32_t c, std::string* out) {
+  if (c < 0x80) {
+    out->push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+// The MacRoman byte of `c`, or -1 when MacRoman lacks it: Latin-1 through a
+// table, the few others (typographic signs, œ, €) by a search.
+int MacRomanByte(char32_t c) {
+  static const auto latin = [] {
+    std::array<int16_t, 256> t;
+    for (int i = 0; i < 256; ++i) t[i] = i < 0x80 ? int16_t(i) : int16_t(-1);
+    for (int i = 0; i < 128; ++i) {
+      if (kMacRomanHigh[i] < 0x100) t[kMacRomanHigh[i]] = int16_t(0x80 + i);
+    }
+    return t;
+  }();
+  if (c < 0x100) return latin[c];
+  for (int i = 0; i < 128; ++i) {
+    if (kMacRomanHigh[i] == c) return 0x80 + i;
+  }
+  return -1;
+}
+
+// UTF-8 of characters MacRoman holds, each already composed: false for any
+// other text (malformed, a combining mark, a character MacRoman lacks or
+// that composition would change), which ICU then handles.
+bool FastUtf8ToMacRoman(std::string_view utf8, std::string* out) {
+  std::string mac;
+  mac.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    auto b = static_cast<unsigned char>(utf8[i]);
+    char32_t c;
+    size_t n;
+    if (b < 0x80) {
+      c = b;
+      n = 1;
+    } else if ((b & 0xE0) == 0xC0 && b >= 0xC2) {
+      c = b & 0x1F;
+      n = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+      c = b & 0x0F;
+      n = 3;
+    } else {
+      return false;  // four-byte characters are all outside MacRoman
+    }
+    if (i + n > utf8.size()) return false;
+    for (size_t k = 1; k < n; ++k) {
+      auto t = static_cast<unsigned char>(utf8[i + k]);
+      if ((t & 0xC0) != 0x80) return false;
+      c = (c << 6) | (t & 0x3F);
+    }
+    if (n == 3 && c < 0x800) return false;  // overlong
+    int byte = MacRomanByte(c);
+    if (byte < 0) return false;
+    mac.push_back(static_cast<char>(byte));
+    i += n;
+  }
+  *out = std::move(mac);
+  return true;
 }
 
 // Text to UTF-16; false when the bytes are not valid in `from`.
@@ -129,13 +222,9 @@ std::string FirstMissing(const std::u16string& u, CPStringEncoding to) {
 }  // namespace
 
 std::string MacRomanToUtf8(std::string_view macRoman) {
-  bool ascii = true;
-  for (unsigned char ch : macRoman) ascii = ascii && ch < 0x80;
-  if (ascii) return std::string(macRoman);
-  std::u16string u;
-  ToUnicode(macRoman, kCPMacRoman, false, &u);
   std::string out;
-  FromUnicode(u, kCPUTF8, false, &out, nullptr);
+  out.reserve(macRoman.size());
+  for (unsigned char ch : macRoman) AppendUtf8(ch < 0x80 ? ch : kMacRomanHigh[ch - 0x80], &out);
   return out;
 }
 
@@ -146,6 +235,7 @@ bool TryUtf8ToMacRoman(std::string_view utf8, std::string* out, std::string* off
     out->assign(utf8);
     return true;
   }
+  if (FastUtf8ToMacRoman(utf8, out)) return true;
   std::u16string u;
   if (!ToUnicode(utf8, kCPUTF8, true, &u)) {
     if (offending) offending->clear();

@@ -40,4 +40,39 @@ TEST(CPTextEncoding, LenientConversionSaysWhenItLoses) {
   EXPECT_FALSE(lossy);
 }
 
+// The usual conversions skip ICU for text MacRoman holds as it is; every byte
+// must still come out as ICU reads it, and text ICU must compose or refuse
+// must still go through it.
+TEST(CPTextEncoding, EveryMacRomanByteConvertsAsIcuReadsIt) {
+  for (int b = 0; b < 256; ++b) {
+    std::string mac(1, static_cast<char>(b));
+    std::string utf8 = CPConvertText(mac, kCPMacRoman, kCPUTF8);  // through ICU
+    EXPECT_EQ(utf8, MacRomanToUtf8(mac)) << b;
+    std::string back, bad;
+    EXPECT_TRUE(TryUtf8ToMacRoman(utf8, &back, &bad)) << b;
+    EXPECT_EQ(mac, back) << b;
+  }
+  struct Case {
+    const char* utf8;
+    const char* mac;  // null when refused
+  };
+  const Case cases[] = {
+      {"e\xCC\x81t\xC3\xA9", "\x8Et\x8E"},  // a combining accent, composed
+      {"\xE2\x84\xA6", "\xBD"},              // the ohm sign becomes omega
+      {"\xC3\xA9\xCC\x81", nullptr},         // é then an accent that cannot compose into MacRoman
+      {"\xC0\xA9", nullptr},                   // overlong
+      {"\xC3", nullptr},                        // cut short
+      {"\xED\xA0\x80", nullptr},              // a lone surrogate
+      {"\xF0\x9F\x98\x80", nullptr},         // beyond the basic plane
+  };
+  for (const Case& c : cases) {
+    std::string out, bad;
+    bool ok = TryUtf8ToMacRoman(c.utf8, &out, &bad);
+    EXPECT_EQ(c.mac != nullptr, ok) << c.utf8;
+    if (c.mac && ok) {
+      EXPECT_EQ(c.mac, out) << c.utf8;
+    }
+  }
+}
+
 }  // namespace
