@@ -31,6 +31,7 @@ void VYXReadOFXStatement(CPTabCrStream& stream, VYXParsedStatement* out) {
   out->format = VYXStatementFormat::kOFX;
   VYXOFXStream ofx(&stream);
   out->entries.reserve(out->entries.size() + ofx.TransactionsAtMost() + 1);
+  VYXAdviseHugePages(&out->entries);
   OFXHeader header;
   // A file without its sign-on is read all the same, from its "<OFX>".
   ofx.GetHeader(&header);

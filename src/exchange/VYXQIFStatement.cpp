@@ -45,6 +45,7 @@ void VYXReadQIFStatement(CPTabCrStream& stream, VYXParsedStatement* out) {
   bool monthFirst = false;
   VYXQIFStream::IsQIFStream(stream, nullptr, &format, &encoding, &monthFirst, nullptr);
   out->entries.reserve(out->entries.size() + RecordsAtMost(stream));
+  VYXAdviseHugePages(&out->entries);
   VYXQIFStream qif(&stream, format, encoding, monthFirst);
   QIF_AccountType current = kQIFTypeUnknown;
   QIF_DataType kind;

@@ -6,6 +6,7 @@
 #include "foundation/CPFileStream.h"
 #include "foundation/CPForeignText.h"
 #include "foundation/CPFormattedStream.h"
+#include "platform/CPHugePages.h"
 #include "platform/CPInteraction.h"
 
 namespace {
@@ -25,7 +26,10 @@ const char* FormatName(VYXStatementFormat f) {
 std::string VYXReadForeignFile(const CPFileRef& file) {
   CPFileStream stream(file);
   stream.Open(kCPFileRead);
-  std::string bytes(stream.GetLength(), '\0');
+  std::string bytes;
+  bytes.reserve(stream.GetLength());
+  CPAdviseHugePages(bytes.data(), bytes.capacity());
+  bytes.resize(stream.GetLength());
   if (!bytes.empty()) stream.ReadData(bytes.data(), long(bytes.size()));
   stream.Close();
   // A byte-order mark says UTF-8; the readers find that out on their own.

@@ -1,4 +1,5 @@
 #include "platform/CPHandle.h"
+#include "platform/CPHugePages.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -23,14 +24,17 @@ void ReserveLarge(Handle h, size_t size) {
   // Grown by half at least, as the vector would: a block that grows by small
   // appends must not be moved at every one of them.
   h->bytes.reserve(std::max(size, capacity + capacity / 2));
-  auto begin = reinterpret_cast<uintptr_t>(h->bytes.data() + h->bytes.size());
-  uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-  uintptr_t last =
-      reinterpret_cast<uintptr_t>(h->bytes.data() + h->bytes.capacity()) & ~(kHugePage - 1);
-  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  CPAdviseHugePages(h->bytes.data() + h->bytes.size(), h->bytes.capacity() - h->bytes.size());
 }
 
 }  // namespace
+
+void CPAdviseHugePages(void* data, size_t size) {
+  auto begin = reinterpret_cast<uintptr_t>(data);
+  uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
+  uintptr_t last = (begin + size) & ~(kHugePage - 1);
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
 
 Handle NewHandle(size_t size) {
   try {
