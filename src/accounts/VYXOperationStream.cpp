@@ -25,9 +25,8 @@ class ItemWriter {
 };
 
 // Reads items as they lie in the stored form; a short read is damage and
-// raises. `Source` brings the bytes: a stream, or the stored bytes in memory
-// (what a table reads from its copy of the file, item by item without a call
-// through the stream for each).
+// raises. `Source` brings the bytes (a stream); the stored bytes in memory
+// have their own reader below.
 template <typename Source>
 class ItemReader {
  public:
@@ -75,26 +74,6 @@ class StreamSource {
   CPStream* stream_;
 };
 
-class MemorySource {
- public:
-  MemorySource(const void* bytes, uint32_t size)
-      : at_(static_cast<const unsigned char*>(bytes)), left_(size) {}
-  void Bytes(void* p, long n) {
-    if (uint32_t(n) > left_) CPThrow(eofErr);
-    std::memcpy(p, at_, size_t(n));
-    at_ += n;
-    left_ -= uint32_t(n);
-  }
-  void Skip(long n) {
-    if (uint32_t(n) > left_) CPThrow(eofErr);
-    at_ += n;
-    left_ -= uint32_t(n);
-  }
-
- private:
-  const unsigned char* at_;
-  uint32_t left_;
-};
 
 // The status byte travels as a 16-bit item in the file's byte order.
 int16_t StatusItem(OpStatus status, const CPDataEncoding& e) {
@@ -266,6 +245,118 @@ void ReadSousOperation(ItemReader<Source> r, SousOperation& line, const CPDataEn
   line.pourcentagePerso = 0;
 }
 
+// The stored bytes of a table are read in runs: the items between two texts
+// have fixed sizes, so each run is checked against the end once and its
+// items taken at fixed offsets, where the item reader checks and moves for
+// each. The layout is the one ReadOperation and ReadSousOperation read.
+class MemoryCursor {
+ public:
+  MemoryCursor(const void* bytes, uint32_t size)
+      : at_(static_cast<const unsigned char*>(bytes)), left_(size) {}
+  // The next `n` bytes; raises when fewer are left.
+  const unsigned char* Take(uint32_t n) {
+    if (n > left_) CPThrow(eofErr);
+    const unsigned char* p = at_;
+    at_ += n;
+    left_ -= n;
+    return p;
+  }
+  template <size_t N>
+  void Text(unsigned char (&field)[N]) {
+    unsigned char length = *Take(1);
+    const unsigned char* p = Take(length);
+    unsigned char kept = length > N - 1 ? N - 1 : length;
+    field[0] = kept;
+    std::memcpy(field + 1, p, kept);
+  }
+
+ private:
+  const unsigned char* at_;
+  uint32_t left_;
+};
+
+template <typename T>
+T At(const unsigned char* p, size_t offset) {
+  T v;
+  std::memcpy(&v, p + offset, sizeof v);
+  return v;
+}
+
+void ReadOperationFrom(MemoryCursor c, Operation& op, const CPDataEncoding& e) {
+  const unsigned char* p = c.Take(16);
+  op.header.creation = At<uint32_t>(p, 0);
+  op.header.modification = At<uint32_t>(p, 4);
+  op.header.dataID = At<uint32_t>(p, 8);
+  op.date = At<uint32_t>(p, 12);
+  c.Text(op.libelle);
+  p = c.Take(31);
+  op.fictive = p[0] != 0 ? 1 : 0;
+  op.montant = At<double>(p, 1);
+  op.tva = At<int16_t>(p, 9);
+  op.montantTva = At<double>(p, 11);
+  op.sousOpsNbr = At<int16_t>(p, 19);
+  op.montantSousOp = At<double>(p, 21);
+  op.mode = At<int16_t>(p, 29);
+  c.Text(op.noCheque);
+  p = c.Take(10);
+  op.categorie = At<int16_t>(p, 0);
+  op.mois = static_cast<CPMonth>(At<int16_t>(p, 2));
+  op.status = StatusFromItem(At<int16_t>(p, 4), e);
+  op.datePointe = At<uint32_t>(p, 6);
+  c.Text(op.releve);
+  p = c.Take(57);
+  op.isATitre = p[0] != 0 ? 1 : 0;
+  op.titre = At<int16_t>(p, 1);
+  op.quantity = At<double>(p, 3);
+  op.virementId = At<int16_t>(p, 11);
+  op.virementKey = At<uint32_t>(p, 13);
+  op.virementTargetKey = At<uint32_t>(p, 17);
+  op.note = At<int16_t>(p, 21);
+  op.pj = At<int16_t>(p, 23);
+  op.montantTvaSousOp = At<double>(p, 25);
+  op.tiers = At<int16_t>(p, 33);
+  op.affaire = At<int16_t>(p, 35);
+  op.deviseOrigine = At<uint32_t>(p, 37);
+  op.montantOrigine = At<double>(p, 41);
+  op.facture = At<uint32_t>(p, 49);
+  op.affectation = At<int16_t>(p, 53);
+  op.automatique = At<int16_t>(p, 55);
+  c.Text(op.noPiece);
+  op.Decode(e);
+  op.header.marker = kCompteDataMarker;
+  op.header.type = kOperationData;
+  op.header.deleted = 0;
+  op.pourcentagePerso = 0;
+}
+
+void ReadSousOperationFrom(MemoryCursor c, SousOperation& line, const CPDataEncoding& e) {
+  const unsigned char* p = c.Take(14);
+  line.header.creation = At<uint32_t>(p, 0);
+  line.header.modification = At<uint32_t>(p, 4);
+  line.header.dataID = At<uint32_t>(p, 8);
+  line.operation = At<uint16_t>(p, 12);
+  c.Text(line.libelle);
+  p = c.Take(45);
+  line.montant = At<double>(p, 0);
+  line.tva = At<int16_t>(p, 8);
+  line.montantTva = At<double>(p, 10);
+  line.categorie = At<int16_t>(p, 18);
+  line.mois = static_cast<CPMonth>(At<int16_t>(p, 20));
+  line.pieceJointe = p[22] != 0 ? 1 : 0;
+  line.tiers = At<int16_t>(p, 23);
+  line.affaire = At<int16_t>(p, 25);
+  line.deviseOrigine = At<uint32_t>(p, 27);
+  line.montantOrigine = At<double>(p, 31);
+  line.affectation = At<int16_t>(p, 39);
+  line.note = At<int16_t>(p, 41);
+  line.pj = At<int16_t>(p, 43);
+  line.Decode(e);
+  line.header.marker = kCompteDataMarker;
+  line.header.type = kSousOperationData;
+  line.header.deleted = 0;
+  line.pourcentagePerso = 0;
+}
+
 }  // namespace
 
 // A stream is read into a copy, so that a short one leaves the output as it
@@ -280,7 +371,7 @@ void VYXReadOperation(CPStream& stream, Operation* op, const CPDataEncoding& e) 
 
 void VYXReadOperation(const void* bytes, uint32_t size, Operation* op, const CPDataEncoding& e) {
   *op = BlankOperation();
-  ReadOperation(ItemReader<MemorySource>(MemorySource(bytes, size)), *op, e);
+  ReadOperationFrom(MemoryCursor(bytes, size), *op, e);
 }
 
 void VYXReadSousOperation(CPStream& stream, SousOperation* line, const CPDataEncoding& e) {
@@ -292,5 +383,5 @@ void VYXReadSousOperation(CPStream& stream, SousOperation* line, const CPDataEnc
 void VYXReadSousOperation(const void* bytes, uint32_t size, SousOperation* line,
                           const CPDataEncoding& e) {
   *line = BlankSousOperation();
-  ReadSousOperation(ItemReader<MemorySource>(MemorySource(bytes, size)), *line, e);
+  ReadSousOperationFrom(MemoryCursor(bytes, size), *line, e);
 }

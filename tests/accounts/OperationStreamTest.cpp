@@ -55,6 +55,11 @@ TEST(OperationStream, RoundTripInEachEncodingKeepsEveryStreamedField) {
     Operation expected = SampleOperation();
     expected.pourcentagePerso = 0;
     EXPECT_EQ(BytesOf(expected), BytesOf(back));
+    // The stored bytes of a table go through their own reader: same record.
+    Operation fromBytes;
+    fromBytes.montant = 42.0;
+    VYXReadOperation(stream.Data(), uint32_t(stream.GetLength()), &fromBytes, e);
+    EXPECT_EQ(BytesOf(expected), BytesOf(fromBytes));
 
     SousOperation line = SampleLine();
     CPHandleStream lineStream;
@@ -64,6 +69,9 @@ TEST(OperationStream, RoundTripInEachEncodingKeepsEveryStreamedField) {
     VYXReadSousOperation(lineStream, &lineBack, e);
     line.pourcentagePerso = 0;
     EXPECT_EQ(BytesOf(line), BytesOf(lineBack));
+    SousOperation lineFromBytes;
+    VYXReadSousOperation(lineStream.Data(), uint32_t(lineStream.GetLength()), &lineFromBytes, e);
+    EXPECT_EQ(BytesOf(line), BytesOf(lineFromBytes));
   }
 }
 
@@ -173,7 +181,11 @@ TEST(OperationStream, TruncatedRecordRaisesAndAStreamLeavesTheOutputAlone) {
     op.montant = 42.0;
     EXPECT_CP_CODE(eofErr, VYXReadOperation(in, &op, CPMacIntelEncoding)) << cut;
     EXPECT_EQ(42.0, V(op.montant));
-    // The stored bytes of a table: cut short, they raise the same way.
+  }
+  // The stored bytes of a table, cut anywhere (in a run of numbers, on a
+  // text's length, inside a text), raise the same way.
+  for (size_t cut = 0; cut < bytes.size(); ++cut) {
+    Operation op;
     EXPECT_CP_CODE(eofErr, VYXReadOperation(bytes.data(), uint32_t(cut), &op, CPMacIntelEncoding))
         << cut;
   }
@@ -184,8 +196,11 @@ TEST(OperationStream, TruncatedRecordRaisesAndAStreamLeavesTheOutputAlone) {
   CPPtrStream in(lineBytes.data(), uint32_t(lineBytes.size() - 2));
   SousOperation line;
   EXPECT_CP_CODE(eofErr, VYXReadSousOperation(in, &line, CPMacIntelEncoding));
-  EXPECT_CP_CODE(eofErr, VYXReadSousOperation(lineBytes.data(), uint32_t(lineBytes.size() - 2),
-                                              &line, CPMacIntelEncoding));
+  for (size_t cut = 0; cut < lineBytes.size(); ++cut) {
+    EXPECT_CP_CODE(eofErr,
+                   VYXReadSousOperation(lineBytes.data(), uint32_t(cut), &line, CPMacIntelEncoding))
+        << cut;
+  }
 }
 
 TEST(OperationStream, OverlongTextIsCutToItsField) {
