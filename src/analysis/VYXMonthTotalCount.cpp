@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-void VYXMonthTotalCount::Add(int month, int year, CPResID id, OpStatus status, double amount,
-                             bool credit) {
+void VYXMonthTotalCount::AddGrowing(int month, int year, CPResID id, OpStatus status,
+                                    double amount, bool credit) {
   size_t slot = uint16_t(id);
   if (slot >= rowOf_.size()) rowOf_.resize(slot + 1, -1);
   if (rowOf_[slot] < 0) {
@@ -11,8 +11,7 @@ void VYXMonthTotalCount::Add(int month, int year, CPResID id, OpStatus status, d
     rows_.push_back(Row{id, 0, {}});
   }
   Row& row = rows_[size_t(rowOf_[slot])];
-  // Years are kept on 16 bits, as the items hold them.
-  int serial = int(uint16_t(year)) * 12 + month - 1;
+  int serial = Serial(month, year);
   if (row.months.empty()) row.first = serial;
   if (serial < row.first) {
     // Room for a few more years before, so that going back costs once.

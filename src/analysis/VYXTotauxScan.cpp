@@ -1,5 +1,7 @@
 #include "analysis/VYXTotauxScan.h"
 
+#include <cstdint>
+
 #include "analysis/MonthDateToYear.h"
 #include "foundation/CPDates.h"
 
@@ -16,12 +18,12 @@ void AddTo(VYXTotauxScan::Module& module, CPResID id, int month, int year, OpSta
 }  // namespace
 
 void VYXTotauxScan::MonthYearOf(CPDate date, int* month, int* year) {
-  int64_t day = int64_t(date / kCPSecondsPerDay);
+  int32_t day = int32_t(date / kCPSecondsPerDay);
   Day& known = days_[size_t(day) % days_.size()];
   if (known.day != day) {
     CPDateTimeRec fields;
     CPDateToFields(date, fields);
-    known = Day{day, fields.month, fields.year};
+    known = Day{day, int16_t(fields.month), int16_t(fields.year)};
   }
   *month = known.month;
   *year = known.year;
@@ -46,9 +48,9 @@ void VYXTotauxScan::CountOperation(const Operation& op) {
 }
 
 void VYXTotauxScan::CountSousOperation(const SousOperation& line) {
-  lines_[line.operation].push_back(Line{line.categorie, line.tiers, line.affaire, line.mois,
+  lines_.push_back({line.operation, Line{line.categorie, line.tiers, line.affaire, line.mois,
                                         double(line.montant) - double(line.montantTva),
-                                        double(line.montant) >= 0});
+                                        double(line.montant) >= 0}});
 }
 
 void VYXTotauxScan::CountLine(const Parent& op, const Line& line) {
@@ -69,11 +71,20 @@ void VYXTotauxScan::CountLine(const Parent& op, const Line& line) {
 
 void VYXTotauxScan::Finish() {
   // Each operation's lines after it, in the file's order, as a walk of the
-  // operations would count them.
+  // operations would count them. Keys are 16 bits: the lines are sorted by
+  // counting, in two passes and no allocation per operation.
+  if (lines_.empty()) {
+    parents_.clear();
+    return;
+  }
+  std::vector<uint32_t> start(size_t(UINT16_MAX) + 2, 0);
+  for (const auto& [key, line] : lines_) ++start[size_t(key) + 1];
+  for (size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+  std::vector<const Line*> byKey(lines_.size());
+  std::vector<uint32_t> next(start.begin(), start.end() - 1);
+  for (const auto& [key, line] : lines_) byKey[next[key]++] = &line;
   for (const Parent& op : parents_) {
-    auto found = lines_.find(op.key);
-    if (found == lines_.end()) continue;
-    for (const Line& line : found->second) CountLine(op, line);
+    for (uint32_t i = start[op.key]; i < start[size_t(op.key) + 1]; ++i) CountLine(op, *byKey[i]);
   }
   parents_.clear();
   lines_.clear();

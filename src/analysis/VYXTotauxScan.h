@@ -9,7 +9,6 @@
 #define VYX_ANALYSIS_VYXTOTAUXSCAN_H_
 
 #include <array>
-#include <unordered_map>
 #include <vector>
 
 #include "accounts/Operation.h"
@@ -54,16 +53,19 @@ class VYXTotauxScan : public VYXCompteTotauxCount {
 
   void CountLine(const Parent& op, const Line& line);
   // The month and year of a date, remembered by day: a file holds many
-  // operations of each day.
+  // operations of each day, in no order of dates; eleven years of days
+  // each keep their own place.
   void MonthYearOf(CPDate date, int* month, int* year);
   struct Day {
-    int64_t day = -1;
-    int month = 0, year = 0;
+    int32_t day = -1;
+    int16_t month = 0, year = 0;
   };
-  std::array<Day, 1024> days_;
+  std::array<Day, 4096> days_;
 
   std::vector<Parent> parents_;  // operations with lines, in the file's order
-  std::unordered_map<uint16_t, std::vector<Line>> lines_;  // by their operation's key
+  // The lines in the file's order with their operation's key; Finish sorts
+  // them by key, keeping that order among the lines of one key.
+  std::vector<std::pair<uint16_t, Line>> lines_;
 };
 
 #endif  // VYX_ANALYSIS_VYXTOTAUXSCAN_H_

@@ -23,7 +23,25 @@ void CPSimpleDBFileIndex::Assign(const std::vector<CPSimpleDBFileIndexItem>& ite
     slices_.emplace_back(items.begin() + i, items.begin() + i + n);
   }
   count_ = items.size();
-  for (const CPSimpleDBFileIndexItem& item : items) Counted(item);
+  // Counted by runs of one type: a file's records come in long runs of one
+  // type or in two types alternating, and a saved index of many thousand
+  // items is assigned at every opening.
+  TypeSpan* spans[2] = {nullptr, nullptr};
+  for (const CPSimpleDBFileIndexItem& item : items) {
+    if (!spans[0] || spans[0]->type != item.type) {
+      std::swap(spans[0], spans[1]);
+      if (!spans[0] || spans[0]->type != item.type) {
+        spans[0] = const_cast<TypeSpan*>(SpanOf(item.type));
+        if (!spans[0]) {
+          types_.push_back({item.type, 0, 0});
+          spans[0] = &types_.back();
+          spans[1] = nullptr;  // the push may have moved it
+        }
+      }
+    }
+    ++spans[0]->count;
+    spans[0]->last = std::max(spans[0]->last, item.dataID);
+  }
 }
 
 void CPSimpleDBFileIndex::Append(const CPSimpleDBFileIndexItem& item) {

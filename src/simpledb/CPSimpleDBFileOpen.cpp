@@ -361,10 +361,11 @@ bool CPSimpleDBFile::LoadSavedIndex() {
   constexpr uint32_t kSlice = 5461 * kSDBFileIndexItemSize;  // about 64 KiB of whole items
   std::vector<unsigned char> slice(std::min(h.size, kSlice));
   uint16_t crc = 0;
-  CPSimpleDBDataID last = 0;
   bool sound = true;
   index_.Clear();
-  for (uint32_t done = 0; done < h.size;) {
+  std::vector<CPSimpleDBFileIndexItem> items;
+  items.reserve(h.size / kSDBFileIndexItemSize);
+  for (uint32_t done = 0; done < h.size && sound;) {
     uint32_t n = std::min(kSlice, h.size - done);
     reader.ReadDataPart(at, done, slice.data(), n);
     crc = CPCRC16Update(crc, slice.data(), n);
@@ -372,18 +373,16 @@ bool CPSimpleDBFile::LoadSavedIndex() {
       const unsigned char* p = slice.data() + i;
       CPSimpleDBFileIndexItem item{Get32(p, bigEndian), CPReadCode(p + 4), Get32(p + 8, bigEndian)};
       // Out of order or pointing outside the blocks: not an index to trust.
-      sound = (index_.Count() == 0 || item.dataID > last) && item.refnum != 0 && item.refnum <= nb;
-      last = item.dataID;
-      if (sound) index_.Append(item);
+      sound = (items.empty() || item.dataID > items.back().dataID) && item.refnum != 0 &&
+              item.refnum <= nb;
+      items.push_back(item);
     }
     done += n;
   }
   sound =
       sound && static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(crc))) == h.checksum;
-  if (!sound) {
-    index_.Clear();
-    return false;
-  }
+  if (!sound) return false;
+  index_.Assign(items);
   indexValid_ = true;
   indexDirty_ = false;
   return true;
