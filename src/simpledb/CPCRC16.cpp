@@ -47,8 +47,8 @@ uint16_t TableUpdate(uint16_t crc, const unsigned char* p, size_t size) {
 
 #ifdef CP_CRC16_CLMUL
 
-// Records of a few hundred bytes are folded with carry-less multiplications,
-// 64 bytes a step, where the tables take a byte at a time.
+// Records of more than a few dozen bytes are folded with carry-less
+// multiplications, 64 bytes a step, where the tables take a byte at a time.
 //
 // The CRC is the remainder of M(x)·x^16 by P(x) = x^16 + x^15 + x^2 + 1, the
 // first byte's bit 0 being M's highest coefficient. Taken modulo
@@ -120,7 +120,7 @@ __attribute__((target("pclmul,ssse3"))) inline __m128i Move(__m128i block, int b
   return _mm_xor_si128(_mm_clmulepi64_si128(block, k, 0x00), _mm_clmulepi64_si128(block, k, 0x11));
 }
 
-// At least 64 bytes.
+// At least kClmulFrom bytes.
 __attribute__((target("pclmul,ssse3"))) uint16_t ClmulUpdate(uint16_t crc, const unsigned char* p,
                                                              size_t size) {
   auto load = [](const unsigned char* at) {
@@ -133,28 +133,45 @@ __attribute__((target("pclmul,ssse3"))) uint16_t ClmulUpdate(uint16_t crc, const
   const __m128i shift = load(kShifts + 16 - pad);
   auto block = [&](size_t j) { return load(p + 16 * j - pad); };
   __m128i a = _mm_shuffle_epi8(_mm_xor_si128(load(p), _mm_cvtsi32_si128(crc)), shift);
-  __m128i b = block(1), c = block(2), d = block(3);
-  if (pad == 15) b = _mm_xor_si128(b, _mm_cvtsi32_si128(crc >> 8));  // shifted out of a
-  size_t j = 4;
-  for (; blocks - j >= 4; j += 4) {
-    a = _mm_xor_si128(Move(a, 4), block(j));
-    b = _mm_xor_si128(Move(b, 4), block(j + 1));
-    c = _mm_xor_si128(Move(c, 4), block(j + 2));
-    d = _mm_xor_si128(Move(d, 4), block(j + 3));
+  // The second block takes what the CRC's upper byte left of the first.
+  auto second = [&] {
+    __m128i b = block(1);
+    return pad == 15 ? _mm_xor_si128(b, _mm_cvtsi32_si128(crc >> 8)) : b;
+  };
+  __m128i sum;
+  if (blocks < 4) {
+    // A short record: each block moved by one onto the next.
+    sum = a;
+    for (size_t j = 1; j < blocks; ++j) sum = _mm_xor_si128(Move(sum, 1), j == 1 ? second() : block(j));
+  } else {
+    __m128i b = second(), c = block(2), d = block(3);
+    size_t j = 4;
+    for (; blocks - j >= 4; j += 4) {
+      a = _mm_xor_si128(Move(a, 4), block(j));
+      b = _mm_xor_si128(Move(b, 4), block(j + 1));
+      c = _mm_xor_si128(Move(c, 4), block(j + 2));
+      d = _mm_xor_si128(Move(d, 4), block(j + 3));
+    }
+    const int rest = static_cast<int>(blocks - j);
+    sum = _mm_xor_si128(_mm_xor_si128(Move(a, 3 + rest), Move(b, 2 + rest)),
+                        _mm_xor_si128(Move(c, 1 + rest), Move(d, rest)));
+    for (int m = 0; m < rest; ++m) sum = _mm_xor_si128(sum, Move(block(j + m), rest - 1 - m));
   }
-  const int rest = static_cast<int>(blocks - j);
-  __m128i sum = _mm_xor_si128(_mm_xor_si128(Move(a, 3 + rest), Move(b, 2 + rest)),
-                              _mm_xor_si128(Move(c, 1 + rest), Move(d, rest)));
-  for (int m = 0; m < rest; ++m) sum = _mm_xor_si128(sum, Move(block(j + m), rest - 1 - m));
   // Twice the upper half onto the lower: below degree 96, then below 64.
   const __m128i k = _mm_cvtsi64_si128(static_cast<long long>(kUpperByHalf));
   const __m128i lower = _mm_set_epi64x(-1, 0);
   sum = _mm_xor_si128(_mm_clmulepi64_si128(sum, k, 0x00), _mm_and_si128(sum, lower));
   sum = _mm_xor_si128(_mm_clmulepi64_si128(sum, k, 0x00), _mm_and_si128(sum, lower));
-  unsigned char last[16];
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(last), sum);
-  return TableUpdate(0, last + 8, 8);
+  // The last eight bytes through the tables, from a CRC of 0: no loop, no
+  // store and reload of the block.
+  const uint64_t v = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sum, sum)));
+  return kTables[7][v & 0xFF] ^ kTables[6][(v >> 8) & 0xFF] ^ kTables[5][(v >> 16) & 0xFF] ^
+         kTables[4][(v >> 24) & 0xFF] ^ kTables[3][(v >> 32) & 0xFF] ^
+         kTables[2][(v >> 40) & 0xFF] ^ kTables[1][(v >> 48) & 0xFF] ^ kTables[0][v >> 56];
 }
+
+// Below it, the tables cost less than the folding's fixed steps.
+constexpr size_t kClmulFrom = 32;
 
 bool HasClmul() {
   static const bool has = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("ssse3");
@@ -168,7 +185,7 @@ bool HasClmul() {
 uint16_t CPCRC16Update(uint16_t crc, const void* data, size_t size) {
   const auto* p = static_cast<const unsigned char*>(data);
 #ifdef CP_CRC16_CLMUL
-  if (size >= 64 && HasClmul()) return ClmulUpdate(crc, p, size);
+  if (size >= kClmulFrom && HasClmul()) return ClmulUpdate(crc, p, size);
 #endif
   return TableUpdate(crc, p, size);
 }
