@@ -44,7 +44,9 @@ VYXCompteTotaux& VYXCompteTotaux::Of(VYXCompte& compte) {
   return *totaux;
 }
 
-void VYXCompteTotaux::Install() { VYXSetCompteTotauxMaker(&MakeTotaux, &MakeScan); }
+void VYXCompteTotaux::Install(bool countAtOpening) {
+  VYXSetCompteTotauxMaker(&MakeTotaux, countAtOpening ? &MakeScan : nullptr);
+}
 
 void VYXCompteTotaux::TakeCount(std::unique_ptr<VYXCompteTotauxCount> count) {
   if (auto* scan = dynamic_cast<VYXTotauxScan*>(count.get())) TakeScan(*scan);

@@ -32,8 +32,11 @@ class VYXCompteTotaux : public VYXTotaux, public VYXCompteTotauxBase, public CPP
   // The account's engine: the one it was given when it opened, or one made
   // now when none was.
   static VYXCompteTotaux& Of(VYXCompte& compte);
-  // Makes every account opened from now on build its engine as it opens.
-  static void Install();
+  // Makes every account opened from now on build its engine as it opens;
+  // with `countAtOpening`, the engine's totals are counted during the
+  // opening's own reading of the records, and otherwise by the engine from
+  // the records when first asked (the same figures, a second reading).
+  static void Install(bool countAtOpening = true);
 
   VYXCompte& GetCompte() const { return compte_; }
 

@@ -246,7 +246,12 @@ int VYXRunCommandLine(int argc, char** argv) {
   }
 
   // Each account opened from here on keeps its totals current as it changes.
-  VYXCompteTotaux::Install();
+  // They are counted while the account opens only for the commands that show
+  // them: for the others, counting costs a fifth of the opening and is
+  // usually never asked for (then the engine counts when it is).
+  const bool showsTotals = typed.family && (typed.family->add == VYXAddBilanCommands ||
+                                            typed.family->add == VYXAddTotauxCommands);
+  VYXCompteTotaux::Install(showsTotals);
   VYXCliInteraction user(ctx.yes  ? VYXCliInteraction::Answers::kYes
                          : ctx.no ? VYXCliInteraction::Answers::kNo
                                   : VYXCliInteraction::Answers::kAsk,
