@@ -17,7 +17,8 @@ struct Operation;
 struct SousOperation;
 
 // What the engine counts while the account's records are read as it opens:
-// every live operation, and every live split line, in the file's order.
+// every live operation (its texts left empty: the reading skips them), and
+// every live split line, in the file's order.
 class VYXCompteTotauxCount {
  public:
   virtual ~VYXCompteTotauxCount() = default;

@@ -261,13 +261,17 @@ class MemoryCursor {
     left_ -= n;
     return p;
   }
-  template <size_t N>
+  // A text into its field, or only stepped over when `kWithText` is false
+  // (the field, blank, stays empty).
+  template <bool kWithText, size_t N>
   void Text(unsigned char (&field)[N]) {
     unsigned char length = *Take(1);
     const unsigned char* p = Take(length);
-    unsigned char kept = length > N - 1 ? N - 1 : length;
-    field[0] = kept;
-    std::memcpy(field + 1, p, kept);
+    if constexpr (kWithText) {
+      unsigned char kept = length > N - 1 ? N - 1 : length;
+      field[0] = kept;
+      std::memcpy(field + 1, p, kept);
+    }
   }
 
  private:
@@ -282,13 +286,15 @@ T At(const unsigned char* p, size_t offset) {
   return v;
 }
 
+// Into `op`, which holds the blank.
+template <bool kWithTexts>
 void ReadOperationFrom(MemoryCursor c, Operation& op, const CPDataEncoding& e) {
   const unsigned char* p = c.Take(16);
   op.header.creation = At<uint32_t>(p, 0);
   op.header.modification = At<uint32_t>(p, 4);
   op.header.dataID = At<uint32_t>(p, 8);
   op.date = At<uint32_t>(p, 12);
-  c.Text(op.libelle);
+  c.Text<kWithTexts>(op.libelle);
   p = c.Take(31);
   op.fictive = p[0] != 0 ? 1 : 0;
   op.montant = At<double>(p, 1);
@@ -297,13 +303,13 @@ void ReadOperationFrom(MemoryCursor c, Operation& op, const CPDataEncoding& e) {
   op.sousOpsNbr = At<int16_t>(p, 19);
   op.montantSousOp = At<double>(p, 21);
   op.mode = At<int16_t>(p, 29);
-  c.Text(op.noCheque);
+  c.Text<kWithTexts>(op.noCheque);
   p = c.Take(10);
   op.categorie = At<int16_t>(p, 0);
   op.mois = static_cast<CPMonth>(At<int16_t>(p, 2));
   op.status = StatusFromItem(At<int16_t>(p, 4), e);
   op.datePointe = At<uint32_t>(p, 6);
-  c.Text(op.releve);
+  c.Text<kWithTexts>(op.releve);
   p = c.Take(57);
   op.isATitre = p[0] != 0 ? 1 : 0;
   op.titre = At<int16_t>(p, 1);
@@ -321,7 +327,7 @@ void ReadOperationFrom(MemoryCursor c, Operation& op, const CPDataEncoding& e) {
   op.facture = At<uint32_t>(p, 49);
   op.affectation = At<int16_t>(p, 53);
   op.automatique = At<int16_t>(p, 55);
-  c.Text(op.noPiece);
+  c.Text<kWithTexts>(op.noPiece);
   op.Decode(e);
   op.header.marker = kCompteDataMarker;
   op.header.type = kOperationData;
@@ -335,7 +341,7 @@ void ReadSousOperationFrom(MemoryCursor c, SousOperation& line, const CPDataEnco
   line.header.modification = At<uint32_t>(p, 4);
   line.header.dataID = At<uint32_t>(p, 8);
   line.operation = At<uint16_t>(p, 12);
-  c.Text(line.libelle);
+  c.Text<true>(line.libelle);
   p = c.Take(45);
   line.montant = At<double>(p, 0);
   line.tva = At<int16_t>(p, 8);
@@ -371,7 +377,13 @@ void VYXReadOperation(CPStream& stream, Operation* op, const CPDataEncoding& e) 
 
 void VYXReadOperation(const void* bytes, uint32_t size, Operation* op, const CPDataEncoding& e) {
   *op = BlankOperation();
-  ReadOperationFrom(MemoryCursor(bytes, size), *op, e);
+  ReadOperationFrom<true>(MemoryCursor(bytes, size), *op, e);
+}
+
+void VYXReadOperationFigures(const void* bytes, uint32_t size, Operation* op,
+                             const CPDataEncoding& e) {
+  *op = BlankOperation();
+  ReadOperationFrom<false>(MemoryCursor(bytes, size), *op, e);
 }
 
 void VYXReadSousOperation(CPStream& stream, SousOperation* line, const CPDataEncoding& e) {

@@ -21,6 +21,10 @@ void VYXReadOperation(CPStream& stream, Operation* op, const CPDataEncoding& enc
 // The same from the stored bytes themselves.
 void VYXReadOperation(const void* bytes, uint32_t size, Operation* op,
                       const CPDataEncoding& encoding);
+// The same without the texts, which are left empty (a record cut short
+// raises all the same): for the walks that only count and sum.
+void VYXReadOperationFigures(const void* bytes, uint32_t size, Operation* op,
+                             const CPDataEncoding& encoding);
 
 void VYXWriteSousOperation(CPStream& stream, const SousOperation& line,
                            const CPDataEncoding& encoding);

@@ -90,7 +90,11 @@ void VYXSDBOperationHandler::StartList() {
 
 void VYXSDBOperationHandler::List(const CPSimpleDBDataInfo& info, CPSimpleDBRefnum refnum,
                                   const unsigned char* stored, CPDataSize size, Operation* op) {
-  Decode(info, stored, size, op);
+  if (IsStreamed(info)) {
+    VYXReadOperationFigures(stored, size, op, info.GetEncoding());
+  } else {
+    Decode(info, stored, size, op);
+  }
   Insert(Entry{info.dataID, refnum, op->header.dataID});
 }
 

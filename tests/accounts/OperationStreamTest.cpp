@@ -1,6 +1,7 @@
 // The stream forms of operations and split lines, as the record tables keep them.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "VYXRecordTestSupport.h"
@@ -60,6 +61,15 @@ TEST(OperationStream, RoundTripInEachEncodingKeepsEveryStreamedField) {
     fromBytes.montant = 42.0;
     VYXReadOperation(stream.Data(), uint32_t(stream.GetLength()), &fromBytes, e);
     EXPECT_EQ(BytesOf(expected), BytesOf(fromBytes));
+    // Its figures alone: every field but the texts, which stay empty.
+    Operation figures;
+    VYXReadOperationFigures(stream.Data(), uint32_t(stream.GetLength()), &figures, e);
+    Operation withoutTexts = expected;
+    std::memset(withoutTexts.libelle, 0, sizeof withoutTexts.libelle);
+    std::memset(withoutTexts.noCheque, 0, sizeof withoutTexts.noCheque);
+    std::memset(withoutTexts.releve, 0, sizeof withoutTexts.releve);
+    std::memset(withoutTexts.noPiece, 0, sizeof withoutTexts.noPiece);
+    EXPECT_EQ(BytesOf(withoutTexts), BytesOf(figures));
 
     SousOperation line = SampleLine();
     CPHandleStream lineStream;
@@ -187,6 +197,9 @@ TEST(OperationStream, TruncatedRecordRaisesAndAStreamLeavesTheOutputAlone) {
   for (size_t cut = 0; cut < bytes.size(); ++cut) {
     Operation op;
     EXPECT_CP_CODE(eofErr, VYXReadOperation(bytes.data(), uint32_t(cut), &op, CPMacIntelEncoding))
+        << cut;
+    EXPECT_CP_CODE(eofErr,
+                   VYXReadOperationFigures(bytes.data(), uint32_t(cut), &op, CPMacIntelEncoding))
         << cut;
   }
 
