@@ -10,6 +10,18 @@
 CPSimpleDBFullMemoryFile::CPSimpleDBFullMemoryFile(const CPFileRef& fileRef)
     : CPSimpleDBFile(fileRef), copy_(true, true), memory_(&copy_) {}
 
+// A file still open is closed here rather than by the base's destructor:
+// closing places the saved index by the free records that the copy tells,
+// so the copy must still exist then.
+CPSimpleDBFullMemoryFile::~CPSimpleDBFullMemoryFile() {
+  try {
+    Close();
+  } catch (...) {
+    // As the base: the header keeps the open flag; the next opening walks.
+  }
+  GetBlocsHandler().SetMirror(nullptr);
+}
+
 void CPSimpleDBFullMemoryFile::Create(OSType creator, OSType type, ConstStringPtr signature,
                                       uint32_t contentVersion, bool shared) {
   copy_.SetLength(0);

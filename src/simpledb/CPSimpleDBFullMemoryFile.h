@@ -12,6 +12,7 @@
 class CPSimpleDBFullMemoryFile : public CPSimpleDBFile {
  public:
   explicit CPSimpleDBFullMemoryFile(const CPFileRef& fileRef);
+  ~CPSimpleDBFullMemoryFile() override;
 
   void Create(OSType creator, OSType type, ConstStringPtr signature, uint32_t contentVersion,
               bool shared) override;
